@@ -1,0 +1,388 @@
+#include "at.h"
+
+#include "atcommands.h"
+#include "atform.h"
+#include "fieldmarks.h"
+#include "init.h"
+#include "newcombobox.h"
+#include "portlist.h"
+#include "presets.h"
+#include "registercatalog.h"
+#include "replyparser.h"
+#include "replywait.h"
+#include "uihelper.h"
+
+#include <QDebug>
+#include <QDoubleValidator>
+#include <QIntValidator>
+#include <QTimer>
+
+namespace {
+constexpr int StatusClearDelay = 2000; // milliseconds
+constexpr int WriteTimeout = 30000;    // milliseconds
+} // namespace
+
+AT::AT(QWidget *parent) : QMainWindow(parent), ui(new AtForm)
+{
+    ui->setupUi(this);
+    initForm();
+    system_init();
+    initUart();
+}
+
+AT::~AT()
+{
+    delete ui;
+}
+
+bool AT::eventFilter(QObject *watched, QEvent *event)
+{
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void AT::initForm()
+{
+    initFieldSetup();
+}
+
+void AT::initFieldSetup()
+{
+    initSystemData();
+    ui->UartComBaud->setCurrentIndex(1);
+    for (const char *name : {"S141", "S244"})
+        findChild<QWidget *>(name)->setToolTip(
+            RegisterCatalog::tooltipText(*RegisterCatalog::find(name)));
+    for (const char *name : {"S104", "S113", "S114", "S221", "S105", "S118", "S140", "S220"}) {
+        const RegisterInfo &reg = *RegisterCatalog::find(name);
+        auto *edit = findChild<QLineEdit *>(name);
+        if (reg.validator == ValidatorKind::WholeNumber)
+            edit->setValidator(new QDoubleValidator(0, 4294967295.0, 0, this));
+        else
+            edit->setValidator(new QIntValidator(reg.bottom, reg.top, this));
+        edit->setToolTip(RegisterCatalog::tooltipText(reg));
+    }
+}
+
+void AT::on_btnMenu_Min_clicked()
+{
+    showMinimized();
+}
+
+void AT::on_btnMenu_Max_clicked() {}
+
+void AT::on_btnMenu_Close_clicked()
+{
+    close();
+}
+
+void AT::ClearStatusTimeOne(int time)
+{
+    const auto type = time >= 2000 ? Qt::CoarseTimer : Qt::PreciseTimer;
+    QTimer::singleShot(time, type, this, [this] { ui->statusbar->clearMessage(); });
+}
+
+void AT::system_init()
+{
+    connect(ui->btnQuery, &QPushButton::clicked, this, &AT::QueryAT);
+    connect(ui->btnSave, &QPushButton::clicked, this, &AT::SaveAT);
+    connect(ui->btnEnterAT, &QPushButton::clicked, this, &AT::EnterAT);
+    connect(ui->btnExitAT, &QPushButton::clicked, this, &AT::ExitAT);
+    connect(ui->btnClear, &QPushButton::clicked, this, &AT::ClearTextBrowser);
+    connect(ui->btnInit, &QPushButton::clicked, this, &AT::UIInitExec);
+    connect(ui->btnUpdate, &QPushButton::clicked, this, &AT::Upgrade);
+    const QIcon pencil(QStringLiteral("://images/xiezi.png"));
+    for (QPushButton *button : ui->widget->findChildren<QPushButton *>()) {
+        connect(button, &QPushButton::clicked, this, &AT::SetATCmd);
+        button->setIcon(pencil);
+    }
+    for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>())
+        connect(edit, &QLineEdit::textChanged, this, &AT::EditChange);
+    for (QComboBox *box : ui->widget->findChildren<QComboBox *>())
+        connect(box, QOverload<int>::of(&QComboBox::activated), this, &AT::BoxChange);
+    busy = false;
+}
+
+void AT::FlushUartCom()
+{
+    ui->UartCom->clear();
+    ui->UartCom->addItems(PortList::availablePorts());
+}
+
+void AT::initUart()
+{
+    FlushUartCom();
+    ui->btnUart->setStyleSheet(QStringLiteral("color: white"));
+    connect(ui->UartComBaud, QOverload<int>::of(&QComboBox::activated), this, &AT::SetUartBaud);
+    connect(ui->btnUart, &QPushButton::clicked, this, &AT::OpenUart);
+}
+
+void AT::showPortStatus(const QString &message, const char *colour)
+{
+    ui->statusbar->showMessage(message);
+    ui->statusbar->setStyleSheet(QLatin1String(colour));
+    ClearStatusTimeOne(StatusClearDelay);
+}
+
+void AT::OpenUart()
+{
+    if (ui->UartCom->count() == 0) {
+        FlushUartCom();
+        return;
+    }
+    const QString name = ui->UartCom->currentText();
+    if (ui->btnUart->text() != tr("打开")) {
+        uart.close();
+        ui->btnUart->setText(tr("打开"));
+        ui->btnUart->setStyleSheet(QStringLiteral("color: white"));
+        showPortStatus(QStringLiteral("%1 closed").arg(name), "color:red");
+        return;
+    }
+    uart.setPortName(name);
+    uart.setBaudRate(ui->UartComBaud->currentText().toInt(nullptr, 10), QSerialPort::AllDirections);
+    uart.setParity(QSerialPort::NoParity);
+    uart.setDataBits(QSerialPort::Data8);
+    uart.setStopBits(QSerialPort::OneStop);
+    if (!uart.open(QIODevice::ReadWrite)) {
+        UiHelper::showInfoBox(QStringLiteral("%1 open err").arg(name));
+        FlushUartCom();
+        return;
+    }
+    showPortStatus(QStringLiteral("%1 open,%2,8N1").arg(name).arg(uart.baudRate()), "color:white");
+    ui->btnUart->setText(tr("关闭"));
+    ui->btnUart->setStyleSheet(QStringLiteral("color: red"));
+}
+
+void AT::SetUartBaud()
+{
+    if (uart.isOpen())
+        uart.setBaudRate(ui->UartComBaud->currentText().toInt(nullptr, 10),
+                         QSerialPort::AllDirections);
+}
+
+void AT::ClearTextBrowser()
+{
+    ui->textBrowser->clear();
+}
+
+void AT::appendLog(const QString &text)
+{
+    ui->textBrowser->insertPlainText(text);
+    ui->textBrowser->moveCursor(QTextCursor::End);
+}
+
+void AT::SendUartData(QString cmd)
+{
+    if (!uart.isOpen()) {
+        appendLog(tr("串口未打开") + QStringLiteral("\r\n"));
+        return;
+    }
+    appendLog(QStringLiteral("send: ") + cmd);
+    qDebug() << cmd;
+    const QByteArray bytes = cmd.toLatin1();
+    uart.clear(QSerialPort::AllDirections);
+    uart.write(bytes);
+    uart.waitForBytesWritten(WriteTimeout);
+    RecvData.clear();
+}
+
+bool AT::WaiteRecvData(int wait_num, int flag)
+{
+    const ReplyWait::Outcome outcome = ReplyWait::collect(uart, RecvData, wait_num);
+    if (RecvData.isEmpty())
+        return false;
+    appendLog(ReplyParser::toText(RecvData));
+    if (outcome == ReplyWait::Outcome::Cut)
+        return false;
+    if (flag == 1)
+        return RecvData.contains(AtCommands::Greeting);
+    return receive_Uartdata();
+}
+
+template <typename Operation> void AT::guarded(Operation operation)
+{
+    if (busy)
+        return;
+    busy = true;
+    operation();
+    busy = false;
+}
+
+void AT::EnterAT()
+{
+    guarded([this] {
+        ui->btnEnterAT->setEnabled(false);
+        SendUartData(AtCommands::Escape);
+        appendLog(QStringLiteral("\r\n"));
+        if (WaiteRecvData(AtCommands::EnterWaits, 1))
+            initSystemData();
+        ui->btnEnterAT->setEnabled(true);
+    });
+}
+
+void AT::ExitAT()
+{
+    guarded([this] {
+        ui->btnExitAT->setEnabled(false);
+        SendUartData(AtCommands::DataMode);
+        WaiteRecvData(AtCommands::ExitWaits, 0);
+        initSystemData();
+        ui->btnExitAT->setEnabled(true);
+    });
+}
+
+void AT::SaveAT()
+{
+    guarded([this] {
+        ui->btnSave->setEnabled(false);
+        SendUartData(AtCommands::Store);
+        WaiteRecvData(AtCommands::StoreWaits, 0);
+        ui->btnSave->setEnabled(true);
+    });
+}
+
+void AT::QueryAT()
+{
+    guarded([this] {
+        ui->btnQuery->setEnabled(false);
+        SendUartData(AtCommands::Listing);
+        if (WaiteRecvData(AtCommands::ListingWaits, 0)) {
+            for (const QString &query : AtCommands::SingleQueries) {
+                SendUartData(query);
+                WaiteRecvData(AtCommands::SingleQueryWaits, 0);
+            }
+        }
+        ui->btnQuery->setEnabled(true);
+    });
+}
+
+bool AT::receive_Uartdata()
+{
+    if (!ReplyParser::isComplete(RecvData))
+        return false;
+    qDebug() << "check OK";
+    if (ReplyParser::isListing(RecvData))
+        fillFromListing();
+    else
+        fillFromSingleAnswer();
+    return true;
+}
+
+void AT::fillFromListing()
+{
+    qDebug() << "check AT&V";
+    for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>()) {
+        const QString name = edit->objectName();
+        const QByteArray key = RegisterCatalog::identityKey(name);
+        const auto value = key.isEmpty() ? ReplyParser::listingValue(RecvData, name.toLatin1())
+                                         : ReplyParser::identityValue(RecvData, key);
+        if (!value) {
+            if (key.isEmpty())
+                qDebug() << "not found" << name;
+            continue;
+        }
+        edit->setText(ReplyParser::toText(*value));
+        edit->setStyleSheet(FieldMarks::Clean);
+    }
+    for (QComboBox *box : ui->widget->findChildren<QComboBox *>()) {
+        box->setStyleSheet(FieldMarks::Clean);
+        const QString name = box->objectName();
+        const auto value = ReplyParser::listingValue(RecvData, name.toLatin1());
+        if (!value) {
+            qDebug() << "not found" << name;
+            continue;
+        }
+        box->setCurrentIndex(
+            RegisterCatalog::indexForWireValue(name, ReplyParser::toNumber(*value)));
+    }
+}
+
+void AT::fillFromSingleAnswer()
+{
+    const auto answer = ReplyParser::singleAnswer(RecvData);
+    if (!answer)
+        return;
+    const QString name = QString::fromLatin1(answer->name);
+    if (auto *edit = ui->widget->findChild<QLineEdit *>(name)) {
+        edit->setText(ReplyParser::toText(answer->value));
+        edit->setStyleSheet(FieldMarks::Clean);
+    }
+    if (auto *box = ui->widget->findChild<QComboBox *>(name))
+        box->setCurrentIndex(
+            RegisterCatalog::indexForWireValue(name, ReplyParser::toNumber(answer->value)));
+}
+
+void AT::initSystemData()
+{
+    for (const RegisterInfo &reg : RegisterCatalog::registers()) {
+        if (reg.kind == FieldKind::Choice)
+            findChild<QComboBox *>(reg.name)->setCurrentIndex(-1);
+        else
+            findChild<QLineEdit *>(reg.name)->clear();
+    }
+    for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>())
+        edit->setStyleSheet(FieldMarks::Clean);
+    for (QComboBox *box : ui->widget->findChildren<QComboBox *>())
+        box->setStyleSheet(FieldMarks::Clean);
+}
+
+void AT::EditChange()
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(sender()))
+        edit->setStyleSheet(FieldMarks::Edited);
+}
+
+void AT::BoxChange()
+{
+    if (auto *box = qobject_cast<QComboBox *>(sender()))
+        box->setStyleSheet(FieldMarks::Edited);
+}
+
+void AT::UIInitExec()
+{
+    guarded([this] {
+        auto *dialog = new init(nullptr);
+        dialog->exec();
+        if (init::chosenIndex() != -1) {
+            SetDevInit(init::chosenIndex());
+            WaiteRecvData(AtCommands::ResetWaits, 0);
+        }
+        delete dialog;
+    });
+}
+
+void AT::SetDevInit(int index)
+{
+    SendUartData(AtCommands::resetCommand(Presets::codeForIndex(index)));
+}
+
+void AT::Upgrade() {}
+
+void AT::SetATCmd()
+{
+    auto *button = qobject_cast<QPushButton *>(sender());
+    if (!button)
+        return;
+    qDebug() << "button->objectName()==" << button->objectName();
+    const QString name = button->objectName().mid(6);
+    qDebug() << "AT_S==" << name;
+
+    QWidget *field = findChild<QLineEdit *>(name);
+    QString value;
+    if (field) {
+        qDebug() << " find edit " << name;
+        value = static_cast<QLineEdit *>(field)->text();
+    } else {
+        qDebug() << "not find edit " << name;
+        auto *box = findChild<QComboBox *>(name);
+        if (!box) {
+            qDebug() << "not find box " << name;
+            return;
+        }
+        qDebug() << " find box " << name;
+        field = box;
+        value = QString::number(RegisterCatalog::wireValueForIndex(name, box->currentIndex()));
+    }
+    SendUartData(AtCommands::writeCommand(name, value));
+    const bool acknowledged = WaiteRecvData(AtCommands::WriteWaits, 0);
+    field->setStyleSheet(acknowledged ? FieldMarks::Written : FieldMarks::Failed);
+}

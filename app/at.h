@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QSerialPort>
+
+class AtForm;
+
+// The main window: owns the form, the serial port and the receive buffer, and runs every
+// operation the operator starts from the command column and the register grid.
+class AT : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit AT(QWidget *parent = nullptr);
+    ~AT() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private slots:
+    void initForm();
+    void on_btnMenu_Min_clicked();
+    void on_btnMenu_Max_clicked();
+    void on_btnMenu_Close_clicked();
+    void ClearStatusTimeOne(int time);
+    void system_init();
+    void FlushUartCom();
+    void initUart();
+    void OpenUart();
+    void SetUartBaud();
+    void ClearTextBrowser();
+    void SendUartData(QString cmd);
+    bool receive_Uartdata();
+    void initSystemData();
+    void UIInitExec();
+    void Upgrade();
+    void EnterAT();
+    void ExitAT();
+    void SaveAT();
+    void QueryAT();
+    void EditChange();
+    void BoxChange();
+    void SetDevInit(int index);
+    void SetATCmd();
+    bool WaiteRecvData(int wait_num, int flag = 0);
+
+private:
+    // Runs a guarded operation: refused without a trace while another one runs.
+    template <typename Operation> void guarded(Operation operation);
+    void appendLog(const QString &text);
+    void showPortStatus(const QString &message, const char *colour);
+    void initFieldSetup();
+    void fillFromListing();
+    void fillFromSingleAnswer();
+
+    QByteArray RecvData;
+    AtForm *ui;
+    QSerialPort uart;
+    bool busy = false;
+};

@@ -1,0 +1,62 @@
+#include "replywait.h"
+
+#include "replyparser.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QSerialPort>
+#include <QTimer>
+
+namespace ReplyWait {
+
+namespace {
+
+bool awaitFirstBytes(QSerialPort &port)
+{
+    if (port.bytesAvailable() > 0)
+        return true;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&port, &QSerialPort::readyRead, &loop, &QEventLoop::quit);
+    timer.start(FirstBytesTimeout);
+    loop.exec();
+    return port.isOpen() && port.bytesAvailable() > 0;
+}
+
+Outcome collectRest(QSerialPort &port, QByteArray &buffer, int silentPeriods)
+{
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    int silent = 0;
+    while (!ReplyParser::isComplete(buffer) && silent < silentPeriods) {
+        if (sinceStart.elapsed() >= TotalLimit) {
+            qDebug() << port.portName() << "RECV LIMIT" << buffer.size() << "bytes";
+            return Outcome::Cut;
+        }
+        const bool arrived = port.waitForReadyRead(SilentPeriod);
+        buffer.append(port.readAll());
+        if (!arrived)
+            ++silent;
+    }
+    return ReplyParser::isComplete(buffer) ? Outcome::Complete : Outcome::Quiet;
+}
+
+} // namespace
+
+Outcome collect(QSerialPort &port, QByteArray &buffer, int silentPeriods)
+{
+    if (!port.isOpen())
+        return Outcome::NoAnswer;
+    buffer.clear();
+    if (!awaitFirstBytes(port)) {
+        qDebug() << port.portName() << " no answer ";
+        return Outcome::NoAnswer;
+    }
+    buffer.append(port.readAll());
+    return collectRest(port, buffer, silentPeriods);
+}
+
+} // namespace ReplyWait

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// Border colours that tell the operator where a register field stands.
+namespace FieldMarks {
+
+inline const QString Clean = QStringLiteral("border-color :black "); // blank, or the modem's value
+inline const QString Edited = QStringLiteral("border-color :yellow ");   // changed since filled
+inline const QString Written = QStringLiteral("border-color :#478CB6 "); // write acknowledged
+inline const QString Failed = QStringLiteral("border-color :red ");      // write not acknowledged
+
+} // namespace FieldMarks
