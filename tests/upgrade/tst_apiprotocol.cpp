@@ -1,0 +1,273 @@
+#include "apiprotocol.h"
+
+#include <QtTest>
+
+namespace {
+
+// Bit-by-bit CRC-16/MODBUS, independent of the library's table form.
+quint16 referenceCrc(const QByteArray &bytes)
+{
+    quint16 crc = 0xFFFF;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
+    }
+    return crc;
+}
+
+// Prepends the length byte and appends the CRC, high byte first, as the modem does.
+QByteArray frameOf(const QByteArray &afterLength)
+{
+    QByteArray frame = char(afterLength.size()) + afterLength;
+    const quint16 crc = referenceCrc(frame);
+    frame.append(char(crc >> 8));
+    frame.append(char(crc & 0xFF));
+    return frame;
+}
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
+const quint8 *bytes(const QByteArray &array)
+{
+    return reinterpret_cast<const quint8 *>(array.constData());
+}
+
+} // namespace
+
+class ApiProtocolTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void constructionLogs();
+    void crc_data();
+    void crc();
+    void requests_data();
+    void requests();
+    void fullChunk();
+    void frameLen_data();
+    void frameLen();
+    void packetLen_data();
+    void packetLen();
+    void packetIndex_data();
+    void packetIndex();
+    void replies_data();
+    void replies();
+};
+
+void ApiProtocolTest::constructionLogs()
+{
+    QTest::ignoreMessage(QtDebugMsg, "API PROTOCOL");
+    ApiProtocol protocol;
+}
+
+void ApiProtocolTest::crc_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("check input") << QByteArray("123456789") << 0x4B37;
+    QTest::newRow("nothing") << QByteArray() << 0xFFFF;
+    QTest::newRow("start request body") << hex("0C 00 00 00 00 00 00 12 34 02 08 01 01") << 0xBBE0;
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all.append(char(i));
+    QTest::newRow("every byte value") << all << int(referenceCrc(all));
+}
+
+void ApiProtocolTest::crc()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(int, expected);
+    QCOMPARE(int(modbusCrc(bytes(input), input.size())), expected);
+}
+
+void ApiProtocolTest::requests_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("start") << 1 << 0 << QByteArray()
+                           << hex("0C 00 00 00 00 00 00 12 34 02 08 01 01 BB E0");
+    QTest::newRow("end") << 3 << 0 << QByteArray()
+                         << hex("0C 00 00 00 00 00 00 12 34 02 08 01 03 7A 61");
+    QTest::newRow("loading 2 with three bytes")
+        << 2 << 2 << hex("AA BB CC")
+        << hex("11 00 00 00 00 00 00 12 34 02 08 01 02 02 00 AA BB CC 2E 18");
+    QTest::newRow("loading 0 empty")
+        << 2 << 0 << QByteArray() << hex("0E 00 00 00 00 00 00 12 34 02 08 01 02 00 00 B2 7B");
+    QTest::newRow("loading index low byte first")
+        << 2 << 0x1234 << hex("01") << frameOf(hex("00 00 00 00 00 00 12 34 02 08 01 02 34 12 01"));
+}
+
+void ApiProtocolTest::requests()
+{
+    QFETCH(int, step);
+    QFETCH(int, index);
+    QFETCH(QByteArray, data);
+    QFETCH(QByteArray, expected);
+    ApiProtocol protocol;
+    QByteArray buffer(300, char(0xEE)); // stale bytes must not leak into the frame
+    auto *frame = reinterpret_cast<quint8 *>(buffer.data());
+    int length = 0;
+    if (step == ApiProtocol::UPDATE_START)
+        length = protocol.UpdateStart(frame);
+    else if (step == ApiProtocol::UPDATE_END)
+        length = protocol.UpdateEnd(frame);
+    else
+        length = protocol.UpdateLoading(frame, quint16(index), bytes(data), data.size());
+    QCOMPARE(buffer.left(length).toHex(' '), expected.toHex(' '));
+}
+
+void ApiProtocolTest::fullChunk()
+{
+    ApiProtocol protocol;
+    QByteArray data(241, Qt::Uninitialized);
+    for (int i = 0; i < data.size(); ++i)
+        data[i] = char(i * 7);
+    QByteArray buffer(300, char(0xEE));
+    auto *frame = reinterpret_cast<quint8 *>(buffer.data());
+    const int length = protocol.UpdateLoading(frame, 7, bytes(data), data.size());
+    QCOMPARE(length, 258);
+    QCOMPARE(protocol.GetFrameLen(frame), 258);
+    QCOMPARE(buffer.left(length), frameOf(hex("00 00 00 00 00 00 12 34 02 08 01 02 07 00") + data));
+}
+
+void ApiProtocolTest::frameLen_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("short request") << 0x0C << 15;
+    QTest::newRow("full chunk") << 0xFF << 258;
+    QTest::newRow("empty") << 0x00 << 3;
+}
+
+void ApiProtocolTest::frameLen()
+{
+    QFETCH(int, first);
+    QFETCH(int, expected);
+    const quint8 frame[1] = {quint8(first)};
+    QCOMPARE(ApiProtocol().GetFrameLen(frame), expected);
+}
+
+void ApiProtocolTest::packetLen_data()
+{
+    QTest::addColumn<int>("baudRate");
+    for (const int rate : {1200, 9600, 19200, 57600, 115200, 230400, 0})
+        QTest::newRow(qPrintable(QString::number(rate))) << rate;
+}
+
+void ApiProtocolTest::packetLen()
+{
+    QFETCH(int, baudRate);
+    QCOMPARE(ApiProtocol().GetPacketLen(baudRate), 241);
+}
+
+void ApiProtocolTest::packetIndex_data()
+{
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("first chunk") << 0 << 0;
+    QTest::newRow("inside first chunk") << 240 << 0;
+    QTest::newRow("second chunk") << 241 << 1;
+    QTest::newRow("third chunk") << 482 << 2;
+    QTest::newRow("last before wrap") << 241 * 65535 << 65535;
+    QTest::newRow("wraps to zero") << 241 * 65536 << 0;
+    QTest::newRow("after wrap") << 241 * 65537 << 1;
+}
+
+void ApiProtocolTest::packetIndex()
+{
+    QFETCH(int, offset);
+    QFETCH(int, expected);
+    QCOMPARE(int(packetIndexOf(offset)), expected);
+}
+
+void ApiProtocolTest::replies_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<int>("count"); // -1: the whole frame
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("type");
+
+    const QByteArray startReply = hex("0C 00 00 00 00 00 00 12 34 00 08 01 01 03 E1");
+    const QByteArray header = hex("00 00 00 00 00 00");
+    QByteArray badCrc = startReply;
+    badCrc[14] = char(0xE2);
+    const QByteArray record(16, char(0x41));
+
+    QTest::newRow("start acknowledged") << startReply << -1 << true << 2;
+    QTest::newRow("loading acknowledged")
+        << frameOf(header + hex("12 34 00 08 01 02 05 00")) << -1 << true << 3;
+    QTest::newRow("end acknowledged")
+        << frameOf(header + hex("12 34 00 08 01 03")) << -1 << true << 4;
+    QTest::newRow("trailing byte") << startReply + hex("00") << 16 << false << 0;
+    QTest::newRow("bad crc") << badCrc << -1 << false << 0;
+    QTest::newRow("not yet complete") << startReply << 14 << false << 0;
+    QTest::newRow("update refused")
+        << frameOf(header + hex("12 34 01 08 01 01")) << -1 << false << 0;
+    QTest::newRow("request echoed")
+        << hex("0C 00 00 00 00 00 00 12 34 02 08 01 01 BB E0") << -1 << false << 0;
+    QTest::newRow("wrong magic") << frameOf(header + hex("12 35 00 08 01 01")) << -1 << false << 0;
+    QTest::newRow("update step 4")
+        << frameOf(header + hex("12 34 00 08 01 04")) << -1 << false << 0;
+    QTest::newRow("update step 0")
+        << frameOf(header + hex("12 34 00 08 01 00")) << -1 << false << 0;
+    QTest::newRow("update sub-command 2")
+        << frameOf(header + hex("12 34 00 08 02 01")) << -1 << false << 0;
+    QTest::newRow("write acknowledged")
+        << frameOf(header + hex("12 34 00 04 01 01")) << -1 << true << 1;
+    QTest::newRow("write refused")
+        << frameOf(header + hex("12 34 01 04 01 01")) << -1 << false << 0;
+    QTest::newRow("session sub 1 any flag")
+        << frameOf(header + hex("12 34 07 10 01")) << -1 << true << 0;
+    QTest::newRow("session sub 2") << frameOf(header + hex("12 34 00 10 02")) << -1 << true << 1;
+    QTest::newRow("session sub 2 refused")
+        << frameOf(header + hex("12 34 01 10 02")) << -1 << false << 0;
+    QTest::newRow("parameters 1 and 16")
+        << hex("0F 00 00 00 00 00 00 12 34 00 00 01 05 10 01 02 DB 91") << -1 << true << 0;
+    QTest::newRow("parameter 4 unknown")
+        << frameOf(header + hex("12 34 00 00 04 05")) << -1 << false << 0;
+    QTest::newRow("value 4 is not a parameter number")
+        << frameOf(header + hex("12 34 00 00 01 04")) << -1 << true << 0;
+    QTest::newRow("unknown after known")
+        << frameOf(header + hex("12 34 00 00 01 05 04 09")) << -1 << false << 0;
+    QTest::newRow("parameter 97 of 100 bytes")
+        << frameOf(header + hex("12 34 00 00 61") + QByteArray(100, '\0')) << -1 << true << 0;
+    QTest::newRow("no parameter records")
+        << frameOf(header + hex("12 34 00 00")) << -1 << true << 0;
+    QTest::newRow("other command")
+        << frameOf(header + hex("12 34 00 20 01 01")) << -1 << false << 0;
+    QTest::newRow("second family reset")
+        << frameOf(header + hex("54 5A 00 F0 01")) << -1 << true << 1;
+    QTest::newRow("second family write refused")
+        << frameOf(header + hex("54 5A 01 04 01")) << -1 << false << 0;
+    QTest::newRow("second family records 2 and 3")
+        << frameOf(header + hex("54 5A 00 00 02") + record + hex("03") + record) << -1 << true << 0;
+    QTest::newRow("second family record type 1")
+        << frameOf(header + hex("54 5A 00 00 02") + record + hex("01") + record) << -1 << false
+        << 0;
+    QTest::newRow("second family has no update")
+        << frameOf(header + hex("54 5A 00 08 01 01")) << -1 << false << 0;
+}
+
+void ApiProtocolTest::replies()
+{
+    QFETCH(QByteArray, frame);
+    QFETCH(int, count);
+    QFETCH(bool, accepted);
+    QFETCH(int, type);
+    if (count < 0)
+        count = frame.size();
+    ApiProtocol protocol;
+    QCOMPARE(protocol.CheckFrame(bytes(frame), count), accepted);
+    if (accepted)
+        QCOMPARE(protocol.GetReplyType(bytes(frame)), type);
+}
+
+QTEST_GUILESS_MAIN(ApiProtocolTest)
+#include "tst_apiprotocol.moc"
