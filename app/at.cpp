@@ -11,6 +11,7 @@
 #include "replyparser.h"
 #include "replywait.h"
 #include "uihelper.h"
+#include "upgrade.h"
 
 #include <QDebug>
 #include <QDoubleValidator>
@@ -355,7 +356,24 @@ void AT::SetDevInit(int index)
     SendUartData(AtCommands::resetCommand(Presets::codeForIndex(index)));
 }
 
-void AT::Upgrade() {}
+void AT::Upgrade()
+{
+    guarded([this] {
+        auto *dialog = new upgrade(nullptr);
+        dialog->SetSerialPort(&uart);
+        dialog->exec();
+        busy = false;
+        qDebug() << "回到正常程序";
+        reopenPort();
+        delete dialog;
+    });
+}
+
+void AT::reopenPort()
+{
+    uart.close();
+    qDebug() << (uart.open(QIODevice::ReadWrite) ? "uart open ok" : "uart open fail");
+}
 
 void AT::SetATCmd()
 {

@@ -49,6 +49,7 @@ private:
     template <typename Operation> void guarded(Operation operation);
     void appendLog(const QString &text);
     void showPortStatus(const QString &message, const char *colour);
+    void reopenPort();
     void initFieldSetup();
     void fillFromListing();
     void fillFromSingleAnswer();
