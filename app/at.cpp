@@ -2,6 +2,7 @@
 
 #include "atcommands.h"
 #include "atform.h"
+#include "atlink.h"
 #include "fieldmarks.h"
 #include "init.h"
 #include "newcombobox.h"
@@ -20,7 +21,6 @@
 
 namespace {
 constexpr int StatusClearDelay = 2000; // milliseconds
-constexpr int WriteTimeout = 30000;    // milliseconds
 } // namespace
 
 AT::AT(QWidget *parent) : QMainWindow(parent), ui(new AtForm)
@@ -179,10 +179,7 @@ void AT::SendUartData(QString cmd)
     }
     appendLog(QStringLiteral("send: ") + cmd);
     qDebug() << cmd;
-    const QByteArray bytes = cmd.toLatin1();
-    uart.clear(QSerialPort::AllDirections);
-    uart.write(bytes);
-    uart.waitForBytesWritten(WriteTimeout);
+    AtLink::writeCommand(uart, cmd);
     RecvData.clear();
 }
 
