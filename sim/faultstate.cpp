@@ -1,0 +1,87 @@
+#include "faultstate.h"
+
+namespace {
+
+const QStringList &names()
+{
+    // In the order of SimFault.
+    static const QStringList list = {
+        "None",
+        "Silent",
+        "NoGreeting",
+        "PartialThenSilent",
+        "SplitReply",
+        "Babble",
+        "Garbage",
+        "VerySlow",
+        "DropBytes",
+        "LateReply",
+        "UpdateNoAnswer",
+        "UpdateBadCrc",
+        "UpdateFlagError",
+        "UpdateSplit",
+        "UpdateLate",
+        "UpdateTrailingByte",
+        "UpdateNeverAnnounce",
+    };
+    return list;
+}
+
+} // namespace
+
+void FaultState::set(SimFault fault, int times)
+{
+    m_fault = times == 0 ? SimFault::None : fault;
+    m_times = times;
+}
+
+SimFault FaultState::take(SimReply::Kind kind)
+{
+    const SimFault fault = m_fault;
+    if (!affects(fault, kind))
+        return SimFault::None;
+    if (m_times > 0 && --m_times == 0)
+        m_fault = SimFault::None;
+    return fault;
+}
+
+bool FaultState::affects(SimFault fault, SimReply::Kind kind)
+{
+    using Kind = SimReply::Kind;
+    switch (fault) {
+    case SimFault::None:
+        return false;
+    case SimFault::NoGreeting:
+        return kind == Kind::Greeting;
+    case SimFault::UpdateNeverAnnounce:
+        return kind == Kind::Announcement;
+    case SimFault::UpdateNoAnswer:
+    case SimFault::UpdateBadCrc:
+    case SimFault::UpdateFlagError:
+    case SimFault::UpdateSplit:
+    case SimFault::UpdateLate:
+    case SimFault::UpdateTrailingByte:
+        return kind == Kind::Acknowledgement;
+    default:
+        return kind != Kind::Acknowledgement;
+    }
+}
+
+QStringList faultNames()
+{
+    return names();
+}
+
+QString faultName(SimFault fault)
+{
+    return names().value(int(fault));
+}
+
+std::optional<SimFault> faultFromName(const QString &name)
+{
+    for (int i = 0; i < names().size(); ++i) {
+        if (names().at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return SimFault(i);
+    }
+    return std::nullopt;
+}

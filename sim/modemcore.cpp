@@ -1,0 +1,58 @@
+#include "modemcore.h"
+
+ModemCore::ModemCore() : m_dialogue(m_registers) {}
+
+ModemCore::Mode ModemCore::mode() const
+{
+    if (m_updating)
+        return Mode::Update;
+    return m_dialogue.inCommandMode() ? Mode::Command : Mode::Data;
+}
+
+void ModemCore::powerCycle()
+{
+    m_registers.reload();
+    m_dialogue.enterDataMode();
+    m_updating = false;
+}
+
+QVector<SimReply> ModemCore::receive(const QByteArray &bytes, qint64 nowMs)
+{
+    QVector<SimReply> replies;
+    for (const char byte : bytes) {
+        auto reply = m_updating ? takeFrameByte(byte, nowMs) : takeText(byte, nowMs);
+        if (reply)
+            replies << *reply;
+    }
+    return replies;
+}
+
+std::optional<SimReply> ModemCore::takeText(char byte, qint64 nowMs)
+{
+    auto reply = m_dialogue.take(byte, nowMs);
+    if (!reply)
+        return std::nullopt;
+    reply->fault = m_fault.take(reply->kind);
+    if (reply->kind != SimReply::Kind::Announcement)
+        return reply;
+    if (reply->fault == SimFault::UpdateNeverAnnounce)
+        return std::nullopt;
+    m_updating = true;
+    m_update.begin();
+    return reply;
+}
+
+std::optional<SimReply> ModemCore::takeFrameByte(char byte, qint64 nowMs)
+{
+    const auto step = m_update.take(byte, nowMs);
+    if (!step)
+        return std::nullopt;
+    const SimFault fault = m_fault.take(SimReply::Kind::Acknowledgement);
+    if (fault == SimFault::UpdateNoAnswer)
+        return std::nullopt;
+    if (*step == UpdateMode::End) {
+        m_updating = false;
+        m_dialogue.enterDataMode();
+    }
+    return SimReply{SimReply::Kind::Acknowledgement, UpdateMode::acknowledgement(*step), fault};
+}

@@ -1,0 +1,203 @@
+#include "registerbank.h"
+
+#include <QVector>
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+struct Span
+{
+    quint64 low;
+    quint64 high;
+};
+
+// A register of the modem. For a key register the spans bound its length in characters.
+struct RegisterSpec
+{
+    const char *name;
+    const char *label;
+    const char *factoryValue;
+    const char *ending; // what follows the value in the listing
+    bool isKey;
+    QVector<Span> spans;
+};
+
+// In listing order. The key comes last: its text is the operator's and may contain anything
+// that looks like another entry.
+const QVector<RegisterSpec> &registerTable()
+{
+    static const QVector<RegisterSpec> table = {
+        {"S101", "Operating mode", "2", "\t", false, {{0, 2}}},
+        {"S102", "Serial baud", "7", "\t", false, {{0, 9}, {15, 16}}},
+        {"S103", "Air rate", "4", "\r\n", false, {{0, 4}}},
+        {"S104", "Network ID", "1234567", " ", false, {{0, 4294967295ULL}}},
+        {"S105", "Unit address", "2", "\r\n", false, {{0, 65535}}},
+        {"S108", "Output power dBm", "30", "\t", false, {{0, 30}}},
+        {"S110", "Serial format", "1", "\r\n", false, {{0, 1}}},
+        {"S113", "Retransmissions", "3", " ", false, {{0, 255}}},
+        {"S114", "Repeater index", "1", " ", false, {{1, 254}}},
+        {"S118", "Sync address", "1", "\r\n", false, {{0, 65535}}},
+        {"S133", "Network type", "0", "\t", false, {{0, 2}}},
+        {"S140", "Destination", "1", "\t", false, {{0, 65535}}},
+        {"S141", "Repeaters", "0", "\r\n", false, {{0, 1}}},
+        {"S142", "Port type", "0", " ", false, {{0, 2}}},
+        {"S143", "GPIO index", "0", "\r\n", false, {{0, 1}}},
+        {"S150", "Hop channel", "12", "\t", false, {{0, 63}}},
+        {"S159", "Encryption", "0", "\r\n", false, {{0, 1}}},
+        {"S220", "TDMA slots", "4", " ", false, {{1, 254}}},
+        {"S221", "TDMA max address", "64", "\r\n", false, {{0, 65535}}},
+        {"S236", "Link timeout ms", "300", "\t", false, {{0, 65535}}},
+        {"S244", "Channel access", "0", "\r\n", false, {{0, 2}}},
+        {"S160", "Encryption key", "dr58key", "\r\n", true, {{1, 16}}},
+    };
+    return table;
+}
+
+const RegisterSpec *findSpec(const QString &name)
+{
+    const auto &table = registerTable();
+    const auto it = std::find_if(table.begin(), table.end(), [&](const RegisterSpec &spec) {
+        return name == QLatin1String(spec.name);
+    });
+    return it == table.end() ? nullptr : &*it;
+}
+
+bool inSpans(quint64 value, const QVector<Span> &spans)
+{
+    return std::any_of(spans.begin(), spans.end(),
+                       [value](const Span &s) { return value >= s.low && value <= s.high; });
+}
+
+bool isKeyText(const QString &value)
+{
+    return std::all_of(value.begin(), value.end(), [](QChar c) {
+        return c.unicode() > 0x20 && c.unicode() < 0xFF && c.unicode() != 0x7F;
+    });
+}
+
+bool isDecimal(const QString &value)
+{
+    return !value.isEmpty() && value.size() <= 10 &&
+           std::all_of(value.begin(), value.end(), [](QChar c) { return c.isDigit(); });
+}
+
+// What each preset code changes on top of the factory values: the network type, the role
+// and the addresses that suit it.
+const QHash<int, QVector<std::pair<const char *, const char *>>> &presetTable()
+{
+    static const QHash<int, QVector<std::pair<const char *, const char *>>> table = {
+        {4, {{"S133", "2"}, {"S101", "0"}, {"S105", "1"}, {"S244", "1"}}},
+        {5, {{"S133", "2"}, {"S101", "2"}, {"S105", "2"}, {"S140", "1"}, {"S244", "1"}}},
+        {7, {{"S133", "0"}, {"S101", "0"}, {"S105", "1"}, {"S140", "65535"}}},
+        {8, {{"S133", "0"}, {"S101", "2"}, {"S105", "2"}, {"S140", "1"}}},
+        {9, {{"S133", "0"}, {"S101", "1"}, {"S105", "3"}, {"S114", "1"}}},
+        {10, {{"S133", "1"}, {"S101", "0"}, {"S105", "0"}, {"S141", "0"}}},
+        {11, {{"S133", "1"}, {"S101", "2"}, {"S105", "0"}}},
+        {12, {{"S133", "1"}, {"S101", "1"}, {"S105", "0"}, {"S114", "1"}}},
+    };
+    return table;
+}
+
+const char *const IdentityLines = "Hardware Version DR58-H2.1\r\n"
+                                  "Firmware Version 3.3.7 (2023-04-19)\r\n"
+                                  "Software Version 1.0.12\r\n"
+                                  "Serial Number 5821A0419017\r\n"
+                                  "\r\n";
+
+} // namespace
+
+RegisterBank::RegisterBank()
+{
+    loadFactoryValues();
+    store();
+}
+
+QStringList RegisterBank::names() const
+{
+    QStringList result;
+    for (const RegisterSpec &spec : registerTable())
+        result << QLatin1String(spec.name);
+    return result;
+}
+
+bool RegisterBank::contains(const QString &name) const
+{
+    return findSpec(name) != nullptr;
+}
+
+QString RegisterBank::value(const QString &name) const
+{
+    return m_working.value(name);
+}
+
+QString RegisterBank::storedValue(const QString &name) const
+{
+    return m_stored.value(name);
+}
+
+bool RegisterBank::accepts(const QString &name, const QString &value)
+{
+    const RegisterSpec *spec = findSpec(name);
+    if (!spec)
+        return false;
+    if (spec->isKey)
+        return inSpans(quint64(value.size()), spec->spans) && isKeyText(value);
+    return isDecimal(value) && inSpans(value.toULongLong(), spec->spans);
+}
+
+bool RegisterBank::write(const QString &name, const QString &value)
+{
+    if (!accepts(name, value))
+        return false;
+    const bool isKey = findSpec(name)->isKey;
+    m_working.insert(name, isKey ? value : QString::number(value.toULongLong()));
+    return true;
+}
+
+void RegisterBank::setValue(const QString &name, const QString &value)
+{
+    if (contains(name))
+        m_working.insert(name, value);
+}
+
+void RegisterBank::store()
+{
+    m_stored = m_working;
+}
+
+void RegisterBank::reload()
+{
+    m_working = m_stored;
+}
+
+bool RegisterBank::applyPreset(int code)
+{
+    const auto preset = presetTable().constFind(code);
+    if (preset == presetTable().constEnd())
+        return false;
+    loadFactoryValues();
+    for (const auto &setting : *preset)
+        m_working.insert(QLatin1String(setting.first), QLatin1String(setting.second));
+    return true;
+}
+
+void RegisterBank::loadFactoryValues()
+{
+    for (const RegisterSpec &spec : registerTable())
+        m_working.insert(QLatin1String(spec.name), QLatin1String(spec.factoryValue));
+}
+
+QByteArray RegisterBank::listing() const
+{
+    QByteArray text(IdentityLines);
+    for (const RegisterSpec &spec : registerTable()) {
+        text += spec.name;
+        text += ' ';
+        text += spec.label;
+        text += '=';
+        text += value(QLatin1String(spec.name)).toLatin1();
+        text += spec.ending;
+    }
+    return text;
+}

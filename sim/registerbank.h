@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+// The modem's S-registers: working values, the values kept by AT&W, range checks, factory
+// presets and the text of the AT&V listing.
+class RegisterBank
+{
+public:
+    RegisterBank();
+
+    QStringList names() const; // in listing order
+    bool contains(const QString &name) const;
+    QString value(const QString &name) const;
+    QString storedValue(const QString &name) const;
+
+    // Range-checked write of a working value; false (nothing changes) when refused.
+    bool write(const QString &name, const QString &value);
+    // Unchecked write of a working value, for setting up a test; unknown names are ignored.
+    void setValue(const QString &name, const QString &value);
+    static bool accepts(const QString &name, const QString &value);
+
+    void store();
+    void reload();
+    // Factory defaults with the role's settings on top; false for an unknown preset code.
+    bool applyPreset(int code);
+
+    // Identity lines and every register, each entry "<name> <label>=<value>" ending in a blank,
+    // a tab or "\r\n"; without the echo and the final "OK".
+    QByteArray listing() const;
+
+private:
+    void loadFactoryValues();
+
+    QHash<QString, QString> m_working;
+    QHash<QString, QString> m_stored;
+};

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "modemcore.h"
+#include "outputqueue.h"
+
+#include <QByteArray>
+#include <QRandomGenerator>
+#include <QString>
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+// A simulated DR58 radio modem on the master side of a pseudo-terminal: the tool opens the
+// slave side with a real serial port. The modem runs on its own thread and paces what it sends
+// at the line rate. Every member is thread-safe.
+class SimModem
+{
+public:
+    using Fault = SimFault;
+
+    SimModem();
+    ~SimModem();
+    SimModem(const SimModem &) = delete;
+    SimModem &operator=(const SimModem &) = delete;
+
+    bool start(QString *error = nullptr); // opens the pseudo-terminal and starts the I/O thread
+    void stop();                          // closes it: the peer's port sees the modem vanish
+    QString portName() const;             // slave path, e.g. "/dev/pts/5"
+    bool linkTo(const QString &path);     // a stable symlink to the slave, removed on stop
+
+    void setBaudRate(int baud); // pacing rate; 0 (default) follows the rate set on the line
+    int baudRate() const;       // rate in force now
+
+    void setFault(Fault fault, int times = -1); // -1: until cleared; n: the next n replies only
+    Fault fault() const;
+    void setLateReplyDelay(int ms);
+
+    void sendRaw(const QByteArray &bytes); // injects bytes now, paced
+    QByteArray received() const;           // every byte received since start or clearReceived()
+    void clearReceived();
+    QByteArray sent() const; // every byte sent since start
+
+    bool inAtMode() const;
+    bool inUpdateMode() const;
+    QString registerValue(const QString &name) const; // working value, e.g. of "S104"
+    void setRegisterValue(const QString &name, const QString &value);
+    QString storedValue(const QString &name) const; // value kept by AT&W
+    void powerCycle();        // working registers reloaded from the stored ones, back to data mode
+    QByteArray image() const; // firmware image put together from the update chunks
+    int updateRequests(int step) const; // requests of step 1, 2 or 3 in the last update
+
+private:
+    using Lock = std::lock_guard<std::mutex>;
+
+    void run();
+    bool openLine(QString *error);
+    void closeLine();
+    void readInput();
+    void writeOutput();
+    timespec *pollTimeout(timespec &timeout);
+    int lineRate() const;
+    void wake();
+    bool makeLink();
+    void removeLink();
+    qint64 elapsedMs() const;
+
+    mutable std::mutex m_mutex;
+    std::thread m_thread;
+    std::atomic<bool> m_stopping{false};
+    int m_master = -1;
+    int m_slave = -1;
+    int m_wake = -1;
+    QString m_portName;
+    QString m_link;
+    bool m_linked = false;
+    int m_baud = 0;
+    int m_lateDelay;
+    ModemCore m_core;
+    OutputQueue m_output;
+    QByteArray m_unwritten; // taken from the queue, refused by a full line
+    QByteArray m_received;
+    QByteArray m_sent;
+    bool m_babbling = false;
+    int m_babbleSerial = 0;
+    QRandomGenerator m_random;
+    const OutputQueue::Clock::time_point m_epoch;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "simfault.h"
+
+#include <QByteArray>
+
+// What the modem says in answer to what it received, before faults shape its delivery.
+struct SimReply
+{
+    enum class Kind {
+        Greeting,     // the answer to "+++"
+        Answer,       // the answer to an AT command
+        Announcement, // "UPDATE\r\n", the answer to "AT&UP"
+        Acknowledgement,
+    };
+    Kind kind = Kind::Answer;
+    QByteArray bytes;
+    SimFault fault = SimFault::None; // the fault this reply is subject to
+};
