@@ -32,6 +32,18 @@ def circle(cx, cy, r, hole=False, steps=48):
     return polygon(pts[::-1] if hole else pts)
 
 
+def crescent(cx, cy, r, dx, dy, cut, steps=96):
+    """The disc of radius r less a disc of radius cut whose centre is shifted by (dx, dy)."""
+    away = math.atan2(dy, dx)
+    outer = [(cx + r * math.cos(a), cy + r * math.sin(a))
+             for a in (away - 2 * math.pi * i / steps for i in range(steps))]
+    inner = [(cx + dx + cut * math.cos(a), cy + dy + cut * math.sin(a))
+             for a in (away + 2 * math.pi * i / steps for i in range(steps))]
+    outer = [(x, y) for x, y in outer if (x - cx - dx) ** 2 + (y - cy - dy) ** 2 > cut * cut]
+    inner = [(x, y) for x, y in inner if (x - cx) ** 2 + (y - cy) ** 2 < r * r]
+    return polygon(outer + inner)
+
+
 def rect(x0, y0, x1, y1, hole=False):
     pts = [(x0, y0), (x0, y1), (x1, y1), (x1, y0)]
     return polygon(pts[::-1] if hole else pts)
@@ -93,7 +105,7 @@ WEATHER = {
     0xE901: [circle(300, 260, 150), circle(500, 330, 200), circle(680, 230, 120),
              rect(150, 110, 800, 260)],                                               # cloud
     0xE902: [circle(C, 220, 200), polygon([(C - 173, 320), (C, 680), (C + 173, 320)])],  # drop
-    0xE903: [circle(C, 320, 320), circle(C + 180, 420, 260, hole=True)],              # moon
+    0xE903: [crescent(C, 320, 320, 180, 100, 260)],                                   # moon
     0xE904: [polygon([(520, 680), (200, 280), (420, 280), (330, -40), (700, 400),
                       (480, 400)])],                                                  # lightning
     0xE905: [bar(C + 320 * math.cos(a), 320 + 320 * math.sin(a),
