@@ -4,6 +4,7 @@
 #include "atform.h"
 #include "atlink.h"
 #include "fieldmarks.h"
+#include "iconhelper.h"
 #include "init.h"
 #include "newcombobox.h"
 #include "portlist.h"
@@ -14,13 +15,19 @@
 #include "uihelper.h"
 #include "upgrade.h"
 
+#include <QApplication>
 #include <QDebug>
 #include <QDoubleValidator>
+#include <QFile>
 #include <QIntValidator>
 #include <QTimer>
 
 namespace {
 constexpr int StatusClearDelay = 2000; // milliseconds
+constexpr int TitleGlyphSize = 20;     // pixels
+constexpr int GlyphMinus = 0xF068;
+constexpr int GlyphPlus = 0xF067;
+constexpr int GlyphCross = 0xF00D;
 } // namespace
 
 AT::AT(QWidget *parent) : QMainWindow(parent), ui(new AtForm)
@@ -38,12 +45,81 @@ AT::~AT()
 
 bool AT::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ui->widgetTitle && event->type() == QEvent::MouseButtonDblClick) {
+        on_btnMenu_Max_clicked();
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void AT::initForm()
 {
+    initFrame();
     initFieldSetup();
+}
+
+void AT::initFrame()
+{
+    UiHelper::makeFrameless(this, false, false, true);
+    ui->labIco->setPixmap(QPixmap(QStringLiteral("://images/logo.ico"))
+                              .scaled(45, 40, Qt::KeepAspectRatio, Qt::FastTransformation));
+    IconHelper::applyGlyph(ui->btnMenu_Min, GlyphMinus, TitleGlyphSize);
+    IconHelper::applyGlyph(ui->btnMenu_Max, GlyphPlus, TitleGlyphSize);
+    IconHelper::applyGlyph(ui->btnMenu_Close, GlyphCross, TitleGlyphSize);
+    ui->widgetTitle->installEventFilter(this);
+    ui->widgetTitle->setProperty("form", QStringLiteral("title"));
+
+    QFont defaultFont;
+    defaultFont.setPointSize(14);
+    ui->labTitle->setFont(defaultFont);
+    ui->labTitle->setText(tr("DR58 AT配置平台") + QStringLiteral("V3.3"));
+    ui->labTitle->setFont(QFont(QStringLiteral("Microsoft Yahei"), 18));
+    setWindowTitle(ui->labTitle->text());
+
+    applyStyleSheet();
+    setStyleSheet(windowSizeRules());
+}
+
+void AT::applyStyleSheet()
+{
+    QFile file(QStringLiteral(":/qss/psblack.css"));
+    if (!file.open(QFile::ReadOnly))
+        return;
+    const QString sheet = QString::fromLatin1(file.readAll().constData());
+    // The sheet starts with "QPalette{background:#RRGGBB;}": the colour sits at offset 20.
+    qApp->setPalette(QPalette(QColor(sheet.mid(20, 7))));
+    qApp->setStyleSheet(sheet);
+}
+
+QString AT::windowSizeRules()
+{
+    return QStringLiteral("QComboBox::drop-down,QDateEdit::drop-down,QTimeEdit::drop-down,"
+                          "QDateTimeEdit::drop-down{width:%1px;}")
+               .arg(20) +
+           QStringLiteral(
+               "QComboBox::down-arrow,QDateEdit[calendarPopup=\"true\"]::down-arrow,"
+               "QTimeEdit[calendarPopup=\"true\"]::down-arrow,"
+               "QDateTimeEdit[calendarPopup=\"true\"]::down-arrow{width:%1px;height:%1px;"
+               "right:2px;}")
+               .arg(10) +
+           QStringLiteral("QRadioButton::indicator{width:%1px;height:%1px;}").arg(15) +
+           QStringLiteral("QCheckBox::indicator,QGroupBox::indicator,QTreeWidget::indicator,"
+                          "QListWidget::indicator{width:%1px;height:%1px;}")
+               .arg(13) +
+           QStringLiteral("QScrollBar:horizontal{min-height:%1px;border-radius:%2px;}"
+                          "QScrollBar::handle:horizontal{border-radius:%2px;}"
+                          "QScrollBar:vertical{min-width:%1px;border-radius:%2px;}"
+                          "QScrollBar::handle:vertical{border-radius:%2px;}")
+               .arg(12)
+               .arg(6) +
+           QStringLiteral("QWidget#widget_top>QToolButton:pressed,QWidget#widget_top>QToolButton:"
+                          "hover,QWidget#widget_top>QToolButton:checked,QWidget#widget_top>QLabel:"
+                          "hover{border-width:0px 0px %1px 0px;}")
+               .arg(3) +
+           QStringLiteral("QWidget#widgetleft>QPushButton:checked,QWidget#widgetleft>QToolButton:"
+                          "checked,QWidget#widgetleft>QPushButton:pressed,QWidget#widgetleft>"
+                          "QToolButton:pressed{border-width:0px 0px 0px %1px;}")
+               .arg(3);
 }
 
 void AT::initFieldSetup()
@@ -69,7 +145,19 @@ void AT::on_btnMenu_Min_clicked()
     showMinimized();
 }
 
-void AT::on_btnMenu_Max_clicked() {}
+void AT::on_btnMenu_Max_clicked()
+{
+    static bool maximised = false;
+    static QRect normalGeometry;
+    if (maximised) {
+        setGeometry(normalGeometry);
+    } else {
+        normalGeometry = geometry();
+        setGeometry(UiHelper::screenRect(true));
+    }
+    setProperty("canMove", maximised);
+    maximised = !maximised;
+}
 
 void AT::on_btnMenu_Close_clicked()
 {

@@ -50,7 +50,10 @@ private:
     void appendLog(const QString &text);
     void showPortStatus(const QString &message, const char *colour);
     void reopenPort();
+    void initFrame();
     void initFieldSetup();
+    static void applyStyleSheet();
+    static QString windowSizeRules();
     void fillFromListing();
     void fillFromSingleAnswer();
 

@@ -3,6 +3,7 @@
 #include "at.h"
 #include "portlist.h"
 #include "simmodem.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,8 +31,7 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     QTranslator translator;
-    translator.load(QStringLiteral(":/tran/en_tr.qm"));
-    app.installTranslator(&translator);
+    prepareApplication(app, translator);
 
     SimModem modem;
     QString error;
@@ -46,6 +46,6 @@ int main(int argc, char *argv[])
     AT window;
     auto *ports = window.findChild<QComboBox *>(QStringLiteral("UartCom"));
     ports->setCurrentText(modem.portName());
-    window.show();
+    showCentred(window);
     return app.exec();
 }

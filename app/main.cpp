@@ -1,4 +1,5 @@
 #include "at.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QTranslator>
@@ -7,9 +8,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QTranslator translator;
-    translator.load(QStringLiteral(":/tran/en_tr.qm"));
-    app.installTranslator(&translator);
+    prepareApplication(app, translator);
     AT window;
-    window.show();
+    showCentred(window);
     return app.exec();
 }

@@ -303,7 +303,9 @@ void SimModem::run()
 // Until the next write is due; no limit when nothing waits to be sent.
 timespec *SimModem::pollTimeout(timespec &timeout)
 {
-    const Clock::time_point due = m_output.wakeTime(lineRate());
+    // A babbling modem always has its next line due.
+    const Clock::time_point due =
+        m_babbling && m_output.isEmpty() ? Clock::now() : m_output.wakeTime(lineRate());
     if (due == Clock::time_point::max())
         return nullptr;
     const auto wait = std::max(due - Clock::now(), Clock::duration::zero());
