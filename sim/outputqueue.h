@@ -8,7 +8,7 @@
 
 // What the modem has still to send, and when each byte may leave: byte i of a piece leaves no
 // earlier than the piece's start + i * 10 / rate seconds, and a piece starts when the one before
-// it has left and its gap has passed.
+// it has left and its gap has passed. A change of rate applies from the next byte on.
 class OutputQueue
 {
 public:
@@ -26,9 +26,16 @@ public:
     // Removes and returns the bytes whose time has come.
     QByteArray take(Clock::time_point now, int rate);
 
-    static std::chrono::nanoseconds byteTime(int rate);
+    // Line time of a number of bytes, rounded up to the nanosecond.
+    static std::chrono::nanoseconds lineTime(qint64 bytes, int rate);
 
 private:
+    struct Anchor
+    {
+        Clock::time_point time; // when byte `index` may leave
+        int index = 0;
+        int rate = 0; // effective rate from there on
+    };
     struct Piece
     {
         QByteArray bytes;
@@ -38,10 +45,12 @@ private:
         bool babble;
         int sent = 0;
         bool started = false;
+        Anchor anchor;
     };
 
-    Clock::time_point startOf(const Piece &piece) const;
+    Anchor anchorFor(const Piece &piece, int rate) const;
+    static Clock::time_point dueTime(const Anchor &anchor, int index);
 
     std::deque<Piece> m_pieces;
-    Clock::time_point m_nextByteAt; // when the next byte of the piece under way may leave
+    Clock::time_point m_lineFree; // when the last byte that left is done
 };

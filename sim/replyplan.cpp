@@ -64,6 +64,8 @@ QByteArray withBadCrc(QByteArray acknowledgement)
 
 QVector<ReplyPiece> whole(const QByteArray &bytes, int gapMs = 0)
 {
+    if (bytes.isEmpty())
+        return {};
     return {ReplyPiece{bytes, gapMs}};
 }
 

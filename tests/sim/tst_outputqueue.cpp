@@ -1,0 +1,128 @@
+#include "outputqueue.h"
+
+#include <QtTest>
+
+using namespace std::chrono;
+using Clock = OutputQueue::Clock;
+
+// The pacing schedule: no byte leaves before its time on the line, pieces keep their gaps.
+class OutputQueueTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void neverEarlyNeverLate_data();
+    void neverEarlyNeverLate();
+    void gapFollowsThePreviousPiece();
+    void idleLineStartsAtOnce();
+    void wakeTimeGathersASlice_data();
+    void wakeTimeGathersASlice();
+    void babbleIsDropped();
+};
+
+namespace {
+
+const Clock::time_point T0 = Clock::time_point() + hours(1);
+
+ReplyPlan plan(QVector<ReplyPiece> pieces, int divisor = 1)
+{
+    ReplyPlan result;
+    result.pieces = std::move(pieces);
+    result.rateDivisor = divisor;
+    return result;
+}
+
+} // namespace
+
+void OutputQueueTest::neverEarlyNeverLate_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("divisor");
+    QTest::addColumn<int>("stepUs"); // how often the queue is asked
+    QTest::newRow("9600, asked often") << 9600 << 1 << 97;
+    QTest::newRow("9600, asked seldom") << 9600 << 1 << 5003;
+    QTest::newRow("921600") << 921600 << 1 << 333;
+    QTest::newRow("7200 slowed tenfold") << 7200 << 10 << 2011;
+}
+
+void OutputQueueTest::neverEarlyNeverLate()
+{
+    QFETCH(int, rate);
+    QFETCH(int, divisor);
+    QFETCH(int, stepUs);
+    const QByteArray reply(500, 'x');
+    OutputQueue queue;
+    queue.append(plan({{reply, 0}}, divisor), T0);
+    const double byteUs = 10e6 * divisor / rate;
+    int sent = 0;
+    for (Clock::time_point now = T0; !queue.isEmpty(); now += microseconds(stepUs)) {
+        sent += queue.take(now, rate).size();
+        const double elapsedUs = duration<double, std::micro>(now - T0).count();
+        const int dueBytes = std::min(int(elapsedUs / byteUs) + 1, reply.size());
+        QCOMPARE(sent, dueBytes); // never before its time, and nothing due is held back
+    }
+    QCOMPARE(sent, reply.size());
+}
+
+void OutputQueueTest::gapFollowsThePreviousPiece()
+{
+    OutputQueue queue;
+    queue.append(plan({{"abcd", 0}, {"ef", 300}}), T0);
+    // Line time of n bytes at 9600 bit/s, rounded up to the nanosecond.
+    const auto bytes = [](qint64 n) { return nanoseconds((n * 10000000000 + 9599) / 9600); };
+    QCOMPARE(queue.take(T0 + bytes(3) - nanoseconds(1), 9600), QByteArray("abc"));
+    QCOMPARE(queue.take(T0 + bytes(3), 9600), QByteArray("d"));
+    // The first piece's last byte is done at 4 bytes' time; the gap runs from there.
+    const Clock::time_point second = T0 + bytes(4) + milliseconds(300);
+    QCOMPARE(queue.take(second - microseconds(1), 9600), QByteArray());
+    QCOMPARE(queue.wakeTime(9600), second);
+    QCOMPARE(queue.take(second, 9600), QByteArray("e"));
+    QCOMPARE(queue.take(second + bytes(1), 9600), QByteArray("f"));
+    QVERIFY(queue.isEmpty());
+}
+
+void OutputQueueTest::idleLineStartsAtOnce()
+{
+    OutputQueue queue;
+    queue.append(QByteArray("first"), T0);
+    QCOMPARE(queue.take(T0 + seconds(1), 9600), QByteArray("first"));
+    const Clock::time_point later = T0 + seconds(5);
+    queue.append(QByteArray("second"), later);
+    QCOMPARE(queue.take(later, 9600), QByteArray("s"));
+}
+
+void OutputQueueTest::wakeTimeGathersASlice_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("batch"); // bytes due at the wake time
+    QTest::newRow("9600: byte by byte") << 9600 << 100 << 1;
+    QTest::newRow("115200: about a millisecond") << 115200 << 100 << 11;
+    QTest::newRow("921600: about a millisecond") << 921600 << 500 << 92;
+    QTest::newRow("short reply at once") << 921600 << 20 << 20;
+}
+
+void OutputQueueTest::wakeTimeGathersASlice()
+{
+    QFETCH(int, rate);
+    QFETCH(int, size);
+    QFETCH(int, batch);
+    OutputQueue queue;
+    QCOMPARE(queue.wakeTime(rate), Clock::time_point::max());
+    queue.append(QByteArray(size, 'x'), T0);
+    QCOMPARE(queue.take(queue.wakeTime(rate), rate).size(), batch);
+}
+
+void OutputQueueTest::babbleIsDropped()
+{
+    OutputQueue queue;
+    queue.append(QByteArray("noise noise"), T0, true);
+    queue.append(QByteArray("OK\r\n"), T0);
+    queue.append(QByteArray("more noise"), T0, true);
+    QCOMPARE(queue.take(T0, 9600), QByteArray("n"));
+    queue.dropBabble();
+    QCOMPARE(queue.take(T0 + seconds(1), 9600), QByteArray("OK\r\n"));
+    QVERIFY(queue.isEmpty());
+}
+
+QTEST_APPLESS_MAIN(OutputQueueTest)
+#include "tst_outputqueue.moc"
