@@ -366,8 +366,7 @@ void AT::fillFromListing()
                 qDebug() << "not found" << name;
             continue;
         }
-        edit->setText(ReplyParser::toText(*value));
-        edit->setStyleSheet(FieldMarks::Clean);
+        showValue(edit, ReplyParser::toText(*value));
     }
     for (QComboBox *box : ui->widget->findChildren<QComboBox *>()) {
         box->setStyleSheet(FieldMarks::Clean);
@@ -382,6 +381,13 @@ void AT::fillFromListing()
     }
 }
 
+void AT::showValue(QLineEdit *edit, const QString &value)
+{
+    edit->setText(value);
+    edit->setCursorPosition(0); // long values show their beginning
+    edit->setStyleSheet(FieldMarks::Clean);
+}
+
 void AT::fillFromSingleAnswer()
 {
     const auto answer = ReplyParser::singleAnswer(RecvData);
@@ -389,8 +395,7 @@ void AT::fillFromSingleAnswer()
         return;
     const QString name = QString::fromLatin1(answer->name);
     if (auto *edit = ui->widget->findChild<QLineEdit *>(name)) {
-        edit->setText(ReplyParser::toText(answer->value));
-        edit->setStyleSheet(FieldMarks::Clean);
+        showValue(edit, ReplyParser::toText(answer->value));
     }
     if (auto *box = ui->widget->findChild<QComboBox *>(name))
         box->setCurrentIndex(

@@ -4,6 +4,7 @@
 #include <QSerialPort>
 
 class AtForm;
+class QLineEdit;
 
 // The main window: owns the form, the serial port and the receive buffer, and runs every
 // operation the operator starts from the command column and the register grid.
@@ -56,6 +57,7 @@ private:
     static QString windowSizeRules();
     void fillFromListing();
     void fillFromSingleAnswer();
+    static void showValue(QLineEdit *edit, const QString &value);
 
     QByteArray RecvData;
     AtForm *ui;

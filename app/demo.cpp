@@ -1,5 +1,6 @@
 // The tool wired to a simulated modem on a pseudo-terminal, so that it can be tried without
-// hardware: the simulated port is offered (and selected) in the port list.
+// hardware: the simulated port is offered (and selected) in the port list. With
+// --screenshot FILE it opens the port, enters AT mode, queries, saves a picture and quits.
 #include "at.h"
 #include "portlist.h"
 #include "simmodem.h"
@@ -7,6 +8,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 
@@ -16,6 +19,17 @@ bool hasDisplay()
 {
     return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
            qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+// Runs the first steps of a session as an operator would, then saves the window's picture.
+void screenshotSession(AT &window, const QString &file)
+{
+    for (const char *name : {"btnUart", "btnEnterAT", "btnQuery"})
+        window.findChild<QPushButton *>(QLatin1String(name))->click();
+    const bool saved = window.grab().save(file);
+    std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "saved" : "cannot save",
+                 qPrintable(file));
+    QCoreApplication::exit(saved ? 0 : 1);
 }
 
 } // namespace
@@ -47,5 +61,10 @@ int main(int argc, char *argv[])
     auto *ports = window.findChild<QComboBox *>(QStringLiteral("UartCom"));
     ports->setCurrentText(modem.portName());
     showCentred(window);
+    const int shot = app.arguments().indexOf(QStringLiteral("--screenshot"));
+    if (shot > 0 && shot + 1 < app.arguments().size()) {
+        const QString file = app.arguments().at(shot + 1);
+        QTimer::singleShot(0, &window, [&window, file] { screenshotSession(window, file); });
+    }
     return app.exec();
 }
