@@ -39,8 +39,9 @@ int main(int argc, char *argv[])
     if (!hasDisplay()) {
         std::fprintf(stderr,
                      "dr58demo: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                     "Start it from a desktop session, or over ssh with X forwarding (ssh -X),\n"
-                     "or on a virtual display: xvfb-run -a ./build/app/dr58demo\n");
+                     "Start it from a desktop session or over ssh with X forwarding (ssh -X).\n"
+                     "Without any display, a scripted session can still be saved as a picture:\n"
+                     "  QT_QPA_PLATFORM=offscreen ./build/app/dr58demo --screenshot demo.png\n");
         return 2;
     }
     QApplication app(argc, argv);

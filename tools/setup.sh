@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 packages=(cmake g++ make qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
-          fonts-font-awesome python3-fonttools xvfb xauth)
+          fonts-font-awesome)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
