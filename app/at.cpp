@@ -284,52 +284,49 @@ bool AT::WaiteRecvData(int wait_num, int flag)
     return receive_Uartdata();
 }
 
-template <typename Operation> void AT::guarded(Operation operation)
+template <typename Operation> void AT::guarded(QPushButton *button, Operation operation)
 {
     if (busy)
         return;
     busy = true;
+    if (button)
+        button->setEnabled(false);
     operation();
+    if (button)
+        button->setEnabled(true);
     busy = false;
 }
 
 void AT::EnterAT()
 {
-    guarded([this] {
-        ui->btnEnterAT->setEnabled(false);
+    guarded(ui->btnEnterAT, [this] {
         SendUartData(AtCommands::Escape);
         appendLog(QStringLiteral("\r\n"));
         if (WaiteRecvData(AtCommands::EnterWaits, 1))
             initSystemData();
-        ui->btnEnterAT->setEnabled(true);
     });
 }
 
 void AT::ExitAT()
 {
-    guarded([this] {
-        ui->btnExitAT->setEnabled(false);
+    guarded(ui->btnExitAT, [this] {
         SendUartData(AtCommands::DataMode);
         WaiteRecvData(AtCommands::ExitWaits, 0);
         initSystemData();
-        ui->btnExitAT->setEnabled(true);
     });
 }
 
 void AT::SaveAT()
 {
-    guarded([this] {
-        ui->btnSave->setEnabled(false);
+    guarded(ui->btnSave, [this] {
         SendUartData(AtCommands::Store);
         WaiteRecvData(AtCommands::StoreWaits, 0);
-        ui->btnSave->setEnabled(true);
     });
 }
 
 void AT::QueryAT()
 {
-    guarded([this] {
-        ui->btnQuery->setEnabled(false);
+    guarded(ui->btnQuery, [this] {
         SendUartData(AtCommands::Listing);
         if (WaiteRecvData(AtCommands::ListingWaits, 0)) {
             for (const QString &query : AtCommands::SingleQueries) {
@@ -337,7 +334,6 @@ void AT::QueryAT()
                 WaiteRecvData(AtCommands::SingleQueryWaits, 0);
             }
         }
-        ui->btnQuery->setEnabled(true);
     });
 }
 
@@ -430,7 +426,7 @@ void AT::BoxChange()
 
 void AT::UIInitExec()
 {
-    guarded([this] {
+    guarded(nullptr, [this] {
         auto *dialog = new init(nullptr);
         dialog->exec();
         if (init::chosenIndex() != -1) {
@@ -448,7 +444,7 @@ void AT::SetDevInit(int index)
 
 void AT::Upgrade()
 {
-    guarded([this] {
+    guarded(nullptr, [this] {
         auto *dialog = new upgrade(nullptr);
         dialog->SetSerialPort(&uart);
         dialog->exec();

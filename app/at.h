@@ -5,6 +5,7 @@
 
 class AtForm;
 class QLineEdit;
+class QPushButton;
 
 // The main window: owns the form, the serial port and the receive buffer, and runs every
 // operation the operator starts from the command column and the register grid.
@@ -46,8 +47,9 @@ private slots:
     bool WaiteRecvData(int wait_num, int flag = 0);
 
 private:
-    // Runs a guarded operation: refused without a trace while another one runs.
-    template <typename Operation> void guarded(Operation operation);
+    // Runs a guarded operation with its button disabled: refused without a trace while another
+    // one runs.
+    template <typename Operation> void guarded(QPushButton *button, Operation operation);
     void appendLog(const QString &text);
     void showPortStatus(const QString &message, const char *colour);
     void reopenPort();
