@@ -1,34 +1,5 @@
 #include "faultstate.h"
 
-namespace {
-
-const QStringList &names()
-{
-    // In the order of SimFault.
-    static const QStringList list = {
-        "None",
-        "Silent",
-        "NoGreeting",
-        "PartialThenSilent",
-        "SplitReply",
-        "Babble",
-        "Garbage",
-        "VerySlow",
-        "DropBytes",
-        "LateReply",
-        "UpdateNoAnswer",
-        "UpdateBadCrc",
-        "UpdateFlagError",
-        "UpdateSplit",
-        "UpdateLate",
-        "UpdateTrailingByte",
-        "UpdateNeverAnnounce",
-    };
-    return list;
-}
-
-} // namespace
-
 void FaultState::set(SimFault fault, int times)
 {
     m_fault = times == 0 ? SimFault::None : fault;
@@ -69,18 +40,33 @@ bool FaultState::affects(SimFault fault, SimReply::Kind kind)
 
 QStringList faultNames()
 {
-    return names();
-}
-
-QString faultName(SimFault fault)
-{
-    return names().value(int(fault));
+    // In the order of SimFault.
+    static const QStringList list = {
+        "None",
+        "Silent",
+        "NoGreeting",
+        "PartialThenSilent",
+        "SplitReply",
+        "Babble",
+        "Garbage",
+        "VerySlow",
+        "DropBytes",
+        "LateReply",
+        "UpdateNoAnswer",
+        "UpdateBadCrc",
+        "UpdateFlagError",
+        "UpdateSplit",
+        "UpdateLate",
+        "UpdateTrailingByte",
+        "UpdateNeverAnnounce",
+    };
+    return list;
 }
 
 std::optional<SimFault> faultFromName(const QString &name)
 {
-    for (int i = 0; i < names().size(); ++i) {
-        if (names().at(i).compare(name, Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < faultNames().size(); ++i) {
+        if (faultNames().at(i).compare(name, Qt::CaseInsensitive) == 0)
             return SimFault(i);
     }
     return std::nullopt;

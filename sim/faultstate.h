@@ -24,7 +24,7 @@ private:
     int m_times = -1;
 };
 
-// Names as the command line takes them: "NoGreeting", case ignored.
-QString faultName(SimFault fault);
+// Names as the command line takes them, in the order of SimFault: "NoGreeting"; case is
+// ignored when reading one.
 QStringList faultNames();
 std::optional<SimFault> faultFromName(const QString &name);
