@@ -1,0 +1,69 @@
+// Feeds arbitrary replies to the reply parsing functions, as the transaction wait hands them
+// over (a whole QByteArray), and checks what every value it cuts out must look like.
+#include "fuzzcheck.h"
+#include "replyparser.h"
+
+#include <QByteArray>
+#include <QList>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+const QByteArray LineEnd("\r\n");
+
+// Register names the form asks for, and one taken from the reply itself.
+QList<QByteArray> namesFor(const QByteArray &reply)
+{
+    QList<QByteArray> names{"S101", "S102", "S104", "S160", "S244", "I1"};
+    if (!reply.isEmpty())
+        names << reply.mid(1, quint8(reply.at(0)) % 6);
+    return names;
+}
+
+void checkListing(const QByteArray &reply)
+{
+    for (const QByteArray &name : namesFor(reply)) {
+        const auto value = ReplyParser::listingValue(reply, name);
+        if (!value)
+            continue;
+        require(reply.contains(name), "a listing value belongs to a name in the reply");
+        require(reply.contains('=' + *value), "a listing value follows an '='");
+        require(!value->contains(' ') && !value->contains('\t') && !value->contains(LineEnd),
+                "a listing value ends at a blank, a tab or a line end");
+        ReplyParser::toNumber(*value);
+        require(ReplyParser::toText(*value).size() <= value->size(),
+                "field text is never longer than its bytes");
+    }
+    for (const QByteArray key : {"Hardware Version ", "Serial Number "}) {
+        const auto value = ReplyParser::identityValue(reply, key);
+        if (!value)
+            continue;
+        require(reply.contains(key + *value), "an identity value follows its key");
+        require(!value->contains(LineEnd), "an identity value ends at a line end");
+    }
+}
+
+void checkSingleAnswer(const QByteArray &reply)
+{
+    const auto answer = ReplyParser::singleAnswer(reply);
+    if (!answer)
+        return;
+    require(reply.contains("AT" + answer->name + "?\r\n"), "the echo names the register");
+    require(!answer->name.contains("?\r\n"), "a register name stops at the first '?'");
+    require(!answer->value.contains(LineEnd), "a single value is one line");
+    ReplyParser::toNumber(answer->value);
+    ReplyParser::toText(answer->value);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray reply(reinterpret_cast<const char *>(data), int(size));
+    ReplyParser::isComplete(reply);
+    ReplyParser::isListing(reply);
+    checkListing(reply);
+    checkSingleAnswer(reply);
+    return 0;
+}
