@@ -9,6 +9,11 @@ QString writeCommand(const QString &registerName, const QString &value)
     return QStringLiteral("AT") + registerName + QLatin1Char('=') + value + end;
 }
 
+QString queryCommand(const QString &registerName)
+{
+    return QStringLiteral("AT") + registerName + QStringLiteral("?\r");
+}
+
 QString resetCommand(int presetCode)
 {
     return QStringLiteral("AT&F") + QString::number(presetCode) + QLatin1Char('\r');

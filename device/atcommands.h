@@ -11,10 +11,19 @@ inline const QString Listing = QStringLiteral("\rAT&V\r");
 inline const QString Store = QStringLiteral("\rAT&W\r");
 inline const QString DataMode = QStringLiteral("\rATA\r");
 
+// "AT" + register + "?\r", the query of a single register.
+QString queryCommand(const QString &registerName);
+
 // The registers the query reads by their own command after the listing, in this order.
-inline const QStringList SingleQueries = {QStringLiteral("ATS160?\r"), QStringLiteral("ATS244?\r"),
-                                          QStringLiteral("ATS221?\r"), QStringLiteral("ATS220?\r"),
-                                          QStringLiteral("ATS143?\r")};
+inline const QStringList SingleQueryRegisters = {QStringLiteral("S160"), QStringLiteral("S244"),
+                                                 QStringLiteral("S221"), QStringLiteral("S220"),
+                                                 QStringLiteral("S143")};
+inline const QStringList SingleQueries = [] {
+    QStringList commands;
+    for (const QString &name : SingleQueryRegisters)
+        commands.append(queryCommand(name));
+    return commands;
+}();
 
 inline const QByteArray ReplyEnd = QByteArrayLiteral("OK\r\n");
 inline const QByteArray Greeting = QByteArrayLiteral("Welcome To Use DR58\r\n");

@@ -1,0 +1,50 @@
+#include "atsession.h"
+
+#include "atcommands.h"
+#include "atlink.h"
+#include "replyparser.h"
+
+AtSession::AtSession(QSerialPort &port) : m_port(port) {}
+
+bool AtSession::enter()
+{
+    transact(AtCommands::Escape, AtCommands::EnterWaits);
+    return m_outcome != ReplyWait::Outcome::Cut && m_reply.contains(AtCommands::Greeting);
+}
+
+bool AtSession::listing()
+{
+    return transact(AtCommands::Listing, AtCommands::ListingWaits);
+}
+
+bool AtSession::query(const QString &name)
+{
+    return transact(AtCommands::queryCommand(name), AtCommands::SingleQueryWaits);
+}
+
+bool AtSession::write(const QString &name, const QString &value)
+{
+    return transact(AtCommands::writeCommand(name, value), AtCommands::WriteWaits);
+}
+
+bool AtSession::save()
+{
+    return transact(AtCommands::Store, AtCommands::StoreWaits);
+}
+
+bool AtSession::exit()
+{
+    return transact(AtCommands::DataMode, AtCommands::ExitWaits);
+}
+
+bool AtSession::reset(int presetCode)
+{
+    return transact(AtCommands::resetCommand(presetCode), AtCommands::ResetWaits);
+}
+
+bool AtSession::transact(const QString &command, int silentPeriods)
+{
+    AtLink::writeCommand(m_port, command);
+    m_outcome = ReplyWait::collect(m_port, m_reply, silentPeriods);
+    return m_outcome == ReplyWait::Outcome::Complete;
+}

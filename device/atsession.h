@@ -1,0 +1,38 @@
+#pragma once
+
+#include "replywait.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QSerialPort;
+
+// A synchronous AT dialogue on an open port, one transaction at a time, with the window's
+// command bytes and waits. Blocks the calling thread (which needs an event dispatcher: the
+// first bytes of a reply are awaited in a local event loop).
+class AtSession
+{
+public:
+    explicit AtSession(QSerialPort &port);
+
+    bool enter();                    // "+++": true when the modem greets
+    bool listing();                  // "\rAT&V\r"
+    bool query(const QString &name); // "AT<name>?\r"
+    bool write(const QString &name, const QString &value);
+    bool save();                // "\rAT&W\r"
+    bool exit();                // "\rATA\r"
+    bool reset(int presetCode); // "AT&F<code>\r"
+
+    // These return true when the reply holds "OK\r\n" (enter: the greeting); the reply of the
+    // last transaction and how its wait ended stay available.
+    const QByteArray &reply() const { return m_reply; }
+    ReplyWait::Outcome outcome() const { return m_outcome; }
+    bool answered() const { return m_outcome != ReplyWait::Outcome::NoAnswer; }
+
+private:
+    bool transact(const QString &command, int silentPeriods);
+
+    QSerialPort &m_port;
+    QByteArray m_reply;
+    ReplyWait::Outcome m_outcome = ReplyWait::Outcome::NoAnswer;
+};
