@@ -1,20 +1,15 @@
 #pragma once
 
-#include "apiprotocol.h"
-#include "upgradeconstants.h"
-#include "upgrademachine.h"
-
-#include <QByteArray>
 #include <QDialog>
-#include <array>
 #include <memory>
 
 class QSerialPort;
-class QTimer;
+class UpgradeEngine;
 class UpgradeForm;
 
-// Replaces the modem's firmware with a *.stz file over a borrowed serial port: switches the
-// modem into its update mode with AT strings, then sends the file in acknowledged frames.
+// Replaces the modem's firmware with a *.stz file over a borrowed serial port: the operator
+// picks the file and starts or cancels; the upgrade engine does the work, the dialog shows its
+// prompt and progress and reports the outcome in a message box.
 class upgrade : public QDialog
 {
     Q_OBJECT
@@ -25,50 +20,19 @@ public:
 
     void SetSerialPort(QSerialPort *port);
 
-signals:
-    void SendUpdateSignal();
-    void JOINAT();
-    void ATUPDATE();
-
 private slots:
     void initForm();
     void system_init();
-    void receive_Uartdata();
-    void SendUart();
     void UpdateFile();
     void AddUpdateFile();
-    void SendUpdate();
-    void EnterAT();
-    void ExitAT();
-    void UpdateAT();
     void initUart();
-    void ATCommmdTimeOut();
 
 private:
-    void SendATString(const QString &text);
-    void SendFrame(const quint8 *frame, int length, int timeout, int retries);
-    void WriteFrame();
-
     void startUpgrade();
     void cancelUpgrade();
-    void receiveText();
-    void receiveFrame();
-    void replyAccepted();
-    void replyRejected();
-    void failUpgrade();
-    void succeedUpgrade();
-    int buildRequest(quint8 *frame, int step) const;
-    int packetLen() const;
+    void showPrompt(const char *sourceText);
+    void reportOutcome(bool success);
 
     std::unique_ptr<UpgradeForm> m_form;
-    std::unique_ptr<ApiProtocol> m_protocol;
-    QSerialPort *m_port = nullptr;
-    std::array<quint8, UpgradeConstants::FrameBufferSize> m_frame{};
-    int m_frameCount = 0; // bytes of m_frame filled
-    QByteArray m_request;
-    QByteArray m_atText;
-    QTimer *m_frameTimer = nullptr;
-    QTimer *m_atTimer = nullptr;
-    QByteArray m_image;
-    UpgradeMachine m_machine;
+    UpgradeEngine *m_engine = nullptr;
 };

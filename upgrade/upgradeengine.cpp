@@ -1,0 +1,248 @@
+#include "upgradeengine.h"
+
+#include <QDebug>
+#include <QSerialPort>
+#include <QTimer>
+
+using namespace UpgradeConstants;
+
+namespace {
+
+const char *const UpdateAnnouncement = "UPDATE\r\n";
+
+} // namespace
+
+UpgradeEngine::UpgradeEngine(QObject *parent)
+    : QObject(parent), m_protocol(std::make_unique<ApiProtocol>())
+{
+    m_frameTimer = new QTimer(this);
+    m_frameTimer->setTimerType(Qt::PreciseTimer);
+    m_atTimer = new QTimer(this);
+    m_atTimer->setTimerType(Qt::PreciseTimer);
+
+    connect(this, &UpgradeEngine::JOINAT, this, &UpgradeEngine::EnterAT);
+    connect(this, &UpgradeEngine::ATUPDATE, this, &UpgradeEngine::UpdateAT);
+    connect(this, &UpgradeEngine::SendUpdateSignal, this, &UpgradeEngine::SendUpdate);
+    connect(m_frameTimer, &QTimer::timeout, this, &UpgradeEngine::SendUart);
+    connect(m_atTimer, &QTimer::timeout, this, &UpgradeEngine::ATCommmdTimeOut);
+}
+
+UpgradeEngine::~UpgradeEngine()
+{
+    if (m_port)
+        disconnect(m_port, &QSerialPort::readyRead, this, &UpgradeEngine::receive_Uartdata);
+}
+
+void UpgradeEngine::SetSerialPort(QSerialPort *port)
+{
+    if (m_port)
+        disconnect(m_port, &QSerialPort::readyRead, this, &UpgradeEngine::receive_Uartdata);
+    m_port = port;
+    connect(m_port, &QSerialPort::readyRead, this, &UpgradeEngine::receive_Uartdata);
+}
+
+void UpgradeEngine::start(const QByteArray &image)
+{
+    m_image = image;
+    m_machine.start(int(m_image.size()));
+    emit ATUPDATE();
+}
+
+void UpgradeEngine::cancel()
+{
+    m_machine.stop();
+    m_atTimer->stop();
+}
+
+void UpgradeEngine::receive_Uartdata()
+{
+    if (m_machine.state() == UpgradeMachine::UpdateSent)
+        receiveText();
+    else
+        receiveFrame();
+}
+
+// The frame timer's expiry: the request in flight is re-sent while re-sends remain.
+void UpgradeEngine::SendUart()
+{
+    const UpgradeMachine::TimeoutAction action = m_machine.frameTimedOut();
+    if (action == UpgradeMachine::TimeoutAction::Resend) {
+        m_frameCount = 0;
+        WriteFrame();
+        return;
+    }
+    qDebug() << "RECV TIMEOUT";
+    m_frameTimer->stop();
+    if (action == UpgradeMachine::TimeoutAction::Fail)
+        fail();
+}
+
+void UpgradeEngine::SendUpdate()
+{
+    const UpgradeMachine::Request request = m_machine.request();
+    if (request.step == 0)
+        return;
+    emit promptChanged(request.prompt);
+    std::array<quint8, FrameBufferSize> frame{};
+    const int length = buildRequest(frame.data(), request.step);
+    SendFrame(frame.data(), length, request.timeout, request.resends);
+    if (request.step == ApiProtocol::UPDATE_LOADING) {
+        emit progressChanged(m_machine.offset());
+        qDebug() << m_machine.offset() << "/" << m_image.size();
+    }
+}
+
+void UpgradeEngine::EnterAT()
+{
+    m_machine.setState(UpgradeMachine::EscapeSent);
+    SendATString(QStringLiteral("+++"));
+}
+
+void UpgradeEngine::ExitAT()
+{
+    SendATString(QStringLiteral("ATA\r"));
+}
+
+void UpgradeEngine::UpdateAT()
+{
+    m_machine.setState(UpgradeMachine::UpdateSent);
+    emit promptChanged(QT_TRANSLATE_NOOP("upgrade", "进入AT升级模式"));
+    SendATString(QStringLiteral("\rAT&UP\r"));
+}
+
+void UpgradeEngine::ATCommmdTimeOut()
+{
+    m_atTimer->stop();
+    switch (m_machine.atTimedOut()) {
+    case UpgradeMachine::AtTimeoutAction::JoinAt:
+        emit JOINAT();
+        break;
+    case UpgradeMachine::AtTimeoutAction::AtUpdate:
+        emit ATUPDATE();
+        break;
+    case UpgradeMachine::AtTimeoutAction::None:
+        break;
+    }
+}
+
+void UpgradeEngine::SendATString(const QString &text)
+{
+    qDebug() << "sendbuf "
+             << "=" << text;
+    if (m_port)
+        m_port->write(text.toLatin1());
+    m_atText.clear();
+    m_atTimer->start(AtStringTimeout);
+}
+
+void UpgradeEngine::SendFrame(const quint8 *frame, int length, int timeout, int retries)
+{
+    m_request = QByteArray(reinterpret_cast<const char *>(frame), length);
+    m_machine.arm(retries);
+    m_frameTimer->start(timeout);
+    m_frameCount = 0;
+    WriteFrame();
+}
+
+// Stale bytes in either direction would be mistaken for part of the next exchange.
+void UpgradeEngine::WriteFrame()
+{
+    if (!m_port)
+        return;
+    m_port->clear();
+    m_port->write(m_request);
+    m_port->waitForBytesWritten(WriteWait);
+}
+
+void UpgradeEngine::receiveText()
+{
+    m_atText += m_port->readAll();
+    qDebug() << m_atText;
+    if (!m_atText.contains(UpdateAnnouncement))
+        return;
+    m_atTimer->stop();
+    m_atText.clear();
+    m_machine.setState(UpgradeMachine::Starting);
+    emit announced();
+    QTimer::singleShot(StartDelay, Qt::PreciseTimer, this, &UpgradeEngine::SendUpdateSignal);
+}
+
+// Bytes beyond one frame are dropped: the modem sends one reply per request.
+void UpgradeEngine::receiveFrame()
+{
+    const qint64 got = m_port->read(reinterpret_cast<char *>(m_frame.data()) + m_frameCount,
+                                    FrameBufferSize - m_frameCount);
+    if (got > 0)
+        m_frameCount += int(got);
+    if (m_frameCount == 0 || m_frameCount < m_protocol->GetFrameLen(m_frame.data()))
+        return;
+    const bool accepted = m_protocol->CheckFrame(m_frame.data(), m_frameCount);
+    m_frameCount = 0;
+    if (accepted)
+        replyAccepted();
+    else
+        replyRejected();
+}
+
+void UpgradeEngine::replyAccepted()
+{
+    m_frameTimer->stop();
+    const int type = m_protocol->GetReplyType(m_frame.data());
+    switch (m_machine.replyAccepted(type, packetLen())) {
+    case UpgradeMachine::ReplyAction::SendNext:
+        emit SendUpdateSignal();
+        break;
+    case UpgradeMachine::ReplyAction::Success:
+        succeed();
+        break;
+    case UpgradeMachine::ReplyAction::OutOfStep:
+        qDebug() << UpgradeMachine::outOfStepTag(type) << m_machine.state();
+        break;
+    case UpgradeMachine::ReplyAction::None:
+        break;
+    }
+}
+
+void UpgradeEngine::replyRejected()
+{
+    qDebug() << "RECV ERROR";
+    if (!m_machine.replyRejected(packetLen()))
+        return;
+    m_frameTimer->stop();
+    emit SendUpdateSignal();
+}
+
+void UpgradeEngine::fail()
+{
+    emit finished(false);
+    m_machine.stop();
+    emit promptChanged(QT_TRANSLATE_NOOP("upgrade", "升级失败"));
+}
+
+void UpgradeEngine::succeed()
+{
+    emit progressChanged(imageSize());
+    emit promptChanged(QT_TRANSLATE_NOOP("upgrade", "升级成功"));
+    emit finished(true);
+    cancel();
+}
+
+int UpgradeEngine::buildRequest(quint8 *frame, int step) const
+{
+    switch (step) {
+    case ApiProtocol::UPDATE_START:
+        return m_protocol->UpdateStart(frame);
+    case ApiProtocol::UPDATE_LOADING: {
+        const UpgradeMachine::Chunk chunk = m_machine.chunk(packetLen());
+        const auto *data = reinterpret_cast<const quint8 *>(m_image.constData()) + chunk.offset;
+        return m_protocol->UpdateLoading(frame, chunk.index, data, chunk.length);
+    }
+    default:
+        return m_protocol->UpdateEnd(frame);
+    }
+}
+
+int UpgradeEngine::packetLen() const
+{
+    return m_protocol->GetPacketLen(m_port ? m_port->baudRate() : 0);
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "apiprotocol.h"
+#include "upgradeconstants.h"
+#include "upgrademachine.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <array>
+#include <memory>
+
+class QSerialPort;
+class QTimer;
+
+// A firmware upgrade over a borrowed serial port, free of widgets: switches the modem into its
+// update mode with AT strings, then sends the image in acknowledged frames, each guarded by a
+// timer with a bounded number of re-sends. Runs on the thread it lives in, driven by that
+// thread's event loop; reports by signals what the upgrade dialog and dr58ctl show.
+class UpgradeEngine : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit UpgradeEngine(QObject *parent = nullptr);
+    ~UpgradeEngine() override;
+
+    void SetSerialPort(QSerialPort *port);
+
+    // Starts sending `image` with "\rAT&UP\r".
+    void start(const QByteArray &image);
+    // Returns to idle. A request in flight keeps its frame timer: it may still be re-sent until
+    // its re-sends run out, and a late acknowledgement is only logged.
+    void cancel();
+
+    int imageSize() const { return int(m_image.size()); }
+
+signals:
+    void SendUpdateSignal();
+    void JOINAT();
+    void ATUPDATE();
+
+    void promptChanged(const char *sourceText); // a source text of the context "upgrade"
+    void progressChanged(int offset);           // bytes of the image sent or being sent
+    void announced();                           // the modem said "UPDATE\r\n"
+    // Emitted before the engine returns to idle, so that a report shown meanwhile still finds
+    // the upgrade where it ended.
+    void finished(bool success);
+
+private slots:
+    void receive_Uartdata();
+    void SendUart();
+    void SendUpdate();
+    void EnterAT();
+    void ExitAT();
+    void UpdateAT();
+    void ATCommmdTimeOut();
+
+private:
+    void SendATString(const QString &text);
+    void SendFrame(const quint8 *frame, int length, int timeout, int retries);
+    void WriteFrame();
+
+    void receiveText();
+    void receiveFrame();
+    void replyAccepted();
+    void replyRejected();
+    void fail();
+    void succeed();
+    int buildRequest(quint8 *frame, int step) const;
+    int packetLen() const;
+
+    std::unique_ptr<ApiProtocol> m_protocol;
+    QSerialPort *m_port = nullptr;
+    std::array<quint8, UpgradeConstants::FrameBufferSize> m_frame{};
+    int m_frameCount = 0; // bytes of m_frame filled
+    QByteArray m_request;
+    QByteArray m_atText;
+    QTimer *m_frameTimer = nullptr;
+    QTimer *m_atTimer = nullptr;
+    QByteArray m_image;
+    UpgradeMachine m_machine;
+};
