@@ -20,6 +20,7 @@
 #include <QDoubleValidator>
 #include <QFile>
 #include <QIntValidator>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace {
@@ -28,6 +29,14 @@ constexpr int TitleGlyphSize = 20;     // pixels
 constexpr int GlyphMinus = 0xF068;
 constexpr int GlyphPlus = 0xF067;
 constexpr int GlyphCross = 0xF00D;
+
+// Every new style sheet re-styles the field at once (a few hundred microseconds each), so a
+// mark the field already carries is not set again.
+void setMark(QWidget *field, const QString &mark)
+{
+    if (field->styleSheet() != mark)
+        field->setStyleSheet(mark);
+}
 } // namespace
 
 AT::AT(QWidget *parent) : QMainWindow(parent), ui(new AtForm)
@@ -365,7 +374,7 @@ void AT::fillFromListing()
         showValue(edit, ReplyParser::toText(*value));
     }
     for (QComboBox *box : ui->widget->findChildren<QComboBox *>()) {
-        box->setStyleSheet(FieldMarks::Clean);
+        setMark(box, FieldMarks::Clean);
         const QString name = box->objectName();
         const auto value = ReplyParser::listingValue(RecvData, name.toLatin1());
         if (!value) {
@@ -377,11 +386,16 @@ void AT::fillFromListing()
     }
 }
 
+// The clean mark follows the text at once, so the edited mark that the new text would set in
+// between is skipped: the operator never sees it.
 void AT::showValue(QLineEdit *edit, const QString &value)
 {
-    edit->setText(value);
+    {
+        const QSignalBlocker quiet(edit);
+        edit->setText(value);
+    }
     edit->setCursorPosition(0); // long values show their beginning
-    edit->setStyleSheet(FieldMarks::Clean);
+    setMark(edit, FieldMarks::Clean);
 }
 
 void AT::fillFromSingleAnswer()
@@ -407,9 +421,9 @@ void AT::initSystemData()
             findChild<QLineEdit *>(reg.name)->clear();
     }
     for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>())
-        edit->setStyleSheet(FieldMarks::Clean);
+        setMark(edit, FieldMarks::Clean);
     for (QComboBox *box : ui->widget->findChildren<QComboBox *>())
-        box->setStyleSheet(FieldMarks::Clean);
+        setMark(box, FieldMarks::Clean);
 }
 
 void AT::EditChange()
