@@ -1,0 +1,342 @@
+#include "cli.h"
+
+#include "configjobs.h"
+#include "console.h"
+#include "ctlconstants.h"
+#include "exitcode.h"
+#include "portlist.h"
+#include "upgradejob.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <functional>
+
+namespace Cli {
+
+namespace {
+
+const QCommandLineOption
+    PortOption(QStringLiteral("port"),
+               QStringLiteral("Serial port (e.g. /dev/ttyUSB0); give it "
+                              "several times to work on several modems at once."),
+               QStringLiteral("port"));
+const QCommandLineOption BaudOption(QStringLiteral("baud"),
+                                    QStringLiteral("Baud rate of the port (default 9600), 8N1."),
+                                    QStringLiteral("rate"),
+                                    QString::number(CtlConstants::DefaultBaud));
+const QCommandLineOption DebugOption(QStringLiteral("debug"),
+                                     QStringLiteral("Show the debug log on standard error."));
+const QCommandLineOption HelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                    QStringLiteral("Show this help."));
+
+struct Invocation
+{
+    QCommandLineParser &parser;
+    QStringList ports;
+    int baud;
+    QString argument; // the one positional argument, when the command takes one
+};
+
+struct Command
+{
+    const char *name;
+    const char *summary;
+    const char *argument; // name of the positional argument, nullptr when none
+    const char *argumentHelp;
+    bool onPorts; // works on the modems of --port
+    QList<QCommandLineOption> options;
+    std::function<int(const Invocation &)> run;
+};
+
+int usageError(const QString &command, const QString &message)
+{
+    const QString help = command.isEmpty() ? QStringLiteral("dr58ctl --help")
+                                           : QStringLiteral("dr58ctl %1 --help").arg(command);
+    Console::err(QStringLiteral("dr58ctl: %1 (see %2)\n").arg(message, help));
+    return ExitCode::Usage;
+}
+
+int runOnPorts(const Invocation &call, const PortJob &job)
+{
+    return PortJobs::report(PortJobs::run(call.ports, call.baud, job));
+}
+
+int listPorts(const Invocation &)
+{
+    for (const QString &port : PortList::availablePorts())
+        Console::out(port + QLatin1Char('\n'));
+    return ExitCode::Ok;
+}
+
+const QCommandLineOption FormatOption(QStringLiteral("format"),
+                                      QStringLiteral("Profile format: ini (default) or json."),
+                                      QStringLiteral("format"), QStringLiteral("ini"));
+const QCommandLineOption OutputOption(
+    QStringLiteral("output"),
+    QStringLiteral("Write the profile to this file instead of standard output; with several "
+                   "ports it must contain %p, which stands for the port's name (pts-3, ttyUSB0)."),
+    QStringLiteral("file"));
+
+int readModems(const Invocation &call)
+{
+    const QString format = call.parser.value(FormatOption);
+    if (format != QLatin1String("ini") && format != QLatin1String("json"))
+        return usageError(QStringLiteral("read"),
+                          QStringLiteral("unknown format \"%1\"").arg(format));
+    const QString output = call.parser.value(OutputOption);
+    if (call.ports.size() > 1 && !output.isEmpty() && !output.contains(QLatin1String("%p")))
+        return usageError(QStringLiteral("read"),
+                          QStringLiteral("--output needs %p when several ports are given"));
+    const auto kind =
+        format == QLatin1String("json") ? ConfigJobs::Format::Json : ConfigJobs::Format::Ini;
+    return runOnPorts(call, ConfigJobs::read(kind, output));
+}
+
+// The profile, or the exit code for a profile that cannot be used (its problems printed).
+std::optional<Profile> loadProfile(const QString &path)
+{
+    QStringList problems;
+    const auto profile = Profile::load(path, &problems);
+    for (const QString &problem : problems)
+        Console::err(QStringLiteral("dr58ctl: %1\n").arg(problem));
+    return profile;
+}
+
+int diffModems(const Invocation &call)
+{
+    const auto profile = loadProfile(call.argument);
+    return profile ? runOnPorts(call, ConfigJobs::diff(*profile)) : ExitCode::BadFile;
+}
+
+const QCommandLineOption DryRunOption(
+    QStringLiteral("dry-run"),
+    QStringLiteral("Only print what would be written. The modem is read as by \"read\" "
+                   "(+++, AT&V, the five single queries, ATA) and nothing else is sent."));
+const QCommandLineOption
+    NoSaveOption(QStringLiteral("no-save"),
+                 QStringLiteral("Do not store the registers (AT&W) afterwards."));
+
+int applyProfile(const Invocation &call)
+{
+    const auto profile = loadProfile(call.argument);
+    if (!profile)
+        return ExitCode::BadFile;
+    return runOnPorts(call, ConfigJobs::apply(*profile, call.parser.isSet(DryRunOption),
+                                              !call.parser.isSet(NoSaveOption)));
+}
+
+const QCommandLineOption PresetOption(
+    QStringLiteral("preset"),
+    QStringLiteral("The preset's English name, in any case: PMP Master, PMP Slave, PMP Repeater, "
+                   "PP Master, PP Slave, PP Repeater, Mesh With Center Master, Mesh With Center "
+                   "Slave."),
+    QStringLiteral("name"));
+const QCommandLineOption SaveOption(QStringLiteral("save"),
+                                    QStringLiteral("Store the restored registers (AT&W)."));
+
+int resetModems(const Invocation &call)
+{
+    const QString name = call.parser.value(PresetOption);
+    for (const Preset &preset : Presets::all()) {
+        if (name.compare(QLatin1String(preset.englishName), Qt::CaseInsensitive) == 0)
+            return runOnPorts(call, ConfigJobs::reset(preset, call.parser.isSet(SaveOption)));
+    }
+    return usageError(QStringLiteral("reset"),
+                      name.isEmpty() ? QStringLiteral("--preset is required")
+                                     : QStringLiteral("unknown preset \"%1\"").arg(name));
+}
+
+const QCommandLineOption AnnounceOption(
+    QStringLiteral("announce-timeout"),
+    QStringLiteral("Seconds to wait for the modem to enter its update mode (default 20)."),
+    QStringLiteral("seconds"), QString::number(CtlConstants::AnnounceTimeout));
+
+int upgradeModems(const Invocation &call)
+{
+    bool isNumber = false;
+    const int seconds = call.parser.value(AnnounceOption).toInt(&isNumber);
+    if (!isNumber || seconds <= 0)
+        return usageError(QStringLiteral("upgrade"), QStringLiteral("bad --announce-timeout"));
+    QFile file(call.argument);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Console::err(QStringLiteral("dr58ctl: %1: %2\n").arg(call.argument, file.errorString()));
+        return ExitCode::BadFile;
+    }
+    const QByteArray image = file.readAll();
+    const bool bar = call.ports.size() == 1 && Console::errIsTerminal();
+    return runOnPorts(call, UpgradeJob::upgrade(image, seconds * 1000, bar));
+}
+
+const char *const ProfileHelp =
+    "The profile: INI (NAME=VALUE lines, as \"read\" writes them) or JSON (as \"read --format "
+    "json\" writes it). It is checked before anything is sent.";
+
+const QList<Command> &commands()
+{
+    static const QList<Command> list = {
+        {"ports", "List the serial ports, one a line.", nullptr, nullptr, false, {}, listPorts},
+        {"read",
+         "Read the modem's registers into a profile.",
+         nullptr,
+         nullptr,
+         true,
+         {PortOption, BaudOption, FormatOption, OutputOption},
+         readModems},
+        {"diff",
+         "Compare a profile with the modem; exit 1 when they differ.",
+         "PROFILE",
+         ProfileHelp,
+         true,
+         {PortOption, BaudOption},
+         diffModems},
+        {"apply",
+         "Write the registers of a profile that differ, verify and store them.",
+         "PROFILE",
+         ProfileHelp,
+         true,
+         {PortOption, BaudOption, DryRunOption, NoSaveOption},
+         applyProfile},
+        {"reset",
+         "Restore a factory preset (AT&F<code>).",
+         nullptr,
+         nullptr,
+         true,
+         {PortOption, BaudOption, PresetOption, SaveOption},
+         resetModems},
+        {"upgrade",
+         "Replace the modem's firmware with a *.stz file.",
+         "FILE",
+         "The firmware file, sent unchanged.",
+         true,
+         {PortOption, BaudOption, AnnounceOption},
+         upgradeModems},
+    };
+    return list;
+}
+
+const Command *findCommand(const QString &name)
+{
+    for (const Command &command : commands()) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+QString exitCodeHelp()
+{
+    return QStringLiteral(
+        "Exit codes:\n"
+        "  0  success (diff: no difference)\n"
+        "  1  diff: the modem differs from the profile\n"
+        "  2  bad usage\n"
+        "  3  bad profile or firmware file (file and line named); nothing was sent\n"
+        "  4  the port does not exist\n"
+        "  5  permission denied on the port (join the dialout group)\n"
+        "  6  the port is in use, cannot be opened, or failed while in use\n"
+        "  7  no answer from the modem\n"
+        "  8  a register, preset or store refused, or a register read back different;\n"
+        "     apply names the registers written, the one that failed and those not written\n"
+        "  9  the firmware upgrade failed\n"
+        "With several ports the code is the first failing port's, in the order given.\n");
+}
+
+QString commandHelp(const Command &command, QCommandLineParser &parser)
+{
+    QString help = parser.helpText();
+    const QString usage =
+        QStringLiteral("Usage: dr58ctl %1 [options]%2")
+            .arg(QLatin1String(command.name),
+                 command.argument ? QStringLiteral(" ") + command.argument : QString());
+    help.replace(0, help.indexOf(QLatin1Char('\n')), usage);
+    return help + QLatin1Char('\n') + exitCodeHelp();
+}
+
+void setUp(QCommandLineParser &parser, const Command &command)
+{
+    parser.setApplicationDescription(QLatin1String(command.summary));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(HelpOption);
+    parser.addOption(DebugOption);
+    for (const QCommandLineOption &option : command.options)
+        parser.addOption(option);
+    if (command.argument)
+        parser.addPositionalArgument(QLatin1String(command.argument),
+                                     QLatin1String(command.argumentHelp));
+}
+
+// Checks the common options; an empty message when they are fine.
+QString checkCall(const Command &command, QCommandLineParser &parser, Invocation &call)
+{
+    const QStringList positional = parser.positionalArguments();
+    const int wanted = command.argument ? 1 : 0;
+    if (positional.size() != wanted)
+        return command.argument ? QStringLiteral("expected one %1").arg(command.argument)
+                                : QStringLiteral("unexpected \"%1\"").arg(positional.first());
+    call.argument = positional.value(0);
+    if (!command.onPorts)
+        return {};
+    call.ports = parser.values(PortOption);
+    if (call.ports.isEmpty())
+        return QStringLiteral("--port is required");
+    if (call.ports.removeDuplicates() > 0)
+        return QStringLiteral("a port is given twice");
+    bool isNumber = false;
+    call.baud = parser.value(BaudOption).toInt(&isNumber);
+    if (!isNumber || call.baud <= 0)
+        return QStringLiteral("bad baud rate \"%1\"").arg(parser.value(BaudOption));
+    return {};
+}
+
+void debugFilter(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        Console::err(message + QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString generalHelp()
+{
+    QString help = QStringLiteral("Usage: dr58ctl <command> [options]\n\n"
+                                  "Provisions DR58 radio modems over their serial line.\n\n"
+                                  "Commands:\n");
+    for (const Command &command : commands())
+        help += QStringLiteral("  %1 %2\n")
+                    .arg(QString::fromLatin1(command.name).leftJustified(8),
+                         QLatin1String(command.summary));
+    return help +
+           QStringLiteral("\n\"dr58ctl <command> --help\" tells the command's options.\n\n") +
+           exitCodeHelp();
+}
+
+int run(const QStringList &arguments)
+{
+    const QString name = arguments.value(0);
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
+        name == QLatin1String("help")) {
+        Console::out(generalHelp());
+        return ExitCode::Ok;
+    }
+    const Command *command = findCommand(name);
+    if (!command)
+        return usageError({}, name.isEmpty() ? QStringLiteral("no command given")
+                                             : QStringLiteral("unknown command \"%1\"").arg(name));
+    QCommandLineParser parser;
+    setUp(parser, *command);
+    if (!parser.parse(QStringList{QStringLiteral("dr58ctl")} + arguments.mid(1)))
+        return usageError(name, parser.errorText());
+    if (parser.isSet(HelpOption)) {
+        Console::out(commandHelp(*command, parser));
+        return ExitCode::Ok;
+    }
+    if (!parser.isSet(DebugOption))
+        qInstallMessageHandler(debugFilter);
+    Invocation call{parser, {}, CtlConstants::DefaultBaud, {}};
+    const QString problem = checkCall(*command, parser, call);
+    if (!problem.isEmpty())
+        return usageError(name, problem);
+    return command->run(call);
+}
+
+} // namespace Cli

@@ -1,0 +1,215 @@
+#include "configjobs.h"
+
+#include "applyrun.h"
+#include "atsession.h"
+#include "exitcode.h"
+#include "modemreader.h"
+#include "profilediff.h"
+#include "profilewriter.h"
+
+#include <QSaveFile>
+
+namespace ConfigJobs {
+
+namespace {
+
+using Work = std::function<JobResult(AtSession &)>;
+
+JobResult failure(int code, const QString &detail)
+{
+    return {code, QStringLiteral("failed"), detail, {}, {}};
+}
+
+// Why a transaction got nothing useful: the port failed, the modem was silent, or it answered
+// something else.
+JobResult unanswered(const QSerialPort &serial, const AtSession &session, const QString &what,
+                     const QString &expected = QStringLiteral("\"OK\""))
+{
+    if (serial.error() != QSerialPort::NoError && serial.error() != QSerialPort::TimeoutError)
+        return failure(
+            ExitCode::PortError,
+            QStringLiteral("the port failed during %1: %2").arg(what, serial.errorString()));
+    if (!session.answered())
+        return failure(ExitCode::NoAnswer,
+                       QStringLiteral("no answer from the modem to %1").arg(what));
+    return failure(ExitCode::NoAnswer,
+                   QStringLiteral("the modem answered %1 without %2").arg(what, expected));
+}
+
+JobResult inAtMode(QSerialPort &serial, const Work &work)
+{
+    AtSession session(serial);
+    if (!session.enter())
+        return unanswered(serial, session, QStringLiteral("\"+++\""),
+                          QStringLiteral("its greeting"));
+    JobResult result = work(session);
+    session.exit();
+    return result;
+}
+
+// Enters AT mode, reads the modem and hands its values to `work`.
+JobResult
+withValues(QSerialPort &serial,
+           const std::function<JobResult(AtSession &, const QMap<QString, QString> &)> &work)
+{
+    return inAtMode(serial, [&](AtSession &session) {
+        const auto values = ModemReader::read(session);
+        if (!values)
+            return unanswered(serial, session, QStringLiteral("\"AT&V\""));
+        return work(session, *values);
+    });
+}
+
+QString prefixed(const QString &prefix, const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += prefix + line + QLatin1Char('\n');
+    return text;
+}
+
+QStringList described(const QVector<Difference> &differences, const QString &tail = {})
+{
+    QStringList lines;
+    for (const Difference &difference : differences)
+        lines.append(ProfileDiff::describe(difference) + tail);
+    return lines;
+}
+
+QStringList names(const QVector<Difference> &differences)
+{
+    QStringList result;
+    for (const Difference &difference : differences)
+        result.append(difference.name);
+    return result;
+}
+
+JobResult saveProfile(const QString &path, const QByteArray &text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        return failure(ExitCode::BadFile,
+                       QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    return {
+        ExitCode::Ok, QStringLiteral("read"), QStringLiteral("profile in %1").arg(path), {}, {}};
+}
+
+JobResult dryRun(const PortContext &context, const QVector<Difference> &differences)
+{
+    const QString detail = QStringLiteral("dry run: %1 to write").arg(differences.size());
+    const QString text =
+        differences.isEmpty()
+            ? context.prefix + QStringLiteral("nothing to write\n")
+            : prefixed(context.prefix, described(differences, QStringLiteral(": would write")));
+    return {ExitCode::Ok, QStringLiteral("planned"), detail, text, {}};
+}
+
+JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool store)
+{
+    const QString text = prefixed(context.prefix, outcome.lines);
+    if (outcome.code != ExitCode::Ok)
+        return {outcome.code,
+                QStringLiteral("failed"),
+                outcome.failure,
+                text,
+                {ApplyRun::groups(outcome)}};
+    const QString detail =
+        QStringLiteral("%1 written and read back, %2")
+            .arg(outcome.written.size())
+            .arg(store ? QStringLiteral("stored") : QStringLiteral("not stored"));
+    return {ExitCode::Ok,
+            QStringLiteral("applied"),
+            detail,
+            text + context.prefix + detail + QLatin1Char('\n'),
+            {}};
+}
+
+} // namespace
+
+PortJob read(Format format, const QString &outputPattern)
+{
+    return [=](const PortContext &context, QSerialPort &serial) {
+        return withValues(serial, [&](AtSession &, const QMap<QString, QString> &values) {
+            const QByteArray text = format == Format::Json
+                                        ? ProfileWriter::json(context.port, values)
+                                        : ProfileWriter::ini(context.port, values);
+            if (!outputPattern.isEmpty()) {
+                QString path = outputPattern;
+                return saveProfile(path.replace(QStringLiteral("%p"), portFileName(context.port)),
+                                   text);
+            }
+            return JobResult{ExitCode::Ok,
+                             QStringLiteral("read"),
+                             QStringLiteral("%1 values").arg(values.size()),
+                             QString::fromUtf8(text),
+                             {}};
+        });
+    };
+}
+
+PortJob diff(const Profile &profile)
+{
+    return [=](const PortContext &context, QSerialPort &serial) {
+        return withValues(serial, [&](AtSession &, const QMap<QString, QString> &values) {
+            const QVector<Difference> differences = ProfileDiff::differences(profile, values);
+            if (differences.isEmpty())
+                return JobResult{ExitCode::Ok,
+                                 QStringLiteral("equal"),
+                                 QStringLiteral("no difference"),
+                                 context.prefix + QStringLiteral("no difference\n"),
+                                 {}};
+            return JobResult{ExitCode::Different,
+                             QStringLiteral("different"),
+                             QStringLiteral("differs in %1").arg(names(differences).join(", ")),
+                             prefixed(context.prefix, described(differences)),
+                             {}};
+        });
+    };
+}
+
+PortJob apply(const Profile &profile, bool dryRunOnly, bool store)
+{
+    return [=](const PortContext &context, QSerialPort &serial) {
+        return withValues(serial, [&](AtSession &session, const QMap<QString, QString> &values) {
+            const QVector<Difference> differences = ProfileDiff::differences(profile, values);
+            if (dryRunOnly)
+                return dryRun(context, differences);
+            return applied(context, ApplyRun::apply(session, differences, store), store);
+        });
+    };
+}
+
+PortJob reset(const Preset &preset, bool store)
+{
+    return [=](const PortContext &context, QSerialPort &serial) {
+        return inAtMode(serial, [&](AtSession &session) {
+            const QString what =
+                QStringLiteral("preset %1 (AT&F%2)").arg(preset.englishName).arg(preset.code);
+            if (!session.reset(preset.code)) {
+                if (!session.answered())
+                    return unanswered(serial, session, what);
+                return failure(ExitCode::Refused, QStringLiteral("the modem refused ") + what);
+            }
+            if (store && !session.save())
+                return failure(session.answered() ? ExitCode::Refused : ExitCode::NoAnswer,
+                               what + QStringLiteral(" restored, but the store (AT&W) failed"));
+            const QString detail =
+                what + (store ? QStringLiteral(" restored, stored") : QStringLiteral(" restored"));
+            return JobResult{ExitCode::Ok,
+                             QStringLiteral("reset"),
+                             detail,
+                             context.prefix + detail + QLatin1Char('\n'),
+                             {}};
+        });
+    };
+}
+
+QString portFileName(const QString &port)
+{
+    QString name = port;
+    if (name.startsWith(QStringLiteral("/dev/")))
+        name.remove(0, 5);
+    return name.replace(QLatin1Char('/'), QLatin1Char('-'));
+}
+
+} // namespace ConfigJobs

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "portjobs.h"
+#include "presets.h"
+#include "profile.h"
+
+// The configuration commands as jobs on one port. Each enters AT mode with "+++", does its
+// work, and returns the modem to data mode with "\rATA\r".
+namespace ConfigJobs {
+
+enum class Format { Ini, Json };
+
+// Reads the modem into a profile: printed, or written to `outputPattern` with "%p" standing for
+// the port's name (see portFileName).
+PortJob read(Format format, const QString &outputPattern);
+
+// Compares the profile with the modem; "different" (exit 1) when any register differs.
+PortJob diff(const Profile &profile);
+
+// Writes, verifies and (with `store`) stores what differs; a dry run only reads and prints the
+// plan: it sends "+++", "\rAT&V\r", the five single queries and "\rATA\r", nothing else.
+PortJob apply(const Profile &profile, bool dryRun, bool store);
+
+// Restores a factory preset with "AT&F<code>\r", stored with "\rAT&W\r" when `store` is set.
+PortJob reset(const Preset &preset, bool store);
+
+// A port's name fit for a file name: "/dev/pts/3" gives "pts-3", "ttyUSB0" stays.
+QString portFileName(const QString &port);
+
+} // namespace ConfigJobs

@@ -1,0 +1,17 @@
+#include "appresources.h"
+#include "cli.h"
+
+#include <QCoreApplication>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("dr58ctl"));
+    initAppResources();
+    // The register labels and items are shown in English, as in the window.
+    QTranslator english;
+    if (english.load(QStringLiteral(":/tran/en_tr.qm")))
+        QCoreApplication::installTranslator(&english);
+    return Cli::run(QCoreApplication::arguments().mid(1));
+}

@@ -1,0 +1,98 @@
+#include "portjobs.h"
+
+#include "console.h"
+#include "exitcode.h"
+#include "portopener.h"
+
+#include <QThread>
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace PortJobs {
+
+namespace {
+
+JobResult runOne(const PortContext &context, int baud, const PortJob &job)
+{
+    QSerialPort serial;
+    const PortOpener::Failure failure = PortOpener::open(serial, context.port, baud);
+    if (failure.code != ExitCode::Ok)
+        return {failure.code, QStringLiteral("failed"), failure.message, {}, {}};
+    JobResult result = job(context, serial);
+    serial.close();
+    return result;
+}
+
+bool failed(const JobResult &job)
+{
+    return job.code != ExitCode::Ok && job.code != ExitCode::Different;
+}
+
+} // namespace
+
+QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job)
+{
+    QVector<PortResult> results(ports.size());
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (int i = 0; i < ports.size(); ++i) {
+        const PortContext context{ports.at(i), ports.size() > 1 ? ports.at(i) + QStringLiteral(": ")
+                                                                : QString()};
+        PortResult &slot = results[i];
+        slot.port = ports.at(i);
+        threads.emplace_back(QThread::create(
+            [context, baud, &job, &slot] { slot.job = runOne(context, baud, job); }));
+        threads.back()->start();
+    }
+    for (const auto &thread : threads)
+        thread->wait();
+    return results;
+}
+
+int report(const QVector<PortResult> &results)
+{
+    for (const PortResult &result : results) {
+        Console::out(result.job.output);
+        const QString lead = QStringLiteral("dr58ctl: %1: ").arg(result.port);
+        if (failed(result.job))
+            Console::err(lead + result.job.detail + QLatin1Char('\n'));
+        for (const QString &line : result.job.errors)
+            Console::err(lead + line + QLatin1Char('\n'));
+    }
+    if (results.size() > 1)
+        Console::err(summaryTable(results));
+    return exitCode(results);
+}
+
+QString summaryTable(const QVector<PortResult> &results)
+{
+    int portWidth = 4;   // "port"
+    int resultWidth = 6; // "result"
+    for (const PortResult &result : results) {
+        portWidth = std::max(portWidth, int(result.port.size()));
+        resultWidth = std::max(resultWidth, int(result.job.result.size()));
+    }
+    const auto row = [&](const QString &port, const QString &result,
+                         const QString &detail) -> QString {
+        return port.leftJustified(portWidth + 2) + result.leftJustified(resultWidth + 2) + detail +
+               QLatin1Char('\n');
+    };
+    QString table = row(QStringLiteral("port"), QStringLiteral("result"), QStringLiteral("detail"));
+    for (const PortResult &result : results)
+        table += row(result.port, result.job.result, result.job.detail);
+    return table;
+}
+
+int exitCode(const QVector<PortResult> &results)
+{
+    int different = ExitCode::Ok;
+    for (const PortResult &result : results) {
+        if (failed(result.job))
+            return result.job.code;
+        if (result.job.code == ExitCode::Different)
+            different = ExitCode::Different;
+    }
+    return different;
+}
+
+} // namespace PortJobs

@@ -1,0 +1,46 @@
+#include "portopener.h"
+
+#include "exitcode.h"
+
+#include <QFile>
+#include <unistd.h>
+
+namespace PortOpener {
+
+Failure open(QSerialPort &port, const QString &name, int baud)
+{
+    port.setPortName(name);
+    port.setBaudRate(baud);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    if (port.open(QIODevice::ReadWrite))
+        return {ExitCode::Ok, {}};
+    const QByteArray path = QFile::encodeName(devicePath(name));
+    const bool accessible = ::access(path.constData(), R_OK | W_OK) == 0;
+    return classify(port.error(), accessible, port.errorString());
+}
+
+Failure classify(QSerialPort::SerialPortError error, bool accessible, const QString &detail)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return {ExitCode::PortMissing, QStringLiteral("no such serial port")};
+    case QSerialPort::PermissionError:
+        if (!accessible)
+            return {ExitCode::PortDenied,
+                    QStringLiteral("permission denied: join the dialout group "
+                                   "(sudo usermod -aG dialout $USER, then log in again)")};
+        return {ExitCode::PortError, QStringLiteral("the port is in use by another program")};
+    default:
+        return {ExitCode::PortError, QStringLiteral("cannot open the port: %1").arg(detail)};
+    }
+}
+
+QString devicePath(const QString &name)
+{
+    return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+}
+
+} // namespace PortOpener

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+
+// Opens a serial port for dr58ctl (8N1, no flow control) and turns a refusal into a message
+// and an exit code a script can act on.
+namespace PortOpener {
+
+struct Failure
+{
+    int code; // an ExitCode; Ok when the port is open
+    QString message;
+};
+
+Failure open(QSerialPort &port, const QString &name, int baud);
+
+// The exit code and message of a failed open; `accessible` tells whether the user may read and
+// write the device file, which separates a missing permission from a port held by another
+// program (both are a permission error to the serial library).
+Failure classify(QSerialPort::SerialPortError error, bool accessible, const QString &detail);
+
+// "/dev/ttyUSB0" for "ttyUSB0"; a path stays as it is.
+QString devicePath(const QString &name);
+
+} // namespace PortOpener

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <optional>
+
+// One register setting of a profile, with the line of the file that names it.
+struct ProfileEntry
+{
+    QString name; // as the catalogue spells it
+    QString value;
+    int line;
+};
+
+// The register settings to apply to a modem, read from an INI or JSON profile and checked
+// against the register catalogue before anything is sent.
+class Profile
+{
+public:
+    // Reads a profile file. On any problem there is no profile, and `problems` gets one
+    // "<file>:<line>: <message>" text per problem.
+    static std::optional<Profile> load(const QString &path, QStringList *problems);
+    // The same for text already read; JSON when it starts with "{", INI otherwise.
+    static std::optional<Profile> parse(const QString &fileName, const QByteArray &text,
+                                        QStringList *problems);
+
+    const QVector<ProfileEntry> &entries() const { return m_entries; }
+    const ProfileEntry *find(const QString &name) const;
+
+private:
+    QVector<ProfileEntry> m_entries;
+};

@@ -1,0 +1,34 @@
+#include "profilediff.h"
+
+#include "labels.h"
+#include "registercatalog.h"
+#include "valuecheck.h"
+
+namespace ProfileDiff {
+
+QVector<Difference> differences(const Profile &profile, const QMap<QString, QString> &modem)
+{
+    QVector<Difference> result;
+    for (const RegisterInfo &reg : RegisterCatalog::registers()) {
+        const ProfileEntry *entry = profile.find(QLatin1String(reg.name));
+        if (!entry)
+            continue;
+        const auto current = modem.constFind(entry->name);
+        if (current == modem.constEnd())
+            result.append({entry->name, entry->value, std::nullopt});
+        else if (!ValueCheck::same(reg, *current, entry->value))
+            result.append({entry->name, entry->value, *current});
+    }
+    return result;
+}
+
+QString describe(const Difference &difference)
+{
+    const RegisterInfo &reg = *RegisterCatalog::find(difference.name);
+    const QString current = difference.current ? Labels::shownValue(reg, *difference.current)
+                                               : QStringLiteral("not reported");
+    return QStringLiteral("%1: modem %2, profile %3")
+        .arg(Labels::title(reg), current, Labels::shownValue(reg, difference.wanted));
+}
+
+} // namespace ProfileDiff

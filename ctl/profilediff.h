@@ -1,0 +1,27 @@
+#pragma once
+
+#include "profile.h"
+
+#include <QMap>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+// A register whose value in the modem is not the one the profile asks for.
+struct Difference
+{
+    QString name;
+    QString wanted;                 // the profile's value
+    std::optional<QString> current; // the modem's, none when the modem did not report it
+};
+
+namespace ProfileDiff {
+
+// The profile's registers that differ from the modem's values, in register order. Numbers
+// compare by value.
+QVector<Difference> differences(const Profile &profile, const QMap<QString, QString> &modem);
+
+// "S102 Serial Baud Rate: modem 7 (9600), profile 15 (460800)"
+QString describe(const Difference &difference);
+
+} // namespace ProfileDiff

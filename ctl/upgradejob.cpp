@@ -1,0 +1,126 @@
+#include "upgradejob.h"
+
+#include "atsession.h"
+#include "console.h"
+#include "ctlconstants.h"
+#include "exitcode.h"
+#include "progresstext.h"
+#include "upgradeengine.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <optional>
+
+namespace UpgradeJob {
+
+namespace {
+
+// Shows the offsets the engine reports, and times the transfer from its first chunk.
+class ProgressReport
+{
+public:
+    ProgressReport(const PortContext &context, qint64 total, bool bar)
+        : m_context(context), m_total(total), m_bar(bar)
+    {
+    }
+
+    void show(qint64 offset)
+    {
+        if (!m_clock.isValid())
+            m_clock.start();
+        m_offset = offset;
+        if (m_bar) {
+            Console::redraw(ProgressText::bar(offset, m_total, CtlConstants::ProgressBarWidth));
+            return;
+        }
+        const int percent = ProgressText::percent(offset, m_total);
+        if (percent < m_nextLine)
+            return;
+        m_nextLine =
+            percent - percent % CtlConstants::ProgressLineStep + CtlConstants::ProgressLineStep;
+        Console::err(m_context.prefix +
+                     QStringLiteral("%1/%2 bytes (%3%)\n").arg(offset).arg(m_total).arg(percent));
+    }
+
+    void end()
+    {
+        if (m_bar && m_clock.isValid())
+            Console::err(QStringLiteral("\n"));
+    }
+
+    qint64 offset() const { return m_offset; }
+    qint64 elapsed() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
+
+private:
+    PortContext m_context;
+    qint64 m_total;
+    bool m_bar;
+    QElapsedTimer m_clock;
+    qint64 m_offset = 0;
+    int m_nextLine = 0; // percent of the next plain line
+};
+
+// Runs the engine until it finishes, or until the announcement is overdue; no outcome then.
+std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, int announceTimeout,
+                              ProgressReport &report)
+{
+    QEventLoop loop;
+    bool announced = false;
+    std::optional<bool> outcome;
+    QObject::connect(&engine, &UpgradeEngine::announced, &loop, [&] { announced = true; });
+    QObject::connect(&engine, &UpgradeEngine::progressChanged, &loop,
+                     [&](int offset) { report.show(offset); });
+    QObject::connect(&engine, &UpgradeEngine::finished, &loop, [&](bool success) {
+        outcome = success;
+        loop.quit();
+    });
+    QTimer::singleShot(announceTimeout, &loop, [&] {
+        if (!announced)
+            loop.quit();
+    });
+    engine.start(image);
+    loop.exec();
+    engine.cancel();
+    report.end();
+    return outcome;
+}
+
+} // namespace
+
+PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
+{
+    return [=](const PortContext &context, QSerialPort &serial) {
+        // A modem in data mode ignores the first "\rAT&UP\r", and the engine would try "+++"
+        // only two seconds later: enter AT mode first. Whatever the answer, the engine goes on.
+        AtSession(serial).enter();
+        UpgradeEngine engine;
+        engine.SetSerialPort(&serial);
+        ProgressReport report(context, image.size(), bar);
+        const std::optional<bool> outcome = runEngine(engine, image, announceTimeout, report);
+        if (!outcome)
+            return JobResult{ExitCode::NoAnswer,
+                             QStringLiteral("failed"),
+                             QStringLiteral("the modem did not enter its update mode "
+                                            "(no \"UPDATE\" within %1 s)")
+                                 .arg(announceTimeout / 1000.0),
+                             {},
+                             {}};
+        if (!*outcome)
+            return JobResult{ExitCode::UpgradeFailed,
+                             QStringLiteral("failed"),
+                             QStringLiteral("the modem stopped acknowledging at byte %1 of %2")
+                                 .arg(report.offset())
+                                 .arg(image.size()),
+                             {},
+                             {}};
+        const QString speed = ProgressText::throughput(image.size(), report.elapsed());
+        return JobResult{ExitCode::Ok,
+                         QStringLiteral("upgraded"),
+                         speed,
+                         context.prefix + QStringLiteral("upgraded: ") + speed + QLatin1Char('\n'),
+                         {}};
+    };
+}
+
+} // namespace UpgradeJob

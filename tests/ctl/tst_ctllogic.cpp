@@ -1,0 +1,316 @@
+#include "appresources.h"
+#include "configjobs.h"
+#include "exitcode.h"
+#include "portjobs.h"
+#include "portopener.h"
+#include "profilediff.h"
+#include "progresstext.h"
+#include "registervalues.h"
+
+#include <QTranslator>
+#include <QtTest>
+
+using Values = QMap<QString, QString>;
+Q_DECLARE_METATYPE(Values)
+Q_DECLARE_METATYPE(QSerialPort::SerialPortError)
+
+namespace {
+
+// A listing as the modem lays it out: identity lines, then "<name> <label>=<value>" entries
+// ended by a blank, a tab or a line end.
+const QByteArray Listing = "AT&V\r\n"
+                           "Hardware Version DR58-H2.1\r\n"
+                           "Serial Number 5821A0419017\r\n\r\n"
+                           "S101 Operating mode=2\tS102 Serial baud=10\tS104 Network ID=77 "
+                           "S141 Repeaters=2\r\nS110 Serial format=x\r\n"
+                           "S160 Encryption key=dr58key\r\nOK\r\n";
+
+Profile profileOf(const QByteArray &text)
+{
+    QStringList problems;
+    const auto profile = Profile::parse("p.ini", text, &problems);
+    if (!profile)
+        qFatal("bad test profile: %s", qPrintable(problems.join('\n')));
+    return *profile;
+}
+
+PortResult port(const QString &name, int code, const QString &result = "done",
+                const QString &detail = "")
+{
+    return {name, JobResult{code, result, detail, {}, {}}};
+}
+
+} // namespace
+
+// The pieces of dr58ctl that decide, free of any port: what a reply says, what differs, how a
+// run ends and how it is shown.
+class LogicTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void listingValues_data();
+    void listingValues();
+    void singleAnswer_data();
+    void singleAnswer();
+    void differences();
+    void describeDifference_data();
+    void describeDifference();
+    void exitCodeOfSeveralPorts_data();
+    void exitCodeOfSeveralPorts();
+    void summaryTableAligns();
+    void openFailure_data();
+    void openFailure();
+    void portFileName_data();
+    void portFileName();
+    void progressBar_data();
+    void progressBar();
+    void throughput_data();
+    void throughput();
+
+private:
+    QTranslator m_english;
+};
+
+void LogicTest::initTestCase()
+{
+    initAppResources();
+    QVERIFY(m_english.load(":/tran/en_tr.qm"));
+    QCoreApplication::installTranslator(&m_english);
+}
+
+void LogicTest::listingValues_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value"); // "-" when absent
+    QTest::newRow("choice") << "S101"
+                            << "2";
+    QTest::newRow("S102 10 selects the item written as 15") << "S102"
+                                                            << "15";
+    QTest::newRow("text") << "S104"
+                          << "77";
+    QTest::newRow("choice beyond its items kept as read") << "S141"
+                                                          << "2";
+    QTest::newRow("choice that is no number reads as 0") << "S110"
+                                                         << "0";
+    QTest::newRow("free text") << "S160"
+                               << "dr58key";
+    QTest::newRow("identity") << "I1"
+                              << "DR58-H2.1";
+    QTest::newRow("identity missing") << "I2"
+                                      << "-";
+    QTest::newRow("register missing") << "S105"
+                                      << "-";
+}
+
+void LogicTest::listingValues()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    QCOMPARE(RegisterValues::fromListing(Listing).value(name, "-"), value);
+}
+
+void LogicTest::singleAnswer_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("text") << QByteArray("ATS160?\r\nsecret\r\nOK\r\n") << "S160"
+                          << "secret";
+    QTest::newRow("S102 16") << QByteArray("ATS102?\r\n16\r\nOK\r\n") << "S102"
+                             << "16";
+    QTest::newRow("no value line") << QByteArray("ATS244?\r\nOK\r\n") << "S244"
+                                   << "0";
+    QTest::newRow("unknown register") << QByteArray("ATS150?\r\n12\r\nOK\r\n") << ""
+                                      << "";
+    QTest::newRow("identity is never queried") << QByteArray("ATI1?\r\nx\r\nOK\r\n") << ""
+                                               << "";
+    QTest::newRow("no echo") << QByteArray("ERROR\r\n") << ""
+                             << "";
+}
+
+void LogicTest::singleAnswer()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    const auto answer = RegisterValues::fromSingleAnswer(reply);
+    QCOMPARE(answer.has_value(), !name.isEmpty());
+    if (answer) {
+        QCOMPARE(answer->name, name);
+        QCOMPARE(answer->value, value);
+    }
+}
+
+void LogicTest::differences()
+{
+    const Profile profile = profileOf("S160=newkey\nS105=0007\nS104=77\nS101=0\nS118=5\nS102=15\n");
+    Values modem = RegisterValues::fromListing(Listing);
+    modem.insert("S105", "7");
+    QStringList found;
+    for (const Difference &d : ProfileDiff::differences(profile, modem))
+        found << d.name + ":" + d.current.value_or("none") + "->" + d.wanted;
+    // In register order; equal numbers written differently are no difference.
+    QCOMPARE(found, QStringList({"S101:2->0", "S118:none->5", "S160:dr58key->newkey"}));
+}
+
+void LogicTest::describeDifference_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("current"); // "-" when not reported
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("choice") << "S102"
+                            << "7"
+                            << "15"
+                            << "S102 Serial Baud Rate: modem 7 (9600), profile 15 (460800)";
+    QTest::newRow("blank item") << "S110"
+                                << "1"
+                                << "0"
+                                << "S110 Serial Data Format: modem 1 (8N1), profile 0 (blank)";
+    QTest::newRow("no such item") << "S141"
+                                  << "2"
+                                  << "1"
+                                  << "S141 Repeaters Y/N: modem 2 (no such item), profile 1 (YES)";
+    QTest::newRow("number") << "S105"
+                            << "2"
+                            << "9"
+                            << "S105 Unit Address: modem 2, profile 9";
+    QTest::newRow("free text") << "S160"
+                               << "-"
+                               << ""
+                               << "S160 Encryption Key: modem not reported, profile \"\"";
+    QTest::newRow("label without its trailing blank")
+        << "S143"
+        << "0"
+        << "1"
+        << "S143 Repeater Index Use GPIO: modem 0 (OFF), profile 1 (ON)";
+}
+
+void LogicTest::describeDifference()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, current);
+    QFETCH(QString, wanted);
+    QFETCH(QString, text);
+    const Difference difference{name, wanted,
+                                current == "-" ? std::nullopt : std::optional<QString>(current)};
+    QCOMPARE(ProfileDiff::describe(difference), text);
+}
+
+void LogicTest::exitCodeOfSeveralPorts_data()
+{
+    QTest::addColumn<QVector<int>>("codes");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("all well") << QVector<int>{0, 0, 0} << 0;
+    QTest::newRow("one differs") << QVector<int>{0, 1, 0} << 1;
+    QTest::newRow("first failure in port order")
+        << QVector<int>{0, ExitCode::NoAnswer, ExitCode::Refused} << ExitCode::NoAnswer;
+    QTest::newRow("a failure outweighs a difference")
+        << QVector<int>{1, ExitCode::PortMissing} << ExitCode::PortMissing;
+}
+
+void LogicTest::exitCodeOfSeveralPorts()
+{
+    QFETCH(QVector<int>, codes);
+    QFETCH(int, expected);
+    QVector<PortResult> results;
+    for (int code : codes)
+        results << port(QString("p%1").arg(results.size()), code);
+    QCOMPARE(PortJobs::exitCode(results), expected);
+}
+
+void LogicTest::summaryTableAligns()
+{
+    const QString table = PortJobs::summaryTable(
+        {port("/dev/ttyUSB0", 0, "applied", "3 written and read back, stored"),
+         port("/dev/pts/12", ExitCode::Refused, "failed", "S108 Output Power: the modem refused")});
+    QCOMPARE(table, QString("port          result   detail\n"
+                            "/dev/ttyUSB0  applied  3 written and read back, stored\n"
+                            "/dev/pts/12   failed   S108 Output Power: the modem refused\n"));
+}
+
+void LogicTest::openFailure_data()
+{
+    QTest::addColumn<QSerialPort::SerialPortError>("error");
+    QTest::addColumn<bool>("accessible");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("missing") << QSerialPort::DeviceNotFoundError << false << ExitCode::PortMissing
+                             << "no such serial port";
+    QTest::newRow("no permission") << QSerialPort::PermissionError << false << ExitCode::PortDenied
+                                   << "join the dialout group";
+    QTest::newRow("held by another program")
+        << QSerialPort::PermissionError << true << ExitCode::PortError << "in use";
+    QTest::newRow("anything else")
+        << QSerialPort::OpenError << true << ExitCode::PortError << "cannot open the port: detail";
+}
+
+void LogicTest::openFailure()
+{
+    QFETCH(QSerialPort::SerialPortError, error);
+    QFETCH(bool, accessible);
+    QFETCH(int, code);
+    QFETCH(QString, hint);
+    const PortOpener::Failure failure = PortOpener::classify(error, accessible, "detail");
+    QCOMPARE(failure.code, code);
+    QVERIFY2(failure.message.contains(hint), qPrintable(failure.message));
+}
+
+void LogicTest::portFileName_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("pseudo-terminal") << "/dev/pts/3"
+                                     << "pts-3";
+    QTest::newRow("bare name") << "ttyUSB0"
+                               << "ttyUSB0";
+    QTest::newRow("link elsewhere") << "/tmp/dr58"
+                                    << "-tmp-dr58";
+}
+
+void LogicTest::portFileName()
+{
+    QFETCH(QString, port);
+    QFETCH(QString, file);
+    QCOMPARE(ConfigJobs::portFileName(port), file);
+}
+
+void LogicTest::progressBar_data()
+{
+    QTest::addColumn<int>("done");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("start") << 0 << 500 << "[----------]   0% 0/500 bytes";
+    QTest::newRow("middle") << 241 << 500 << "[####------]  48% 241/500 bytes";
+    QTest::newRow("end") << 500 << 500 << "[##########] 100% 500/500 bytes";
+    QTest::newRow("empty image") << 0 << 0 << "[##########] 100% 0/0 bytes";
+}
+
+void LogicTest::progressBar()
+{
+    QFETCH(int, done);
+    QFETCH(int, total);
+    QFETCH(QString, text);
+    QCOMPARE(ProgressText::bar(done, total, 10), text);
+}
+
+void LogicTest::throughput_data()
+{
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<int>("ms");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("seconds") << 4820 << 5200 << "4820 bytes in 5.2 s (926 bytes/s)";
+    QTest::newRow("no time measured") << 0 << 0 << "0 bytes in 0.0 s (0 bytes/s)";
+}
+
+void LogicTest::throughput()
+{
+    QFETCH(int, bytes);
+    QFETCH(int, ms);
+    QFETCH(QString, text);
+    QCOMPARE(ProgressText::throughput(bytes, ms), text);
+}
+
+QTEST_GUILESS_MAIN(LogicTest)
+#include "tst_ctllogic.moc"
