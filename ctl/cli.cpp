@@ -74,7 +74,9 @@ const QCommandLineOption FormatOption(QStringLiteral("format"),
 const QCommandLineOption OutputOption(
     QStringLiteral("output"),
     QStringLiteral("Write the profile to this file instead of standard output; with several "
-                   "ports it must contain %p, which stands for the port's name (pts-3, ttyUSB0)."),
+                   "ports it must contain %p, which stands for the port's name (pts-3, ttyUSB0). "
+                   "Without it, the profiles of several ports follow one another, each naming "
+                   "its port."),
     QStringLiteral("file"));
 
 int readModems(const Invocation &call)
