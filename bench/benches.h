@@ -1,0 +1,15 @@
+#pragma once
+
+// Each benchmark prints its results as rows of the results table (see report.h).
+
+// The whole query (listing and five single queries) after Enter AT Mode, against the wire
+// time of the query's bytes in both directions.
+void benchQuery(int rate, int runs);
+
+// A firmware upgrade of `bytes` through the upgrade dialog, from the first UPDATE_START byte
+// to the success box, against the wire time of every request and acknowledgement; with the
+// process's peak memory before and after.
+void benchUpgrade(int rate, int bytes, int runs);
+
+// Process start to the main window's first paint, against a bare QMainWindow program.
+void benchStartup(int runs);

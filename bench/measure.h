@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QVector>
+#include <QtGlobal>
+
+// Clocks, memory and arithmetic shared by the benchmarks.
+namespace Measure {
+
+constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit
+
+qint64 nowNs(); // monotonic clock, comparable between processes of this machine
+double median(QVector<double> values);
+double wireMs(qint64 bytes, int rate); // line time of the bytes at the rate
+qint64 peakResidentKb();               // VmHWM of this process
+
+} // namespace Measure
