@@ -10,8 +10,6 @@
 #include <QTranslator>
 #include <QtTest>
 
-using Values = QMap<QString, QString>;
-Q_DECLARE_METATYPE(Values)
 Q_DECLARE_METATYPE(QSerialPort::SerialPortError)
 
 namespace {
@@ -25,19 +23,20 @@ const QByteArray Listing = "AT&V\r\n"
                            "S141 Repeaters=2\r\nS110 Serial format=x\r\n"
                            "S160 Encryption key=dr58key\r\nOK\r\n";
 
-Profile profileOf(const QByteArray &text)
-{
-    QStringList problems;
-    const auto profile = Profile::parse("p.ini", text, &problems);
-    if (!profile)
-        qFatal("bad test profile: %s", qPrintable(problems.join('\n')));
-    return *profile;
-}
-
 PortResult port(const QString &name, int code, const QString &result = "done",
                 const QString &detail = "")
 {
     return {name, JobResult{code, result, detail, {}, {}}};
+}
+
+// Adds rows of string columns, the first entry of each naming the row.
+void addRows(std::initializer_list<std::initializer_list<const char *>> rows)
+{
+    for (const auto &row : rows) {
+        auto data = &QTest::newRow(*row.begin());
+        for (auto it = row.begin() + 1; it != row.end(); ++it)
+            *data << QString::fromUtf8(*it);
+    }
 }
 
 } // namespace
@@ -63,10 +62,8 @@ private slots:
     void openFailure();
     void portFileName_data();
     void portFileName();
-    void progressBar_data();
-    void progressBar();
-    void throughput_data();
-    void throughput();
+    void progressTexts_data();
+    void progressTexts();
 
 private:
     QTranslator m_english;
@@ -83,24 +80,15 @@ void LogicTest::listingValues_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("value"); // "-" when absent
-    QTest::newRow("choice") << "S101"
-                            << "2";
-    QTest::newRow("S102 10 selects the item written as 15") << "S102"
-                                                            << "15";
-    QTest::newRow("text") << "S104"
-                          << "77";
-    QTest::newRow("choice beyond its items kept as read") << "S141"
-                                                          << "2";
-    QTest::newRow("choice that is no number reads as 0") << "S110"
-                                                         << "0";
-    QTest::newRow("free text") << "S160"
-                               << "dr58key";
-    QTest::newRow("identity") << "I1"
-                              << "DR58-H2.1";
-    QTest::newRow("identity missing") << "I2"
-                                      << "-";
-    QTest::newRow("register missing") << "S105"
-                                      << "-";
+    addRows({{"choice", "S101", "2"},
+             {"S102 10 selects the item written as 15", "S102", "15"},
+             {"text", "S104", "77"},
+             {"choice beyond its items kept as read", "S141", "2"},
+             {"choice that is no number reads as 0", "S110", "0"},
+             {"free text", "S160", "dr58key"},
+             {"identity", "I1", "DR58-H2.1"},
+             {"identity missing", "I2", "-"},
+             {"register missing", "S105", "-"}});
 }
 
 void LogicTest::listingValues()
@@ -112,29 +100,23 @@ void LogicTest::listingValues()
 
 void LogicTest::singleAnswer_data()
 {
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("name"); // empty: no answer read
     QTest::addColumn<QString>("value");
-    QTest::newRow("text") << QByteArray("ATS160?\r\nsecret\r\nOK\r\n") << "S160"
-                          << "secret";
-    QTest::newRow("S102 16") << QByteArray("ATS102?\r\n16\r\nOK\r\n") << "S102"
-                             << "16";
-    QTest::newRow("no value line") << QByteArray("ATS244?\r\nOK\r\n") << "S244"
-                                   << "0";
-    QTest::newRow("unknown register") << QByteArray("ATS150?\r\n12\r\nOK\r\n") << ""
-                                      << "";
-    QTest::newRow("identity is never queried") << QByteArray("ATI1?\r\nx\r\nOK\r\n") << ""
-                                               << "";
-    QTest::newRow("no echo") << QByteArray("ERROR\r\n") << ""
-                             << "";
+    addRows({{"text", "ATS160?\r\nsecret\r\nOK\r\n", "S160", "secret"},
+             {"S102 16", "ATS102?\r\n16\r\nOK\r\n", "S102", "16"},
+             {"no value line", "ATS244?\r\nOK\r\n", "S244", "0"},
+             {"unknown register", "ATS150?\r\n12\r\nOK\r\n", "", ""},
+             {"identity is never queried", "ATI1?\r\nx\r\nOK\r\n", "", ""},
+             {"no echo", "ERROR\r\n", "", ""}});
 }
 
 void LogicTest::singleAnswer()
 {
-    QFETCH(QByteArray, reply);
+    QFETCH(QString, reply);
     QFETCH(QString, name);
     QFETCH(QString, value);
-    const auto answer = RegisterValues::fromSingleAnswer(reply);
+    const auto answer = RegisterValues::fromSingleAnswer(reply.toLatin1());
     QCOMPARE(answer.has_value(), !name.isEmpty());
     if (answer) {
         QCOMPARE(answer->name, name);
@@ -144,11 +126,14 @@ void LogicTest::singleAnswer()
 
 void LogicTest::differences()
 {
-    const Profile profile = profileOf("S160=newkey\nS105=0007\nS104=77\nS101=0\nS118=5\nS102=15\n");
-    Values modem = RegisterValues::fromListing(Listing);
+    QStringList problems;
+    const auto profile = Profile::parse(
+        "p.ini", "S160=newkey\nS105=0007\nS104=77\nS101=0\nS118=5\nS102=15\n", &problems);
+    QVERIFY2(profile, qPrintable(problems.join('\n')));
+    QMap<QString, QString> modem = RegisterValues::fromListing(Listing);
     modem.insert("S105", "7");
     QStringList found;
-    for (const Difference &d : ProfileDiff::differences(profile, modem))
+    for (const Difference &d : ProfileDiff::differences(*profile, modem))
         found << d.name + ":" + d.current.value_or("none") + "->" + d.wanted;
     // In register order; equal numbers written differently are no difference.
     QCOMPARE(found, QStringList({"S101:2->0", "S118:none->5", "S160:dr58key->newkey"}));
@@ -160,31 +145,17 @@ void LogicTest::describeDifference_data()
     QTest::addColumn<QString>("current"); // "-" when not reported
     QTest::addColumn<QString>("wanted");
     QTest::addColumn<QString>("text");
-    QTest::newRow("choice") << "S102"
-                            << "7"
-                            << "15"
-                            << "S102 Serial Baud Rate: modem 7 (9600), profile 15 (460800)";
-    QTest::newRow("blank item") << "S110"
-                                << "1"
-                                << "0"
-                                << "S110 Serial Data Format: modem 1 (8N1), profile 0 (blank)";
-    QTest::newRow("no such item") << "S141"
-                                  << "2"
-                                  << "1"
-                                  << "S141 Repeaters Y/N: modem 2 (no such item), profile 1 (YES)";
-    QTest::newRow("number") << "S105"
-                            << "2"
-                            << "9"
-                            << "S105 Unit Address: modem 2, profile 9";
-    QTest::newRow("free text") << "S160"
-                               << "-"
-                               << ""
-                               << "S160 Encryption Key: modem not reported, profile \"\"";
-    QTest::newRow("label without its trailing blank")
-        << "S143"
-        << "0"
-        << "1"
-        << "S143 Repeater Index Use GPIO: modem 0 (OFF), profile 1 (ON)";
+    addRows(
+        {{"choice", "S102", "7", "15",
+          "S102 Serial Baud Rate: modem 7 (9600), profile 15 (460800)"},
+         {"blank item", "S110", "1", "0",
+          "S110 Serial Data Format: modem 1 (8N1), profile 0 (blank)"},
+         {"no such item", "S141", "2", "1",
+          "S141 Repeaters Y/N: modem 2 (no such item), profile 1 (YES)"},
+         {"number", "S105", "2", "9", "S105 Unit Address: modem 2, profile 9"},
+         {"free text", "S160", "-", "", "S160 Encryption Key: modem not reported, profile \"\""},
+         {"label without its trailing blank", "S143", "0", "1",
+          "S143 Repeater Index Use GPIO: modem 0 (OFF), profile 1 (ON)"}});
 }
 
 void LogicTest::describeDifference()
@@ -261,12 +232,9 @@ void LogicTest::portFileName_data()
 {
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("file");
-    QTest::newRow("pseudo-terminal") << "/dev/pts/3"
-                                     << "pts-3";
-    QTest::newRow("bare name") << "ttyUSB0"
-                               << "ttyUSB0";
-    QTest::newRow("link elsewhere") << "/tmp/dr58"
-                                    << "-tmp-dr58";
+    addRows({{"pseudo-terminal", "/dev/pts/3", "pts-3"},
+             {"bare name", "ttyUSB0", "ttyUSB0"},
+             {"link elsewhere", "/tmp/dr58", "-tmp-dr58"}});
 }
 
 void LogicTest::portFileName()
@@ -276,40 +244,27 @@ void LogicTest::portFileName()
     QCOMPARE(ConfigJobs::portFileName(port), file);
 }
 
-void LogicTest::progressBar_data()
+void LogicTest::progressTexts_data()
 {
-    QTest::addColumn<int>("done");
-    QTest::addColumn<int>("total");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("start") << 0 << 500 << "[----------]   0% 0/500 bytes";
-    QTest::newRow("middle") << 241 << 500 << "[####------]  48% 241/500 bytes";
-    QTest::newRow("end") << 500 << 500 << "[##########] 100% 500/500 bytes";
-    QTest::newRow("empty image") << 0 << 0 << "[##########] 100% 0/0 bytes";
-}
-
-void LogicTest::progressBar()
-{
-    QFETCH(int, done);
-    QFETCH(int, total);
-    QFETCH(QString, text);
-    QCOMPARE(ProgressText::bar(done, total, 10), text);
-}
-
-void LogicTest::throughput_data()
-{
+    QTest::addColumn<bool>("bar"); // else the throughput after the upgrade
     QTest::addColumn<int>("bytes");
-    QTest::addColumn<int>("ms");
+    QTest::addColumn<int>("of"); // total bytes for the bar, milliseconds for the throughput
     QTest::addColumn<QString>("text");
-    QTest::newRow("seconds") << 4820 << 5200 << "4820 bytes in 5.2 s (926 bytes/s)";
-    QTest::newRow("no time measured") << 0 << 0 << "0 bytes in 0.0 s (0 bytes/s)";
+    QTest::newRow("start") << true << 0 << 500 << "[----------]   0% 0/500 bytes";
+    QTest::newRow("middle") << true << 241 << 500 << "[####------]  48% 241/500 bytes";
+    QTest::newRow("end") << true << 500 << 500 << "[##########] 100% 500/500 bytes";
+    QTest::newRow("empty image") << true << 0 << 0 << "[##########] 100% 0/0 bytes";
+    QTest::newRow("seconds") << false << 4820 << 5200 << "4820 bytes in 5.2 s (926 bytes/s)";
+    QTest::newRow("no time measured") << false << 0 << 0 << "0 bytes in 0.0 s (0 bytes/s)";
 }
 
-void LogicTest::throughput()
+void LogicTest::progressTexts()
 {
+    QFETCH(bool, bar);
     QFETCH(int, bytes);
-    QFETCH(int, ms);
+    QFETCH(int, of);
     QFETCH(QString, text);
-    QCOMPARE(ProgressText::throughput(bytes, ms), text);
+    QCOMPARE(bar ? ProgressText::bar(bytes, of, 10) : ProgressText::throughput(bytes, of), text);
 }
 
 QTEST_GUILESS_MAIN(LogicTest)

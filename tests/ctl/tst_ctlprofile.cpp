@@ -10,7 +10,6 @@
 #include <QtTest>
 
 using Values = QMap<QString, QString>;
-Q_DECLARE_METATYPE(Values)
 
 namespace {
 
@@ -138,40 +137,31 @@ void ProfileTest::valueCheck_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("S102 fastest rate") << "S102"
-                                       << "16" << true;
-    QTest::newRow("S102 gap") << "S102"
-                              << "12" << false;
-    QTest::newRow("S110 blank item") << "S110"
-                                     << "0" << true;
-    QTest::newRow("S141 beyond its items") << "S141"
-                                           << "2" << false;
-    QTest::newRow("choice as a sign") << "S133"
-                                      << "-1" << false;
-    QTest::newRow("S104 top") << "S104"
-                              << "4294967295" << true;
-    QTest::newRow("S104 beyond the top") << "S104"
-                                         << "4294967296" << false;
-    QTest::newRow("S221 above its tooltip's range") << "S221"
-                                                    << "70000" << true;
-    QTest::newRow("decimal point") << "S104"
-                                   << "1.5" << false;
-    QTest::newRow("S105 top") << "S105"
-                              << "65535" << true;
-    QTest::newRow("S220 bottom") << "S220"
-                                 << "1" << true;
-    QTest::newRow("empty number") << "S114"
-                                  << "" << false;
-    QTest::newRow("huge number") << "S113"
-                                 << "99999999999999999999999" << false;
-    QTest::newRow("free text with blanks") << "S160"
-                                           << "my key" << true;
-    QTest::newRow("free text, Latin-1") << "S160"
-                                        << "clé" << true;
-    QTest::newRow("free text beyond Latin-1") << "S160"
-                                              << "ключ" << false;
-    QTest::newRow("carriage return would end the command") << "S108"
-                                                           << "3\r0" << false;
+    const struct
+    {
+        const char *row, *name, *value;
+        bool accepted;
+    } rows[] = {
+        {"S102 fastest rate", "S102", "16", true},
+        {"S102 gap", "S102", "12", false},
+        {"S110 blank item", "S110", "0", true},
+        {"S141 beyond its items", "S141", "2", false},
+        {"choice as a sign", "S133", "-1", false},
+        {"S104 top", "S104", "4294967295", true},
+        {"S104 beyond the top", "S104", "4294967296", false},
+        {"S221 above its tooltip's range", "S221", "70000", true},
+        {"decimal point", "S104", "1.5", false},
+        {"S105 top", "S105", "65535", true},
+        {"S220 bottom", "S220", "1", true},
+        {"empty number", "S114", "", false},
+        {"huge number", "S113", "99999999999999999999999", false},
+        {"free text with blanks", "S160", "my key", true},
+        {"free text, Latin-1", "S160", "clé", true},
+        {"free text beyond Latin-1", "S160", "ключ", false},
+        {"carriage return would end the command", "S108", "3\r0", false},
+    };
+    for (const auto &r : rows)
+        QTest::newRow(r.row) << r.name << QString::fromUtf8(r.value) << r.accepted;
 }
 
 void ProfileTest::valueCheck()
@@ -189,21 +179,19 @@ void ProfileTest::sameValue_data()
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<bool>("same");
-    QTest::newRow("leading zeros of a number") << "S105"
-                                               << "007"
-                                               << "7" << true;
-    QTest::newRow("leading zeros of a choice") << "S101"
-                                               << "02"
-                                               << "2" << true;
-    QTest::newRow("different numbers") << "S104"
-                                       << "42"
-                                       << "43" << false;
-    QTest::newRow("free text is exact") << "S160"
-                                        << "007"
-                                        << "7" << false;
-    QTest::newRow("text in a number register") << "S105"
-                                               << "x"
-                                               << "x" << true;
+    const struct
+    {
+        const char *row, *name, *a, *b;
+        bool same;
+    } rows[] = {
+        {"leading zeros of a number", "S105", "007", "7", true},
+        {"leading zeros of a choice", "S101", "02", "2", true},
+        {"different numbers", "S104", "42", "43", false},
+        {"free text is exact", "S160", "007", "7", false},
+        {"text in a number register", "S105", "x", "x", true},
+    };
+    for (const auto &r : rows)
+        QTest::newRow(r.row) << r.name << r.a << r.b << r.same;
 }
 
 void ProfileTest::sameValue()
@@ -269,11 +257,12 @@ void ProfileTest::jsonKeepsKinds()
             ProfileWriter::json("p", {{"S101", "1"}, {"S104", "9"}, {"I2", "3.3.7"}}))
             .object();
     const QJsonObject registers = root.value("registers").toObject();
-    QCOMPARE(registers.value("S101").toObject().value("value").toInt(-1), 1);
-    QCOMPARE(registers.value("S101").toObject().value("item").toString(), QString("Repeater"));
-    QCOMPARE(registers.value("S104").toObject().value("value").toString(), QString("9"));
-    QCOMPARE(registers.value("S104").toObject().value("label").toString(),
-             QString("Network Address(ID)"));
+    const QJsonObject s101 = registers.value("S101").toObject();
+    const QJsonObject s104 = registers.value("S104").toObject();
+    QCOMPARE(s101.value("value").toInt(-1), 1);
+    QCOMPARE(s101.value("item").toString(), QString("Repeater"));
+    QCOMPARE(s104.value("value").toString(), QString("9"));
+    QCOMPARE(s104.value("label").toString(), QString("Network Address(ID)"));
     QCOMPARE(root.value("identity").toObject().value("Firmware Version").toString(),
              QString("3.3.7"));
     QVERIFY(!registers.contains("I2"));

@@ -4,65 +4,23 @@
 #include "exitcode.h"
 #include "modemreader.h"
 #include "profile.h"
-#include "registercatalog.h"
 #include "simmodem.h"
 
 #include <QSerialPort>
 #include <QTranslator>
 #include <QtTest>
-#include <memory>
 
 Q_DECLARE_METATYPE(SimModem::Fault)
 
-namespace {
-
-const QByteArray ReadCommands = "+++\rAT&V\rATS160?\rATS244?\rATS221?\rATS220?\rATS143?\r";
-
-// A simulated modem with an open port to it, in AT mode once `enter` succeeded.
-struct Line
-{
-    Line()
-    {
-        QString error;
-        if (!modem.start(&error))
-            qFatal("simulated modem: %s", qPrintable(error));
-        port.setPortName(modem.portName());
-        port.setBaudRate(9600);
-        if (!port.open(QIODevice::ReadWrite))
-            qFatal("cannot open %s", qPrintable(modem.portName()));
-    }
-
-    // Enters AT mode and reads the modem as `apply` does before it writes.
-    QVector<Difference> plan(const QByteArray &profileText)
-    {
-        QStringList problems;
-        const auto profile = Profile::parse("p.ini", profileText, &problems);
-        if (!profile || !session.enter())
-            qFatal("no plan: %s", qPrintable(problems.join('\n')));
-        const auto values = ModemReader::read(session);
-        return values ? ProfileDiff::differences(*profile, *values) : QVector<Difference>();
-    }
-
-    SimModem modem;
-    QSerialPort port;
-    AtSession session{port};
-};
-
-} // namespace
-
-// The library's dialogue with a simulated modem: reading as the window reads, and applying
-// with a read-back of every register written.
+// Applying against a simulated modem that fails after it was read: the first failure stops the
+// run before anything more is written or stored.
 class SessionTest : public QObject
 {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void readsWhatTheModemHolds();
-    void appliesVerifiesAndStores();
     void applyStopsAtFirstFailure_data();
     void applyStopsAtFirstFailure();
-    void entryNeedsTheGreeting_data();
-    void entryNeedsTheGreeting();
 
 private:
     QTranslator m_english;
@@ -73,40 +31,6 @@ void SessionTest::initTestCase()
     initAppResources();
     QVERIFY(m_english.load(":/tran/en_tr.qm"));
     QCoreApplication::installTranslator(&m_english);
-}
-
-void SessionTest::readsWhatTheModemHolds()
-{
-    Line line;
-    line.modem.setRegisterValue("S105", "17");
-    line.modem.setRegisterValue("S102", "16");
-    line.modem.setRegisterValue("S160", "secret1");
-    QVERIFY(line.session.enter());
-    const auto values = ModemReader::read(line.session);
-    QVERIFY(values);
-    for (const RegisterInfo &reg : RegisterCatalog::registers()) {
-        if (reg.kind != FieldKind::Info)
-            QCOMPARE(values->value(reg.name, "missing"), line.modem.registerValue(reg.name));
-    }
-    QCOMPARE(values->value("I4"), QString("5821A0419017"));
-    QCOMPARE(line.modem.received(), ReadCommands);
-}
-
-void SessionTest::appliesVerifiesAndStores()
-{
-    Line line;
-    const QVector<Difference> plan = line.plan("S101=2\nS102=15\nS104=42\nS160=newkey\n");
-    line.modem.clearReceived();
-    const ApplyOutcome outcome = ApplyRun::apply(line.session, plan, true);
-
-    QCOMPARE(outcome.code, ExitCode::Ok);
-    QCOMPARE(outcome.written, QStringList({"S102", "S104", "S160"}));
-    QVERIFY(outcome.stored);
-    QCOMPARE(line.modem.received(), QByteArray("ATS102=15\r\nATS102?\rATS104=42\rATS104?\r"
-                                               "ATS160=newkey\rATS160?\r\rAT&W\r"));
-    for (const auto &[name, value] : {std::pair("S102", "15"), {"S104", "42"}, {"S160", "newkey"}})
-        QCOMPARE(line.modem.storedValue(name), QString(value));
-    QCOMPARE(ApplyRun::groups(outcome), QString("written: S102, S104, S160"));
 }
 
 void SessionTest::applyStopsAtFirstFailure_data()
@@ -139,37 +63,31 @@ void SessionTest::applyStopsAtFirstFailure()
     QFETCH(int, code);
     QFETCH(QString, failure);
     QFETCH(QString, groups);
-    Line line;
-    const QVector<Difference> plan = line.plan(profile);
-    line.modem.setFault(faultAfterReading);
-    line.modem.clearReceived();
-    const ApplyOutcome outcome = ApplyRun::apply(line.session, plan, true);
+    SimModem modem;
+    QString error;
+    QVERIFY2(modem.start(&error), qPrintable(error));
+    QSerialPort port(modem.portName());
+    port.setBaudRate(9600);
+    QVERIFY(port.open(QIODevice::ReadWrite));
+    AtSession session(port);
+    QStringList problems;
+    const auto wanted = Profile::parse("p.ini", profile, &problems);
+    QVERIFY2(wanted, qPrintable(problems.join('\n')));
+    QVERIFY(session.enter());
+    const auto values = ModemReader::read(session);
+    QVERIFY(values);
+    const QVector<Difference> plan = ProfileDiff::differences(*wanted, *values);
+    modem.setFault(faultAfterReading);
+    modem.clearReceived();
+    const ApplyOutcome outcome = ApplyRun::apply(session, plan, true);
 
     QCOMPARE(outcome.code, code);
     QCOMPARE(outcome.failure, failure);
     QCOMPARE(ApplyRun::groups(outcome), groups);
     QVERIFY(!outcome.stored);
-    QVERIFY(!line.modem.received().contains("AT&W"));
+    QVERIFY(!modem.received().contains("AT&W"));
     for (const Difference &difference : plan)
-        QVERIFY(line.modem.storedValue(difference.name) != difference.wanted);
-}
-
-void SessionTest::entryNeedsTheGreeting_data()
-{
-    QTest::addColumn<SimModem::Fault>("fault");
-    QTest::addColumn<bool>("answered");
-    QTest::newRow("silent") << SimModem::Fault::Silent << false;
-    QTest::newRow("no greeting") << SimModem::Fault::NoGreeting << true;
-}
-
-void SessionTest::entryNeedsTheGreeting()
-{
-    QFETCH(SimModem::Fault, fault);
-    QFETCH(bool, answered);
-    Line line;
-    line.modem.setFault(fault);
-    QVERIFY(!line.session.enter());
-    QCOMPARE(line.session.answered(), answered);
+        QVERIFY(modem.storedValue(difference.name) != difference.wanted);
 }
 
 QTEST_GUILESS_MAIN(SessionTest)

@@ -303,9 +303,11 @@ void CtlTest::readEditApplyOnThreeModems()
         for (auto it = edits.begin(); it != edits.end(); ++it)
             expected.insert(it.key(), {it.value(), it.value()});
         QCOMPARE(snapshot(modem(i)), expected);
-        QVERIFY(modem(i).received().contains("ATS102=16\r\nATS102?\r"));
-        QVERIFY(modem(i).received().contains("ATS104=424242\rATS104?\r"));
-        QVERIFY(modem(i).received().endsWith("\rAT&W\r" + DataMode));
+        QCOMPARE(modem(i).received(), ReadCommands +
+                                          "ATS102=16\r\nATS102?\rATS104=424242\rATS104?\r"
+                                          "ATS133=2\rATS133?\rATS160=fresh1\rATS160?\r"
+                                          "\rAT&W\r" +
+                                          DataMode);
         QVERIFY(apply.out.contains(port(i) + ": 4 written and read back, stored\n"));
         QVERIFY(apply.err.contains(QRegularExpression("\n" + QRegularExpression::escape(port(i)) +
                                                       " +applied +4 written")));
