@@ -48,11 +48,6 @@ private slots:
     void crc();
     void requests_data();
     void requests();
-    void fullChunk();
-    void frameLen_data();
-    void frameLen();
-    void packetLen_data();
-    void packetLen();
     void packetIndex_data();
     void packetIndex();
     void replies_data();
@@ -102,6 +97,11 @@ void ApiProtocolTest::requests_data()
         << 2 << 0 << QByteArray() << hex("0E 00 00 00 00 00 00 12 34 02 08 01 02 00 00 B2 7B");
     QTest::newRow("loading index low byte first")
         << 2 << 0x1234 << hex("01") << frameOf(hex("00 00 00 00 00 00 12 34 02 08 01 02 34 12 01"));
+    QByteArray chunk(241, Qt::Uninitialized);
+    for (int i = 0; i < chunk.size(); ++i)
+        chunk[i] = char(i * 7);
+    QTest::newRow("full chunk of 258 bytes")
+        << 2 << 7 << chunk << frameOf(hex("00 00 00 00 00 00 12 34 02 08 01 02 07 00") + chunk);
 }
 
 void ApiProtocolTest::requests()
@@ -121,50 +121,7 @@ void ApiProtocolTest::requests()
     else
         length = protocol.UpdateLoading(frame, quint16(index), bytes(data), data.size());
     QCOMPARE(buffer.left(length).toHex(' '), expected.toHex(' '));
-}
-
-void ApiProtocolTest::fullChunk()
-{
-    ApiProtocol protocol;
-    QByteArray data(241, Qt::Uninitialized);
-    for (int i = 0; i < data.size(); ++i)
-        data[i] = char(i * 7);
-    QByteArray buffer(300, char(0xEE));
-    auto *frame = reinterpret_cast<quint8 *>(buffer.data());
-    const int length = protocol.UpdateLoading(frame, 7, bytes(data), data.size());
-    QCOMPARE(length, 258);
-    QCOMPARE(protocol.GetFrameLen(frame), 258);
-    QCOMPARE(buffer.left(length), frameOf(hex("00 00 00 00 00 00 12 34 02 08 01 02 07 00") + data));
-}
-
-void ApiProtocolTest::frameLen_data()
-{
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("short request") << 0x0C << 15;
-    QTest::newRow("full chunk") << 0xFF << 258;
-    QTest::newRow("empty") << 0x00 << 3;
-}
-
-void ApiProtocolTest::frameLen()
-{
-    QFETCH(int, first);
-    QFETCH(int, expected);
-    const quint8 frame[1] = {quint8(first)};
-    QCOMPARE(ApiProtocol().GetFrameLen(frame), expected);
-}
-
-void ApiProtocolTest::packetLen_data()
-{
-    QTest::addColumn<int>("baudRate");
-    for (const int rate : {1200, 9600, 19200, 57600, 115200, 230400, 0})
-        QTest::newRow(qPrintable(QString::number(rate))) << rate;
-}
-
-void ApiProtocolTest::packetLen()
-{
-    QFETCH(int, baudRate);
-    QCOMPARE(ApiProtocol().GetPacketLen(baudRate), 241);
+    QCOMPARE(protocol.GetFrameLen(frame), length);
 }
 
 void ApiProtocolTest::packetIndex_data()

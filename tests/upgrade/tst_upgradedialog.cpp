@@ -1,5 +1,6 @@
 #include "simmodem.h"
 #include "upgrade.h"
+#include "upgradeengine.h"
 
 #include <QSerialPort>
 #include <QtTest>
@@ -29,46 +30,24 @@ QByteArray firmware(int size)
     return bytes;
 }
 
-struct SentFrame
-{
-    int step;
-    int index;
-    QByteArray data;
-};
-
-// The update frames the modem received after the last update command, split by their
-// length bytes.
-QList<SentFrame> framesIn(const QByteArray &received)
+// The update frames the modem received after the last update command, split by their length
+// bytes: "start", "<index>:<bytes>" per chunk, "end".
+QStringList framesIn(const QByteArray &received)
 {
     const int command = received.lastIndexOf(UpdateCommand);
     QByteArray rest = received.mid(command < 0 ? 0 : command + UpdateCommand.size());
-    QList<SentFrame> frames;
+    QStringList frames;
     while (rest.size() >= 15) {
         const int total = quint8(rest.at(0)) + 3;
-        const QByteArray frame = rest.left(total);
+        const int step = quint8(rest.at(12));
+        const int index = quint8(rest.at(13)) | quint8(rest.at(14)) << 8;
+        if (step == 2)
+            frames << QString("%1:%2").arg(index).arg(total - 17);
+        else
+            frames << (step == 1 ? "start" : "end");
         rest.remove(0, total);
-        const int step = quint8(frame.at(12));
-        if (step != 2) {
-            frames << SentFrame{step, 0, {}};
-            continue;
-        }
-        const int index = quint8(frame.at(13)) | quint8(frame.at(14)) << 8;
-        frames << SentFrame{step, index, frame.mid(15, total - 17)};
     }
     return frames;
-}
-
-// "start", "<index>:<bytes>" per chunk, "end".
-QStringList describe(const QList<SentFrame> &frames)
-{
-    QStringList names;
-    for (const SentFrame &frame : frames) {
-        if (frame.step == 2)
-            names << QString("%1:%2").arg(frame.index).arg(frame.data.size());
-        else
-            names << (frame.step == 1 ? "start" : "end");
-    }
-    return names;
 }
 
 // Answers the modal windows the dialog opens: a file dialog gets the queued file (or is
@@ -160,12 +139,11 @@ private slots:
     void init();
     void cleanup();
 
-    void upgradesFromDataMode();
-    void chunking_data();
-    void chunking();
+    void upgrades_data();
+    void upgrades();
     void largeImageArrivesIntact();
-    void cancelIgnoresLateAcknowledgement();
-    void cancelLetsChunkRunOutOfResends();
+    void cancelWhileLoading_data();
+    void cancelWhileLoading();
     void unansweredRequestFails_data();
     void unansweredRequestFails();
     void rejectedRepliesCountAsAcks_data();
@@ -177,7 +155,7 @@ private slots:
 private:
     QString writeFile(int size);
     void enterAtMode();
-    void lendPort();
+    void prepare(int size, bool dataMode = false);
     void choose(const QString &path);
     void startAfterAnsweredStart();
     void expectIdle();
@@ -248,9 +226,14 @@ void UpgradeDialogTest::enterAtMode()
     m_modem->clearReceived();
 }
 
-void UpgradeDialogTest::lendPort()
+// The port lent to the dialog and a firmware file of `size` bytes chosen; the modem in AT mode
+// unless it stays in `dataMode`.
+void UpgradeDialogTest::prepare(int size, bool dataMode)
 {
+    if (!dataMode)
+        enterAtMode();
     m_dialog->SetSerialPort(m_port.get());
+    choose(writeFile(size));
 }
 
 void UpgradeDialogTest::choose(const QString &path)
@@ -278,62 +261,65 @@ void UpgradeDialogTest::expectIdle()
     QCOMPARE(prompt(), QString());
 }
 
-void UpgradeDialogTest::upgradesFromDataMode()
+void UpgradeDialogTest::upgrades_data()
 {
-    const QString path = writeFile(500);
-    lendPort();
-    choose(path);
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("dataMode");
+    QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<QList<int>>("bar"); // the values the progress bar takes
+    QTest::newRow("500 bytes from data mode")
+        << 500 << true << QStringList{"start", "0:241", "1:241", "2:18", "end"}
+        << QList<int>{241, 482, 500, 0};
+    QTest::newRow("empty file") << 0 << false << QStringList{"start", "0:0", "end"} << QList<int>{};
+    QTest::newRow("two whole chunks")
+        << 482 << false << QStringList{"start", "0:241", "1:241", "2:0", "end"}
+        << QList<int>{241, 482, 0};
+}
+
+void UpgradeDialogTest::upgrades()
+{
+    QFETCH(int, size);
+    QFETCH(bool, dataMode);
+    QFETCH(QStringList, frames);
+    QFETCH(QList<int>, bar);
+    prepare(size, dataMode);
     QList<int> shown;
     connect(progress(), &QProgressBar::valueChanged, this, [&shown](int value) { shown << value; });
+    QStringList prompts;
+    connect(m_dialog->findChild<UpgradeEngine *>(), &UpgradeEngine::promptChanged, this,
+            [&prompts, this] { prompts << prompt(); });
     QElapsedTimer clock;
     clock.start();
 
     updateButton()->click();
     QCOMPARE(updateButton()->text(), text("取消"));
     QCOMPARE(updateButton()->styleSheet(), QString("color: red"));
-    QCOMPARE(progress()->maximum(), 500);
+    QCOMPARE(progress()->maximum(), size);
     QCOMPARE(progress()->value(), 0);
     QVERIFY(m_modals->waitForBoxes(1, UpgradeWait));
 
-    // The modem ignored the first update command in data mode, took "+++" 2 s later and
-    // announced its update mode on the second update command 2 s after that.
-    QVERIFY(clock.elapsed() >= 4000);
-    QVERIFY(m_modem->received().startsWith(UpdateCommand + "+++" + UpdateCommand));
-    const QList<SentFrame> frames = framesIn(m_modem->received());
-    QCOMPARE(describe(frames), QStringList({"start", "0:241", "1:241", "2:18", "end"}));
-    const QByteArray image = firmware(500);
-    QCOMPARE(frames.at(1).data + frames.at(2).data + frames.at(3).data, image);
-    QCOMPARE(m_modem->image(), image);
+    // In data mode the modem ignores the first update command, takes "+++" 2 s later and
+    // announces its update mode on the second update command 2 s after that.
+    const QByteArray received = m_modem->received();
+    QCOMPARE(received.left(received.indexOf('\x0C')),
+             dataMode ? UpdateCommand + "+++" + UpdateCommand : UpdateCommand);
+    QVERIFY(!dataMode || clock.elapsed() >= 4000);
+    QCOMPARE(framesIn(received), frames);
+    QCOMPARE(m_modem->image(), firmware(size));
 
     const ModalHandler::Box box = m_modals->boxes.first();
     QCOMPARE(box.title, text("升级成功"));
     QCOMPARE(box.text, text("升级成功，请重启设置！！"));
-    QCOMPARE(box.progress, 500);
-    QCOMPARE(shown, QList<int>({241, 482, 500, 0}));
-    expectIdle();
-}
-
-void UpgradeDialogTest::chunking_data()
-{
-    QTest::addColumn<int>("size");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("empty file") << 0 << QStringList{"start", "0:0", "end"};
-    QTest::newRow("two whole chunks")
-        << 482 << QStringList{"start", "0:241", "1:241", "2:0", "end"};
-}
-
-void UpgradeDialogTest::chunking()
-{
-    QFETCH(int, size);
-    QFETCH(QStringList, expected);
-    enterAtMode();
-    lendPort();
-    choose(writeFile(size));
-    updateButton()->click();
-    QVERIFY(m_modals->waitForBoxes(1, UpgradeWait));
-    QCOMPARE(m_modals->boxes.first().title, text("升级成功"));
-    QCOMPARE(describe(framesIn(m_modem->received())), expected);
-    QCOMPARE(m_modem->image(), firmware(size));
+    QCOMPARE(box.progress, size);
+    QCOMPARE(shown, bar);
+    QStringList expectedPrompts(text("进入AT升级模式"));
+    if (dataMode)
+        expectedPrompts << text("进入AT升级模式");
+    expectedPrompts << text("准备升级，请等待");
+    for (int chunk = 0; chunk < frames.size() - 2; ++chunk)
+        expectedPrompts << text("固件加载中...");
+    expectedPrompts << text("固件更新中，请不要断电") << text("升级成功");
+    QCOMPARE(prompts, expectedPrompts);
     expectIdle();
 }
 
@@ -341,9 +327,7 @@ void UpgradeDialogTest::largeImageArrivesIntact()
 {
     constexpr int Size = 200 * 1024; // bytes
     m_port->setBaudRate(QSerialPort::Baud115200);
-    enterAtMode();
-    lendPort();
-    choose(writeFile(Size));
+    prepare(Size);
     QElapsedTimer clock;
     clock.start();
     updateButton()->click();
@@ -354,48 +338,38 @@ void UpgradeDialogTest::largeImageArrivesIntact()
     QCOMPARE(m_modem->image(), firmware(Size));
 }
 
-// Cancelling leaves the chunk in flight to its timer: its acknowledgement is only logged.
-void UpgradeDialogTest::cancelIgnoresLateAcknowledgement()
+void UpgradeDialogTest::cancelWhileLoading_data()
 {
-    enterAtMode();
-    lendPort();
-    choose(writeFile(2000));
-    m_modem->setLateReplyDelay(400);
-    m_modem->setFault(SimModem::Fault::UpdateLate);
-    updateButton()->click();
-    QTRY_COMPARE_WITH_TIMEOUT(m_modem->updateRequests(2), 1, 3000);
-
-    QTest::ignoreMessage(QtDebugMsg, "UPDATE_LOADING error  status= 0");
-    updateButton()->click();
-    expectIdle();
-    QSignalSpy written(m_port.get(), &QSerialPort::bytesWritten);
-    const QByteArray chunkAck = QByteArray::fromHex("12 34 00 08 01 02");
-    QTRY_COMPARE(m_modem->sent().count(chunkAck), 1);
-    QVERIFY(!written.wait(1500));
-    QCOMPARE(m_modem->updateRequests(2), 1);
-    QCOMPARE(m_modem->updateRequests(3), 0);
-    QVERIFY(m_modals->boxes.isEmpty());
+    QTest::addColumn<SimModem::Fault>("fault");
+    QTest::addColumn<QString>("logged");
+    QTest::addColumn<QStringList>("frames");
+    QTest::newRow("acknowledged late")
+        << SimModem::Fault::UpdateLate << "UPDATE_LOADING error  status= 0"
+        << QStringList{"start", "0:241"};
+    QTest::newRow("never acknowledged") << SimModem::Fault::UpdateNoAnswer << "RECV TIMEOUT"
+                                        << QStringList{"start", "0:241", "0:241", "0:241"};
 }
 
-// Unanswered after a cancel, the chunk in flight is still re-sent, but running out of
-// re-sends no longer counts as a failed upgrade.
-void UpgradeDialogTest::cancelLetsChunkRunOutOfResends()
+// Cancelling leaves the chunk in flight to its timer: a late acknowledgement is only logged;
+// unanswered, the chunk is still re-sent, but running out of re-sends is no failed upgrade.
+void UpgradeDialogTest::cancelWhileLoading()
 {
-    enterAtMode();
-    lendPort();
-    choose(writeFile(2000));
+    QFETCH(SimModem::Fault, fault);
+    QFETCH(QString, logged);
+    QFETCH(QStringList, frames);
+    prepare(2000);
     startAfterAnsweredStart();
-    m_modem->setFault(SimModem::Fault::UpdateNoAnswer);
+    m_modem->setLateReplyDelay(400);
+    m_modem->setFault(fault);
     QTRY_COMPARE(m_modem->updateRequests(2), 1);
 
+    QTest::ignoreMessage(QtDebugMsg, qPrintable(logged));
     updateButton()->click();
     expectIdle();
-    QTest::ignoreMessage(QtDebugMsg, "RECV TIMEOUT");
-    QTRY_COMPARE_WITH_TIMEOUT(m_modem->updateRequests(2), 3, 2000 + Tolerance);
+    QTRY_COMPARE_WITH_TIMEOUT(m_modem->updateRequests(2), frames.size() - 1, 2000 + Tolerance);
     QSignalSpy written(m_port.get(), &QSerialPort::bytesWritten);
     QVERIFY(!written.wait(1000 + Tolerance));
-    QCOMPARE(describe(framesIn(m_modem->received())),
-             QStringList({"start", "0:241", "0:241", "0:241"}));
+    QCOMPARE(framesIn(m_modem->received()), frames);
     QVERIFY(m_modals->boxes.isEmpty());
 }
 
@@ -415,9 +389,7 @@ void UpgradeDialogTest::unansweredRequestFails()
     QFETCH(int, writes);
     QFETCH(int, failsAfter);
     QFETCH(int, progressKept);
-    enterAtMode();
-    lendPort();
-    choose(writeFile(500));
+    prepare(500);
     if (step == 1)
         updateButton()->click();
     else
@@ -457,9 +429,7 @@ void UpgradeDialogTest::rejectedRepliesCountAsAcks()
 {
     QFETCH(SimModem::Fault, fault);
     constexpr int Size = 1300; // bytes: chunks 0 to 5
-    enterAtMode();
-    lendPort();
-    choose(writeFile(Size));
+    prepare(Size);
     for (int i = 0; i < 4; ++i)
         QTest::ignoreMessage(QtDebugMsg, "RECV ERROR");
     startAfterAnsweredStart();
@@ -467,7 +437,7 @@ void UpgradeDialogTest::rejectedRepliesCountAsAcks()
 
     QVERIFY(m_modals->waitForBoxes(1, UpgradeWait));
     QCOMPARE(m_modals->boxes.first().title, text("升级成功"));
-    QCOMPARE(describe(framesIn(m_modem->received())),
+    QCOMPARE(framesIn(m_modem->received()),
              QStringList(
                  {"start", "0:241", "1:241", "2:241", "3:241", "3:241", "4:241", "5:95", "end"}));
     QCOMPARE(m_modem->image(), firmware(Size));
@@ -483,11 +453,11 @@ void UpgradeDialogTest::unreadableFile_data()
 void UpgradeDialogTest::unreadableFile()
 {
     QFETCH(bool, chosen);
-    lendPort();
     if (chosen) {
-        const QString path = writeFile(500);
-        choose(path);
-        QVERIFY(QFile::remove(path));
+        prepare(500, true);
+        QVERIFY(QFile::remove(child<QPushButton>("btnUpdatefile")->text()));
+    } else {
+        m_dialog->SetSerialPort(m_port.get());
     }
     QTest::ignoreMessage(QtDebugMsg, "Can't open the file!");
     updateButton()->click();
