@@ -13,10 +13,6 @@ private slots:
     void neverEarlyNeverLate_data();
     void neverEarlyNeverLate();
     void gapFollowsThePreviousPiece();
-    void idleLineStartsAtOnce();
-    void wakeTimeGathersASlice_data();
-    void wakeTimeGathersASlice();
-    void babbleIsDropped();
 };
 
 namespace {
@@ -78,50 +74,10 @@ void OutputQueueTest::gapFollowsThePreviousPiece()
     QCOMPARE(queue.take(second, 9600), QByteArray("e"));
     QCOMPARE(queue.take(second + bytes(1), 9600), QByteArray("f"));
     QVERIFY(queue.isEmpty());
-}
-
-void OutputQueueTest::idleLineStartsAtOnce()
-{
-    OutputQueue queue;
-    queue.append(QByteArray("first"), T0);
-    QCOMPARE(queue.take(T0 + seconds(1), 9600), QByteArray("first"));
-    const Clock::time_point later = T0 + seconds(5);
-    queue.append(QByteArray("second"), later);
-    QCOMPARE(queue.take(later, 9600), QByteArray("s"));
-}
-
-void OutputQueueTest::wakeTimeGathersASlice_data()
-{
-    QTest::addColumn<int>("rate");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("batch"); // bytes due at the wake time
-    QTest::newRow("9600: byte by byte") << 9600 << 100 << 1;
-    QTest::newRow("115200: about a millisecond") << 115200 << 100 << 11;
-    QTest::newRow("921600: about a millisecond") << 921600 << 500 << 92;
-    QTest::newRow("short reply at once") << 921600 << 20 << 20;
-}
-
-void OutputQueueTest::wakeTimeGathersASlice()
-{
-    QFETCH(int, rate);
-    QFETCH(int, size);
-    QFETCH(int, batch);
-    OutputQueue queue;
-    QCOMPARE(queue.wakeTime(rate), Clock::time_point::max());
-    queue.append(QByteArray(size, 'x'), T0);
-    QCOMPARE(queue.take(queue.wakeTime(rate), rate).size(), batch);
-}
-
-void OutputQueueTest::babbleIsDropped()
-{
-    OutputQueue queue;
-    queue.append(QByteArray("noise noise"), T0, true);
-    queue.append(QByteArray("OK\r\n"), T0);
-    queue.append(QByteArray("more noise"), T0, true);
-    QCOMPARE(queue.take(T0, 9600), QByteArray("n"));
-    queue.dropBabble();
-    QCOMPARE(queue.take(T0 + seconds(1), 9600), QByteArray("OK\r\n"));
-    QVERIFY(queue.isEmpty());
+    // After an idle spell the next reply starts at once, not at the end of the last one.
+    const Clock::time_point later = second + seconds(5);
+    queue.append(QByteArray("gh"), later);
+    QCOMPARE(queue.take(later, 9600), QByteArray("g"));
 }
 
 QTEST_APPLESS_MAIN(OutputQueueTest)
