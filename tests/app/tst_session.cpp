@@ -8,7 +8,6 @@ class SessionTest : public QObject
 private slots:
     void initTestCase() { qRegisterMetaType<QSerialPort::SerialPortError>(); }
     void wholeSession();
-    void greetingMissingKeepsForm();
     void failedWrites_data();
     void failedWrites();
     void busyGuardLeavesNoTrace();
@@ -70,18 +69,6 @@ void SessionTest::wholeSession()
     QVERIFY(s.log().contains("send: ATS105=1234"));
 }
 
-void SessionTest::greetingMissingKeepsForm()
-{
-    Station s;
-    s.modem.setFault(SimModem::Fault::NoGreeting);
-    QVERIFY(s.openPort());
-    s.edit("S104")->setText("99");
-    s.click("btnEnterAT");
-    QVERIFY(s.log().contains("OK"));
-    QCOMPARE(s.edit("S104")->text(), QStringLiteral("99"));
-    QCOMPARE(s.mark("S104"), QStringLiteral("border-color :yellow "));
-}
-
 void SessionTest::failedWrites_data()
 {
     QTest::addColumn<QString>("how");
@@ -131,7 +118,6 @@ void SessionTest::presetDialog_data()
     QTest::addColumn<QByteArray>("wire");
     QTest::newRow("untouched") << -1 << true << QByteArray("AT&F7\r");
     QTest::newRow("last item") << 7 << true << QByteArray("AT&F5\r");
-    QTest::newRow("PP repeater") << 5 << true << QByteArray("AT&F12\r");
     QTest::newRow("cancel") << 3 << false << QByteArray();
 }
 

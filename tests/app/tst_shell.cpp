@@ -111,29 +111,22 @@ void ShellTest::windowTexts()
 void ShellTest::dialogTexts_data()
 {
     QTest::addColumn<QString>("dialog");
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("name"); // empty: the title; "box:i": item i of a drop-down
     QTest::addColumn<QString>("english");
-    QTest::newRow("init title") << "init"
-                                << ""
-                                << "Restore Factory Defaults";
-    QTest::newRow("init label") << "init"
-                                << "label"
-                                << "Restore  Defaults";
-    QTest::newRow("init first") << "init"
-                                << "ATF:0"
-                                << "PMP Master";
-    QTest::newRow("init last") << "init"
-                               << "ATF:7"
-                               << "Mesh With Center Slave";
-    QTest::newRow("upgrade title") << "upgrade"
-                                   << ""
-                                   << "Update";
-    QTest::newRow("upgrade start") << "upgrade"
-                                   << "btnUplaod"
-                                   << "Update";
-    QTest::newRow("upgrade file") << "upgrade"
-                                  << "btnUpdatefile"
-                                  << "Select Update Files";
+    const struct
+    {
+        const char *row, *dialog, *name, *english;
+    } rows[] = {
+        {"init title", "init", "", "Restore Factory Defaults"},
+        {"init label", "init", "label", "Restore  Defaults"},
+        {"init first", "init", "ATF:0", "PMP Master"},
+        {"init last", "init", "ATF:7", "Mesh With Center Slave"},
+        {"upgrade title", "upgrade", "", "Update"},
+        {"upgrade start", "upgrade", "btnUplaod", "Update"},
+        {"upgrade file", "upgrade", "btnUpdatefile", "Select Update Files"},
+    };
+    for (const auto &r : rows)
+        QTest::newRow(r.row) << r.dialog << r.name << r.english;
 }
 
 void ShellTest::dialogTexts()
@@ -179,7 +172,8 @@ void ShellTest::frame()
         QCOMPARE(button->font().family(), QStringLiteral("FontAwesome"));
         QCOMPARE(button->font().pixelSize(), 20);
     }
-    const QPixmap logo = *window.findChild<QLabel *>("labIco")->pixmap();
+    QVERIFY(!window.findChild<QPushButton *>("btnMenu_Max")->isEnabled());
+    const QPixmap logo = window.findChild<QLabel *>("labIco")->pixmap(Qt::ReturnByValue);
     QCOMPARE(logo.size(), QSize(40, 40));
     QCOMPARE(window.findChild<QLabel *>("labTitle")->font().pointSize(), 18);
 }
