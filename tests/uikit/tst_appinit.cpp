@@ -18,16 +18,8 @@ public:
     int moves = 0;
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        ++presses;
-        event->accept();
-    }
-    void mouseMoveEvent(QMouseEvent *event) override
-    {
-        ++moves;
-        event->accept();
-    }
+    void mousePressEvent(QMouseEvent *) override { ++presses; }
+    void mouseMoveEvent(QMouseEvent *) override { ++moves; }
 };
 
 // Delivers a synthetic mouse event the way the window system does: through the application.
@@ -49,14 +41,10 @@ class AppInitTest : public QObject
 private slots:
     void initTestCase();
     void cleanup();
-    void instanceIsShared();
     void drag_data();
     void drag();
-    void pressPassesAndDragMovesAreConsumed();
-    void releaseEndsDrag();
-    void clearingCanMoveStopsDrag();
-    void pressOnIgnoringChildDragsWindow();
-    void pressOnButtonChildDoesNotDrag();
+    void pressOnChild_data();
+    void pressOnChild();
 
 private:
     QWidget m_releaseTarget; // opted in, so a release sent to it ends any drag between tests
@@ -73,127 +61,83 @@ void AppInitTest::cleanup()
     sendMouse(&m_releaseTarget, QEvent::MouseButtonRelease, QPoint(0, 0));
 }
 
-void AppInitTest::instanceIsShared()
-{
-    AppInit *first = AppInit::instance();
-    QVERIFY(first);
-    QCOMPARE(AppInit::instance(), first);
-    QVERIFY(!first->parent());
-}
-
 void AppInitTest::drag_data()
 {
     QTest::addColumn<QVariant>("canMove");
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<QPoint>("start");
-    QTest::addColumn<QPoint>("pressAt");
-    QTest::addColumn<QPoint>("moveTo");
+    QTest::addColumn<QString>("between"); // what happens between the press and the moves
     QTest::addColumn<QPoint>("expected");
 
     const QVariant yes(true);
+    const QPoint start(100, 100);
+    // The press is at (150, 120), the moves go to (170, 135) and then (180, 140).
     QTest::newRow("left press keeps the grab point under the cursor")
-        << yes << Qt::LeftButton << QPoint(100, 100) << QPoint(150, 120) << QPoint(170, 135)
-        << QPoint(120, 115);
+        << yes << Qt::LeftButton << start << QString() << QPoint(130, 120);
     QTest::newRow("dragged onto negative coordinates")
-        << yes << Qt::LeftButton << QPoint(10, 20) << QPoint(30, 25) << QPoint(-300, -50)
-        << QPoint(-320, -55);
+        << yes << Qt::LeftButton << QPoint(-400, -300) << QString() << QPoint(-370, -280);
     QTest::newRow("right press does not drag")
-        << yes << Qt::RightButton << QPoint(100, 100) << QPoint(150, 120) << QPoint(170, 135)
-        << QPoint(100, 100);
+        << yes << Qt::RightButton << start << QString() << start;
     QTest::newRow("middle press does not drag")
-        << yes << Qt::MiddleButton << QPoint(100, 100) << QPoint(150, 120) << QPoint(170, 135)
-        << QPoint(100, 100);
-    QTest::newRow("canMove false never moves")
-        << QVariant(false) << Qt::LeftButton << QPoint(100, 100) << QPoint(150, 120)
-        << QPoint(170, 135) << QPoint(100, 100);
+        << yes << Qt::MiddleButton << start << QString() << start;
+    QTest::newRow("maximised window (canMove false) never moves")
+        << QVariant(false) << Qt::LeftButton << start << QString() << start;
     QTest::newRow("without canMove never moves")
-        << QVariant() << Qt::LeftButton << QPoint(100, 100) << QPoint(150, 120) << QPoint(170, 135)
-        << QPoint(100, 100);
+        << QVariant() << Qt::LeftButton << start << QString() << start;
+    QTest::newRow("a right-button release ends the drag")
+        << yes << Qt::LeftButton << start << "release" << start;
+    QTest::newRow("clearing canMove stops the drag")
+        << yes << Qt::LeftButton << start << "clear" << start;
 }
 
+// The press always reaches the window; the moves of a drag are consumed, all others delivered.
 void AppInitTest::drag()
 {
     QFETCH(QVariant, canMove);
     QFETCH(Qt::MouseButton, button);
     QFETCH(QPoint, start);
-    QFETCH(QPoint, pressAt);
-    QFETCH(QPoint, moveTo);
+    QFETCH(QString, between);
     QFETCH(QPoint, expected);
 
     Probe window;
     if (canMove.isValid())
         window.setProperty("canMove", canMove);
     window.move(start);
+    const QPoint press = start + QPoint(50, 20);
+    sendMouse(&window, QEvent::MouseButtonPress, press, button);
+    if (between == "release")
+        sendMouse(&window, QEvent::MouseButtonRelease, press, Qt::RightButton);
+    if (between == "clear")
+        window.setProperty("canMove", false);
+    sendMouse(&window, QEvent::MouseMove, press + QPoint(20, 15), button);
+    sendMouse(&window, QEvent::MouseMove, press + QPoint(30, 20), button);
 
-    sendMouse(&window, QEvent::MouseButtonPress, pressAt, button);
-    sendMouse(&window, QEvent::MouseMove, moveTo, button);
     QCOMPARE(window.pos(), expected);
-}
-
-void AppInitTest::pressPassesAndDragMovesAreConsumed()
-{
-    Probe window;
-    window.setProperty("canMove", true);
-    window.move(100, 100);
-
-    sendMouse(&window, QEvent::MouseButtonPress, QPoint(110, 110));
     QCOMPARE(window.presses, 1);
-    sendMouse(&window, QEvent::MouseMove, QPoint(120, 130));
-    sendMouse(&window, QEvent::MouseMove, QPoint(140, 90));
-    QCOMPARE(window.moves, 0);
-    QCOMPARE(window.pos(), QPoint(130, 80));
+    QCOMPARE(window.moves, expected == start ? 2 : 0);
 }
 
-void AppInitTest::releaseEndsDrag()
+void AppInitTest::pressOnChild_data()
 {
-    Probe window;
-    window.setProperty("canMove", true);
-    window.move(100, 100);
-
-    sendMouse(&window, QEvent::MouseButtonPress, QPoint(110, 110));
-    sendMouse(&window, QEvent::MouseMove, QPoint(120, 130));
-    sendMouse(&window, QEvent::MouseButtonRelease, QPoint(120, 130), Qt::RightButton);
-    sendMouse(&window, QEvent::MouseMove, QPoint(300, 300));
-    QCOMPARE(window.pos(), QPoint(110, 120));
-    QCOMPARE(window.moves, 1);
-}
-
-void AppInitTest::clearingCanMoveStopsDrag()
-{
-    Probe window;
-    window.setProperty("canMove", true);
-    window.move(100, 100);
-
-    sendMouse(&window, QEvent::MouseButtonPress, QPoint(110, 110));
-    window.setProperty("canMove", false);
-    sendMouse(&window, QEvent::MouseMove, QPoint(200, 200));
-    QCOMPARE(window.pos(), QPoint(100, 100));
-    QCOMPARE(window.moves, 1);
-}
-
-void AppInitTest::pressOnIgnoringChildDragsWindow()
-{
-    QWidget window;
-    window.setProperty("canMove", true);
-    window.move(100, 100);
-    auto *label = new QLabel(QStringLiteral("title"), &window);
-
+    QTest::addColumn<bool>("button");
+    QTest::addColumn<QPoint>("expected");
     // A plain label ignores mouse events, so they travel on to the window.
-    sendMouse(label, QEvent::MouseButtonPress, QPoint(150, 120));
-    sendMouse(label, QEvent::MouseMove, QPoint(170, 135));
-    QCOMPARE(window.pos(), QPoint(120, 115));
+    QTest::newRow("label drags the window") << false << QPoint(120, 115);
+    QTest::newRow("button keeps the press") << true << QPoint(100, 100);
 }
 
-void AppInitTest::pressOnButtonChildDoesNotDrag()
+void AppInitTest::pressOnChild()
 {
+    QFETCH(bool, button);
+    QFETCH(QPoint, expected);
     QWidget window;
     window.setProperty("canMove", true);
     window.move(100, 100);
-    auto *button = new QPushButton(QStringLiteral("x"), &window);
-
-    sendMouse(button, QEvent::MouseButtonPress, QPoint(110, 110));
-    sendMouse(button, QEvent::MouseMove, QPoint(170, 135));
-    QCOMPARE(window.pos(), QPoint(100, 100));
+    QWidget *child = button ? static_cast<QWidget *>(new QPushButton("x", &window))
+                            : new QLabel("title", &window);
+    sendMouse(child, QEvent::MouseButtonPress, QPoint(150, 120));
+    sendMouse(child, QEvent::MouseMove, QPoint(170, 135));
+    QCOMPARE(window.pos(), expected);
 }
 
 QTEST_MAIN(AppInitTest)

@@ -12,13 +12,6 @@ namespace {
 const QString IconFont = QStringLiteral("iconfont");
 const QString FontAwesome = QStringLiteral("FontAwesome");
 const QString Weather = QStringLiteral("pe-icon-set-weather");
-
-QString familyChosenFor(int glyph)
-{
-    QPushButton button;
-    IconHelper::applyGlyph(&button, glyph, 20);
-    return button.font().family();
-}
 } // namespace
 
 class IconHelperTest : public QObject
@@ -33,10 +26,6 @@ private slots:
     void fontsCarryTheirGlyphs();
     void fontForGlyph_data();
     void fontForGlyph();
-    void selector_data();
-    void selector();
-    void applyGlyph_data();
-    void applyGlyph();
     void unloadableFontIsLogged();
 };
 
@@ -52,14 +41,8 @@ void IconHelperTest::cleanup()
 
 void IconHelperTest::firstRequestRegistersAllFamilies()
 {
-    const QStringList before = QFontDatabase().families();
-    QVERIFY(!before.contains(IconFont));
-    QVERIFY(!before.contains(Weather));
-
-    IconHelper *helper = IconHelper::fontForGlyph(0xF068);
-    QVERIFY(helper);
-    QCOMPARE(IconHelper::fontForGlyph(0xF068), helper);
-
+    QVERIFY(!QFontDatabase().families().contains(IconFont));
+    QVERIFY(IconHelper::fontForGlyph(0xF068));
     const QStringList after = QFontDatabase().families();
     QVERIFY(after.contains(IconFont));
     QVERIFY(after.contains(FontAwesome));
@@ -89,83 +72,46 @@ void IconHelperTest::fontsCarryTheirGlyphs()
     QVERIFY(QRawFont::fromFont(font).supportsCharacter(uint(glyph)));
 }
 
+// Below 0 the selector leaves the choice to the code point; 0, 2 and others force a font.
 void IconHelperTest::fontForGlyph_data()
-{
-    QTest::addColumn<int>("glyph");
-    QTest::addColumn<QString>("family");
-    QTest::newRow("below the first range") << 0xE501 << FontAwesome;
-    QTest::newRow("first range start") << 0xE502 << IconFont;
-    QTest::newRow("first range end") << 0xE792 << IconFont;
-    QTest::newRow("after the first range") << 0xE793 << FontAwesome;
-    QTest::newRow("before the second range") << 0xE8D5 << FontAwesome;
-    QTest::newRow("second range start") << 0xE8D6 << IconFont;
-    QTest::newRow("second range end") << 0xEA5C << IconFont;
-    QTest::newRow("after the second range") << 0xEA5D << FontAwesome;
-    QTest::newRow("iconfont's last glyph") << 0xEAC4 << FontAwesome;
-    QTest::newRow("weather code point") << 0xE900 << IconFont;
-    QTest::newRow("minimise") << 0xF068 << FontAwesome;
-    QTest::newRow("maximise") << 0xF067 << FontAwesome;
-    QTest::newRow("close") << 0xF00D << FontAwesome;
-}
-
-void IconHelperTest::fontForGlyph()
-{
-    QFETCH(int, glyph);
-    QFETCH(QString, family);
-    QCOMPARE(familyChosenFor(glyph), family);
-}
-
-void IconHelperTest::selector_data()
 {
     QTest::addColumn<int>("selector");
     QTest::addColumn<int>("glyph");
     QTest::addColumn<QString>("family");
+    QTest::newRow("below the first range") << -1 << 0xE501 << FontAwesome;
+    QTest::newRow("first range start") << -1 << 0xE502 << IconFont;
+    QTest::newRow("first range end") << -1 << 0xE792 << IconFont;
+    QTest::newRow("after the first range") << -1 << 0xE793 << FontAwesome;
+    QTest::newRow("before the second range") << -1 << 0xE8D5 << FontAwesome;
+    QTest::newRow("second range start") << -1 << 0xE8D6 << IconFont;
+    QTest::newRow("second range end") << -1 << 0xEA5C << IconFont;
+    QTest::newRow("after the second range") << -1 << 0xEA5D << FontAwesome;
+    QTest::newRow("iconfont's last glyph") << -1 << 0xEAC4 << FontAwesome;
+    QTest::newRow("weather code point") << -1 << 0xE900 << IconFont;
     QTest::newRow("0 forces iconfont") << 0 << 0xF068 << IconFont;
     QTest::newRow("2 forces the weather font") << 2 << 0xE502 << Weather;
     QTest::newRow("1 forces FontAwesome") << 1 << 0xE502 << FontAwesome;
     QTest::newRow("any other positive value forces FontAwesome") << 7 << 0xE8D6 << FontAwesome;
-    QTest::newRow("below 0 chooses by code point") << -3 << 0xE8D6 << IconFont;
+    QTest::newRow("any negative value chooses by code point") << -3 << 0xE8D6 << IconFont;
 }
 
-void IconHelperTest::selector()
+// The glyph goes on buttons and labels alike, in the chosen font at the given pixel size.
+void IconHelperTest::fontForGlyph()
 {
     QFETCH(int, selector);
     QFETCH(int, glyph);
     QFETCH(QString, family);
     IconHelper::setFontSelector(selector);
-    QCOMPARE(familyChosenFor(glyph), family);
-}
-
-void IconHelperTest::applyGlyph_data()
-{
-    QTest::addColumn<bool>("onLabel");
-    QTest::addColumn<int>("glyph");
-    QTest::addColumn<int>("pixelSize");
-    QTest::addColumn<QString>("family");
-    QTest::newRow("title close button") << false << 0xF00D << 20 << FontAwesome;
-    QTest::newRow("button, other size") << false << 0xF067 << 33 << FontAwesome;
-    QTest::newRow("iconfont glyph on a button") << false << 0xE600 << 12 << IconFont;
-    QTest::newRow("label") << true << 0xF068 << 17 << FontAwesome;
-}
-
-void IconHelperTest::applyGlyph()
-{
-    QFETCH(bool, onLabel);
-    QFETCH(int, glyph);
-    QFETCH(int, pixelSize);
-    QFETCH(QString, family);
-
     QPushButton button(QStringLiteral("1"));
     QLabel label(QStringLiteral("123"));
-    QWidget *widget = onLabel ? static_cast<QWidget *>(&label) : &button;
-    if (onLabel)
-        IconHelper::applyGlyph(&label, glyph, pixelSize);
-    else
-        IconHelper::applyGlyph(&button, glyph, pixelSize);
-
-    QCOMPARE(widget->font().family(), family);
-    QCOMPARE(widget->font().pixelSize(), pixelSize);
-    QCOMPARE(onLabel ? label.text() : button.text(), QString(QChar(glyph)));
+    IconHelper::applyGlyph(&button, glyph, 33);
+    IconHelper::applyGlyph(&label, glyph, 17);
+    QCOMPARE(button.font().family(), family);
+    QCOMPARE(label.font().family(), family);
+    QCOMPARE(button.font().pixelSize(), 33);
+    QCOMPARE(label.font().pixelSize(), 17);
+    QCOMPARE(button.text(), QString(QChar(glyph)));
+    QCOMPARE(label.text(), QString(QChar(glyph)));
 }
 
 void IconHelperTest::unloadableFontIsLogged()
