@@ -40,10 +40,6 @@ void SessionTest::applyStopsAtFirstFailure_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("groups");
-    // The modem takes at most 30 in S108 although the tool lets any text through.
-    QTest::newRow("refused") << QByteArray("S104=5\nS108=31\nS160=k\n") << SimModem::Fault::None
-                             << ExitCode::Refused << "S108 Output Power: the modem refused \"31\""
-                             << "written: S104 (not stored); failed: S108; not written: S160";
     // Sent as Latin-1, the key comes back in bytes that are no UTF-8.
     QTest::newRow("read back different")
         << QByteArray("S160=clé\n") << SimModem::Fault::None << ExitCode::Refused
