@@ -185,6 +185,7 @@ void FormTest::tooltips()
 
 void FormTest::startsBlankAndClean()
 {
+    QCOMPARE(m_window->size(), QSize(991, 674));
     for (auto *box : field<QWidget>("widget")->findChildren<QComboBox *>()) {
         QCOMPARE(box->currentIndex(), -1);
         QCOMPARE(box->styleSheet(), QStringLiteral("border-color :black "));
