@@ -1,6 +1,7 @@
 #include "pacedline.h"
 
 #include "measure.h"
+#include "rawterminal.h"
 
 #include <cerrno>
 #include <cstring>
@@ -8,7 +9,6 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/eventfd.h>
-#include <termios.h>
 #include <unistd.h>
 
 using namespace std::chrono;
@@ -18,15 +18,6 @@ namespace {
 constexpr int ReadSize = 4096;        // bytes read at once
 constexpr nanoseconds Slice = 1000us; // line time gathered into one write to the modem
 const QByteArray StartRequest("\x0C\0\0\0\0\0\0\x12\x34\x02\x08\x01\x01", 13); // its header
-
-bool makeRaw(int fd)
-{
-    termios settings{};
-    if (tcgetattr(fd, &settings) != 0)
-        return false;
-    cfmakeraw(&settings);
-    return tcsetattr(fd, TCSANOW, &settings) == 0;
-}
 
 void writeAll(int fd, const char *data, int size)
 {

@@ -1,6 +1,7 @@
 #include "simmodem.h"
 
 #include "linerate.h"
+#include "rawterminal.h"
 #include "simconstants.h"
 
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/eventfd.h>
-#include <termios.h>
 #include <unistd.h>
 
 using Clock = OutputQueue::Clock;
@@ -19,15 +19,6 @@ using Clock = OutputQueue::Clock;
 namespace {
 
 constexpr int ErrorPause = 10; // milliseconds of rest after a failed read, so as not to spin
-
-bool makeRaw(int fd)
-{
-    termios settings{};
-    if (tcgetattr(fd, &settings) != 0)
-        return false;
-    cfmakeraw(&settings);
-    return tcsetattr(fd, TCSANOW, &settings) == 0;
-}
 
 void setError(QString *error, const QString &what)
 {
