@@ -51,7 +51,6 @@ QVector<ChoiceItem> items(std::initializer_list<const char *> texts)
     return result;
 }
 
-
 // clang-format off
 QVector<RegisterInfo> buildCatalog()
 {

@@ -13,7 +13,7 @@ struct Span
 };
 
 // A register of the modem. For a key register the spans bound its length in characters.
-struct RegisterSpec
+struct SimRegister
 {
     const char *name;
     const char *label;
@@ -25,9 +25,9 @@ struct RegisterSpec
 
 // In listing order. The key comes last: its text is the operator's and may contain anything
 // that looks like another entry.
-const QVector<RegisterSpec> &registerTable()
+const QVector<SimRegister> &registerTable()
 {
-    static const QVector<RegisterSpec> table = {
+    static const QVector<SimRegister> table = {
         {"S101", "Operating mode", "2", "\t", false, {{0, 2}}},
         {"S102", "Serial baud", "7", "\t", false, {{0, 9}, {15, 16}}},
         {"S103", "Air rate", "4", "\r\n", false, {{0, 4}}},
@@ -54,11 +54,11 @@ const QVector<RegisterSpec> &registerTable()
     return table;
 }
 
-const RegisterSpec *findSpec(const QString &name)
+const SimRegister *findRegister(const QString &name)
 {
     const auto &table = registerTable();
-    const auto it = std::find_if(table.begin(), table.end(), [&](const RegisterSpec &spec) {
-        return name == QLatin1String(spec.name);
+    const auto it = std::find_if(table.begin(), table.end(), [&](const SimRegister &reg) {
+        return name == QLatin1String(reg.name);
     });
     return it == table.end() ? nullptr : &*it;
 }
@@ -116,14 +116,14 @@ RegisterBank::RegisterBank()
 QStringList RegisterBank::names() const
 {
     QStringList result;
-    for (const RegisterSpec &spec : registerTable())
-        result << QLatin1String(spec.name);
+    for (const SimRegister &reg : registerTable())
+        result << QLatin1String(reg.name);
     return result;
 }
 
 bool RegisterBank::contains(const QString &name) const
 {
-    return findSpec(name) != nullptr;
+    return findRegister(name) != nullptr;
 }
 
 QString RegisterBank::value(const QString &name) const
@@ -138,19 +138,19 @@ QString RegisterBank::storedValue(const QString &name) const
 
 bool RegisterBank::accepts(const QString &name, const QString &value)
 {
-    const RegisterSpec *spec = findSpec(name);
-    if (!spec)
+    const SimRegister *reg = findRegister(name);
+    if (!reg)
         return false;
-    if (spec->isKey)
-        return inSpans(quint64(value.size()), spec->spans) && isKeyText(value);
-    return isDecimal(value) && inSpans(value.toULongLong(), spec->spans);
+    if (reg->isKey)
+        return inSpans(quint64(value.size()), reg->spans) && isKeyText(value);
+    return isDecimal(value) && inSpans(value.toULongLong(), reg->spans);
 }
 
 bool RegisterBank::write(const QString &name, const QString &value)
 {
     if (!accepts(name, value))
         return false;
-    const bool isKey = findSpec(name)->isKey;
+    const bool isKey = findRegister(name)->isKey;
     m_working.insert(name, isKey ? value : QString::number(value.toULongLong()));
     return true;
 }
@@ -184,20 +184,20 @@ bool RegisterBank::applyPreset(int code)
 
 void RegisterBank::loadFactoryValues()
 {
-    for (const RegisterSpec &spec : registerTable())
-        m_working.insert(QLatin1String(spec.name), QLatin1String(spec.factoryValue));
+    for (const SimRegister &reg : registerTable())
+        m_working.insert(QLatin1String(reg.name), QLatin1String(reg.factoryValue));
 }
 
 QByteArray RegisterBank::listing() const
 {
     QByteArray text(IdentityLines);
-    for (const RegisterSpec &spec : registerTable()) {
-        text += spec.name;
+    for (const SimRegister &reg : registerTable()) {
+        text += reg.name;
         text += ' ';
-        text += spec.label;
+        text += reg.label;
         text += '=';
-        text += value(QLatin1String(spec.name)).toLatin1();
-        text += spec.ending;
+        text += value(QLatin1String(reg.name)).toLatin1();
+        text += reg.ending;
     }
     return text;
 }
