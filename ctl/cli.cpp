@@ -4,11 +4,12 @@
 #include "console.h"
 #include "ctlconstants.h"
 #include "exitcode.h"
+#include "firmwareimage.h"
 #include "portlist.h"
+#include "upgradeconstants.h"
 #include "upgradejob.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <functional>
 
 namespace Cli {
@@ -150,8 +151,16 @@ int resetModems(const Invocation &call)
 
 const QCommandLineOption AnnounceOption(
     QStringLiteral("announce-timeout"),
-    QStringLiteral("Seconds to wait for the modem to enter its update mode (default 20)."),
+    QStringLiteral("Seconds to wait for the modem to enter its update mode (default %1). Once it "
+                   "has, a run that makes no progress for %2 s fails (exit 9).")
+        .arg(CtlConstants::AnnounceTimeout)
+        .arg(CtlConstants::NoProgressTimeout),
     QStringLiteral("seconds"), QString::number(CtlConstants::AnnounceTimeout));
+const QByteArray FirmwareHelp =
+    QStringLiteral("The firmware file, sent unchanged: a regular file of 1 to %1 bytes (the "
+                   "update frames' 16-bit packet index addresses no more).")
+        .arg(UpgradeConstants::MaxImageSize)
+        .toLatin1();
 
 int upgradeModems(const Invocation &call)
 {
@@ -159,14 +168,14 @@ int upgradeModems(const Invocation &call)
     const int seconds = call.parser.value(AnnounceOption).toInt(&isNumber);
     if (!isNumber || seconds <= 0)
         return usageError(QStringLiteral("upgrade"), QStringLiteral("bad --announce-timeout"));
-    QFile file(call.argument);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Console::err(QStringLiteral("dr58ctl: %1: %2\n").arg(call.argument, file.errorString()));
+    QString problem;
+    const std::optional<QByteArray> image = FirmwareImage::load(call.argument, &problem);
+    if (!image) {
+        Console::err(QStringLiteral("dr58ctl: %1: %2\n").arg(call.argument, problem));
         return ExitCode::BadFile;
     }
-    const QByteArray image = file.readAll();
     const bool bar = call.ports.size() == 1 && Console::errIsTerminal();
-    return runOnPorts(call, UpgradeJob::upgrade(image, seconds * 1000, bar));
+    return runOnPorts(call, UpgradeJob::upgrade(*image, seconds * 1000, bar));
 }
 
 const char *const ProfileHelp =
@@ -208,7 +217,7 @@ const QList<Command> &commands()
         {"upgrade",
          "Replace the modem's firmware with a *.stz file.",
          "FILE",
-         "The firmware file, sent unchanged.",
+         FirmwareHelp.constData(),
          true,
          {PortOption, BaudOption, AnnounceOption},
          upgradeModems},

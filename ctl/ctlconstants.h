@@ -1,10 +1,16 @@
 #pragma once
 
+#include "upgradeconstants.h"
+
 // Defaults and limits of dr58ctl.
 namespace CtlConstants {
 
-constexpr int DefaultBaud = 9600;    // bits per second, 8N1
-constexpr int AnnounceTimeout = 20;  // seconds for the modem to announce its update mode
+constexpr int DefaultBaud = 9600;      // bits per second, 8N1
+constexpr int AnnounceTimeout = 20;    // seconds for the modem to announce its update mode
+constexpr int NoProgressTimeout = 120; // seconds an upgrade may go without a new request sent
+static_assert(NoProgressTimeout * 1000 >
+                  UpgradeConstants::EndTimeout * (UpgradeConstants::EndResends + 1),
+              "UPDATE_END with all its re-sends must fit in the no-progress bound");
 constexpr int ProgressBarWidth = 30; // characters of the terminal progress bar
 constexpr int ProgressLineStep = 10; // percent between plain progress lines
 

@@ -29,7 +29,6 @@ public:
     {
         if (!m_clock.isValid())
             m_clock.start();
-        m_offset = offset;
         if (m_bar) {
             Console::redraw(ProgressText::bar(offset, m_total, CtlConstants::ProgressBarWidth));
             return;
@@ -49,7 +48,6 @@ public:
             Console::err(QStringLiteral("\n"));
     }
 
-    qint64 offset() const { return m_offset; }
     qint64 elapsed() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 
 private:
@@ -57,24 +55,53 @@ private:
     qint64 m_total;
     bool m_bar;
     QElapsedTimer m_clock;
-    qint64 m_offset = 0;
     int m_nextLine = 0; // percent of the next plain line
 };
 
-// Runs the engine until it finishes, or until the announcement is overdue; no outcome then.
+// What the modem did not accept: the chunk in flight, or the request of the start or the end.
+QString notAccepted(const UpgradeEngine &engine)
+{
+    switch (engine.state()) {
+    case UpgradeMachine::Loading: {
+        const UpgradeMachine::Chunk chunk = engine.chunk();
+        return QStringLiteral("chunk %1 at byte %2 of %3 was not accepted")
+            .arg(chunk.index)
+            .arg(chunk.offset)
+            .arg(engine.imageSize());
+    }
+    case UpgradeMachine::Ending:
+        return QStringLiteral("the end of the update was not accepted");
+    default:
+        return QStringLiteral("the start of the update was not accepted");
+    }
+}
+
+// Runs the engine until it finishes, until the announcement is overdue (no outcome then), or
+// until no new request has gone out for the no-progress bound. `failure` tells what failed.
 std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, int announceTimeout,
-                              ProgressReport &report)
+                              ProgressReport &report, QString *failure)
 {
     QEventLoop loop;
     bool announced = false;
     std::optional<bool> outcome;
+    const auto end = [&](bool success) {
+        outcome = success;
+        if (!success)
+            *failure = notAccepted(engine);
+        loop.quit();
+    };
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, &loop, [&] {
+        end(false);
+        *failure += QStringLiteral(" (no progress for %1 s)").arg(CtlConstants::NoProgressTimeout);
+    });
     QObject::connect(&engine, &UpgradeEngine::announced, &loop, [&] { announced = true; });
+    QObject::connect(&engine, &UpgradeEngine::promptChanged, &loop,
+                     [&] { watchdog.start(CtlConstants::NoProgressTimeout * 1000); });
     QObject::connect(&engine, &UpgradeEngine::progressChanged, &loop,
                      [&](int offset) { report.show(offset); });
-    QObject::connect(&engine, &UpgradeEngine::finished, &loop, [&](bool success) {
-        outcome = success;
-        loop.quit();
-    });
+    QObject::connect(&engine, &UpgradeEngine::finished, &loop, end);
     QTimer::singleShot(announceTimeout, &loop, [&] {
         if (!announced)
             loop.quit();
@@ -94,10 +121,12 @@ PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
         // A modem in data mode ignores the first "\rAT&UP\r", and the engine would try "+++"
         // only two seconds later: enter AT mode first. Whatever the answer, the engine goes on.
         AtSession(serial).enter();
-        UpgradeEngine engine;
+        UpgradeEngine engine(nullptr, UpgradeMachine::Policy::Strict);
         engine.SetSerialPort(&serial);
         ProgressReport report(context, image.size(), bar);
-        const std::optional<bool> outcome = runEngine(engine, image, announceTimeout, report);
+        QString failure;
+        const std::optional<bool> outcome =
+            runEngine(engine, image, announceTimeout, report, &failure);
         if (!outcome)
             return JobResult{ExitCode::NoAnswer,
                              QStringLiteral("failed"),
@@ -107,13 +136,7 @@ PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
                              {},
                              {}};
         if (!*outcome)
-            return JobResult{ExitCode::UpgradeFailed,
-                             QStringLiteral("failed"),
-                             QStringLiteral("the modem stopped acknowledging at byte %1 of %2")
-                                 .arg(report.offset())
-                                 .arg(image.size()),
-                             {},
-                             {}};
+            return JobResult{ExitCode::UpgradeFailed, QStringLiteral("failed"), failure, {}, {}};
         const QString speed = ProgressText::throughput(image.size(), report.elapsed());
         return JobResult{ExitCode::Ok,
                          QStringLiteral("upgraded"),

@@ -32,10 +32,18 @@ bool FaultState::affects(SimFault fault, SimReply::Kind kind)
     case SimFault::UpdateSplit:
     case SimFault::UpdateLate:
     case SimFault::UpdateTrailingByte:
-        return kind == Kind::Acknowledgement;
+        return kind == Kind::Acknowledgement || kind == Kind::ChunkAcknowledgement;
+    case SimFault::UpdateRefuseChunk:
+    case SimFault::UpdateDropChunk:
+        return kind == Kind::ChunkAcknowledgement;
     default:
-        return kind != Kind::Acknowledgement;
+        return kind != Kind::Acknowledgement && kind != Kind::ChunkAcknowledgement;
     }
+}
+
+bool FaultState::keepsChunk(SimFault fault)
+{
+    return fault != SimFault::UpdateRefuseChunk && fault != SimFault::UpdateDropChunk;
 }
 
 QStringList faultNames()
@@ -59,6 +67,8 @@ QStringList faultNames()
         "UpdateLate",
         "UpdateTrailingByte",
         "UpdateNeverAnnounce",
+        "UpdateRefuseChunk",
+        "UpdateDropChunk",
     };
     return list;
 }

@@ -18,6 +18,8 @@ public:
     SimFault take(SimReply::Kind kind);
 
     static bool affects(SimFault fault, SimReply::Kind kind);
+    // Whether a firmware chunk received while the fault is in force is kept.
+    static bool keepsChunk(SimFault fault);
 
 private:
     SimFault m_fault = SimFault::None;

@@ -44,15 +44,18 @@ std::optional<SimReply> ModemCore::takeText(char byte, qint64 nowMs)
 
 std::optional<SimReply> ModemCore::takeFrameByte(char byte, qint64 nowMs)
 {
-    const auto step = m_update.take(byte, nowMs);
+    // The fault in force when a chunk completes is the one its acknowledgement takes.
+    const auto step = m_update.take(byte, nowMs, FaultState::keepsChunk(m_fault.fault()));
     if (!step)
         return std::nullopt;
-    const SimFault fault = m_fault.take(SimReply::Kind::Acknowledgement);
-    if (fault == SimFault::UpdateNoAnswer)
+    const SimReply::Kind kind = *step == UpdateMode::Loading ? SimReply::Kind::ChunkAcknowledgement
+                                                             : SimReply::Kind::Acknowledgement;
+    const SimFault fault = m_fault.take(kind);
+    if (fault == SimFault::UpdateNoAnswer || fault == SimFault::UpdateDropChunk)
         return std::nullopt;
     if (*step == UpdateMode::End) {
         m_updating = false;
         m_dialogue.enterDataMode();
     }
-    return SimReply{SimReply::Kind::Acknowledgement, UpdateMode::acknowledgement(*step), fault};
+    return SimReply{kind, UpdateMode::acknowledgement(*step), fault};
 }

@@ -78,6 +78,7 @@ ReplyPlan planReply(const SimReply &reply, int lateDelayMs, QRandomGenerator &ra
     switch (reply.fault) {
     case SimFault::Silent:
     case SimFault::UpdateNoAnswer:
+    case SimFault::UpdateDropChunk:
         break;
     case SimFault::Babble:
         plan.babble = true;
@@ -109,6 +110,7 @@ ReplyPlan planReply(const SimReply &reply, int lateDelayMs, QRandomGenerator &ra
         plan.pieces = whole(withBadCrc(bytes));
         break;
     case SimFault::UpdateFlagError:
+    case SimFault::UpdateRefuseChunk:
         plan.pieces = whole(withFlag(bytes, 0x01));
         break;
     case SimFault::UpdateSplit:

@@ -20,4 +20,6 @@ enum class SimFault {
     UpdateLate,          // acknowledgements come the late-reply delay late
     UpdateTrailingByte,  // each acknowledgement followed by one extra 0x00 byte
     UpdateNeverAnnounce, // ignores "AT&UP" (never says "UPDATE\r\n")
+    UpdateRefuseChunk,   // a firmware chunk is not kept and answered with flag 0x01 (correct CRC)
+    UpdateDropChunk,     // a firmware chunk is lost: neither kept nor acknowledged
 };

@@ -8,10 +8,11 @@
 struct SimReply
 {
     enum class Kind {
-        Greeting,     // the answer to "+++"
-        Answer,       // the answer to an AT command
-        Announcement, // "UPDATE\r\n", the answer to "AT&UP"
-        Acknowledgement,
+        Greeting,             // the answer to "+++"
+        Answer,               // the answer to an AT command
+        Announcement,         // "UPDATE\r\n", the answer to "AT&UP"
+        Acknowledgement,      // of UPDATE_START or UPDATE_END
+        ChunkAcknowledgement, // of UPDATE_LOADING
     };
     Kind kind = Kind::Answer;
     QByteArray bytes;

@@ -67,7 +67,7 @@ QByteArray UpdateMode::acknowledgement(int step, quint8 flag)
     return frame;
 }
 
-std::optional<int> UpdateMode::take(char byte, qint64 nowMs)
+std::optional<int> UpdateMode::take(char byte, qint64 nowMs, bool keepChunk)
 {
     if (!m_frame.isEmpty() && nowMs - m_frameStartMs > SimConstants::FrameResync)
         m_frame.clear();
@@ -78,10 +78,10 @@ std::optional<int> UpdateMode::take(char byte, qint64 nowMs)
         return std::nullopt;
     const QByteArray frame = m_frame;
     m_frame.clear();
-    return accept(frame);
+    return accept(frame, keepChunk);
 }
 
-std::optional<int> UpdateMode::accept(const QByteArray &frame)
+std::optional<int> UpdateMode::accept(const QByteArray &frame, bool keepChunk)
 {
     const int length = at(frame, LengthByte);
     if (length < StepByte ||
@@ -98,7 +98,7 @@ std::optional<int> UpdateMode::accept(const QByteArray &frame)
         m_image.clear();
         m_imageLength = 0;
         m_highestIndex = -1;
-    } else if (step == Loading) {
+    } else if (step == Loading && keepChunk) {
         storeChunk(frame);
     }
     return step;

@@ -14,8 +14,9 @@ public:
     // A new update begins: request counts start again and any partial frame is dropped.
     void begin();
     // Takes one received byte (nowMs: a steady clock); returns the step of the request it
-    // completes when that request is sound. Bytes that make no frame within a second are dropped.
-    std::optional<int> take(char byte, qint64 nowMs);
+    // completes when that request is sound; the firmware chunk it carries is stored unless
+    // `keepChunk` is false. Bytes that make no frame within a second are dropped.
+    std::optional<int> take(char byte, qint64 nowMs, bool keepChunk = true);
 
     QByteArray image() const { return m_image.left(m_imageLength); }
     int requests(int step) const;
@@ -25,7 +26,7 @@ public:
     static void appendCrc(QByteArray &frame);
 
 private:
-    std::optional<int> accept(const QByteArray &frame);
+    std::optional<int> accept(const QByteArray &frame, bool keepChunk);
     void storeChunk(const QByteArray &frame);
 
     QByteArray m_frame;

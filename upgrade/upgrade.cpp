@@ -1,5 +1,6 @@
 #include "upgrade.h"
 
+#include "firmwareimage.h"
 #include "upgradeengine.h"
 #include "upgradeform.h"
 
@@ -85,7 +86,8 @@ void upgrade::startUpgrade()
                                  QStringLiteral("文件错误，请检查！！"));
         return;
     }
-    const QByteArray image = file.readAll();
+    QByteArray image;
+    FirmwareImage::readToEnd(file, &image); // what a failing file yields is sent as it is
     qDebug() << "filesize=" << image.size();
     file.close();
     m_form->progressUpdate->setMaximum(image.size());

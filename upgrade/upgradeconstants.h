@@ -16,7 +16,10 @@ constexpr int EndResends = 2;     // re-sends of UPDATE_END
 
 constexpr int MaxRejectedAsAck = 3; // consecutive rejected replies taken as acknowledgements
 
-constexpr int ChunkSize = 241;       // bytes of firmware in one UPDATE_LOADING frame
+constexpr int ChunkSize = 241; // bytes of firmware in one UPDATE_LOADING frame
+// Bytes of the largest image whose chunks all have their own 16-bit packet index: an image of
+// n bytes is sent as the chunks 0 to n / ChunkSize (a last, empty one when n is a multiple).
+constexpr int MaxImageSize = ChunkSize * 65536 - 1;
 constexpr int WriteWait = 30000;     // milliseconds to wait for a frame to be written
 constexpr int FrameBufferSize = 300; // bytes, holds the longest frame (258 bytes)
 

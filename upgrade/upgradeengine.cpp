@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QSerialPort>
 #include <QTimer>
+#include <array>
 
 using namespace UpgradeConstants;
 
@@ -12,8 +13,8 @@ const char *const UpdateAnnouncement = "UPDATE\r\n";
 
 } // namespace
 
-UpgradeEngine::UpgradeEngine(QObject *parent)
-    : QObject(parent), m_protocol(std::make_unique<ApiProtocol>())
+UpgradeEngine::UpgradeEngine(QObject *parent, UpgradeMachine::Policy policy)
+    : QObject(parent), m_protocol(std::make_unique<ApiProtocol>()), m_machine(policy)
 {
     m_frameTimer = new QTimer(this);
     m_frameTimer->setTimerType(Qt::PreciseTimer);
@@ -67,7 +68,7 @@ void UpgradeEngine::SendUart()
 {
     const UpgradeMachine::TimeoutAction action = m_machine.frameTimedOut();
     if (action == UpgradeMachine::TimeoutAction::Resend) {
-        m_frameCount = 0;
+        m_gatherer.clear();
         WriteFrame();
         return;
     }
@@ -140,7 +141,7 @@ void UpgradeEngine::SendFrame(const quint8 *frame, int length, int timeout, int 
     m_request = QByteArray(reinterpret_cast<const char *>(frame), length);
     m_machine.arm(retries);
     m_frameTimer->start(timeout);
-    m_frameCount = 0;
+    m_gatherer.clear();
     WriteFrame();
 }
 
@@ -167,49 +168,61 @@ void UpgradeEngine::receiveText()
     QTimer::singleShot(StartDelay, Qt::PreciseTimer, this, &UpgradeEngine::SendUpdateSignal);
 }
 
-// Bytes beyond one frame are dropped: the modem sends one reply per request.
 void UpgradeEngine::receiveFrame()
 {
-    const qint64 got = m_port->read(reinterpret_cast<char *>(m_frame.data()) + m_frameCount,
-                                    FrameBufferSize - m_frameCount);
-    if (got > 0)
-        m_frameCount += int(got);
-    if (m_frameCount == 0 || m_frameCount < m_protocol->GetFrameLen(m_frame.data()))
-        return;
-    const bool accepted = m_protocol->CheckFrame(m_frame.data(), m_frameCount);
-    m_frameCount = 0;
-    if (accepted)
+    switch (m_gatherer.added(m_port->read(m_gatherer.space(), m_gatherer.room()), *m_protocol)) {
+    case FrameGatherer::Verdict::Accepted:
         replyAccepted();
-    else
+        break;
+    case FrameGatherer::Verdict::Rejected:
         replyRejected();
+        break;
+    case FrameGatherer::Verdict::Incomplete:
+        break;
+    }
 }
 
 void UpgradeEngine::replyAccepted()
 {
-    m_frameTimer->stop();
-    const int type = m_protocol->GetReplyType(m_frame.data());
-    switch (m_machine.replyAccepted(type, packetLen())) {
+    const int type = m_protocol->GetReplyType(m_gatherer.frame());
+    const UpgradeMachine::ReplyAction action = m_machine.replyAccepted(type, packetLen());
+    if (action != UpgradeMachine::ReplyAction::Resend)
+        m_frameTimer->stop();
+    if (action == UpgradeMachine::ReplyAction::OutOfStep)
+        qDebug() << UpgradeMachine::outOfStepTag(type) << m_machine.state();
+    carryOut(action);
+}
+
+void UpgradeEngine::replyRejected()
+{
+    qDebug() << "RECV ERROR";
+    const UpgradeMachine::ReplyAction action = m_machine.replyRejected(packetLen());
+    if (action == UpgradeMachine::ReplyAction::SendNext ||
+        action == UpgradeMachine::ReplyAction::Fail)
+        m_frameTimer->stop();
+    carryOut(action);
+}
+
+void UpgradeEngine::carryOut(UpgradeMachine::ReplyAction action)
+{
+    switch (action) {
     case UpgradeMachine::ReplyAction::SendNext:
         emit SendUpdateSignal();
         break;
     case UpgradeMachine::ReplyAction::Success:
         succeed();
         break;
-    case UpgradeMachine::ReplyAction::OutOfStep:
-        qDebug() << UpgradeMachine::outOfStepTag(type) << m_machine.state();
+    case UpgradeMachine::ReplyAction::Resend:
+        m_frameTimer->start();
+        WriteFrame();
         break;
+    case UpgradeMachine::ReplyAction::Fail:
+        fail();
+        break;
+    case UpgradeMachine::ReplyAction::OutOfStep:
     case UpgradeMachine::ReplyAction::None:
         break;
     }
-}
-
-void UpgradeEngine::replyRejected()
-{
-    qDebug() << "RECV ERROR";
-    if (!m_machine.replyRejected(packetLen()))
-        return;
-    m_frameTimer->stop();
-    emit SendUpdateSignal();
 }
 
 void UpgradeEngine::fail()
@@ -240,6 +253,11 @@ int UpgradeEngine::buildRequest(quint8 *frame, int step) const
     default:
         return m_protocol->UpdateEnd(frame);
     }
+}
+
+UpgradeMachine::Chunk UpgradeEngine::chunk() const
+{
+    return m_machine.chunk(packetLen());
 }
 
 int UpgradeEngine::packetLen() const

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "apiprotocol.h"
+#include "framegatherer.h"
 #include "upgradeconstants.h"
 #include "upgrademachine.h"
 
 #include <QByteArray>
 #include <QObject>
-#include <array>
 #include <memory>
 
 class QSerialPort;
@@ -21,7 +21,8 @@ class UpgradeEngine : public QObject
     Q_OBJECT
 
 public:
-    explicit UpgradeEngine(QObject *parent = nullptr);
+    explicit UpgradeEngine(QObject *parent = nullptr,
+                           UpgradeMachine::Policy policy = UpgradeMachine::Policy::Lenient);
     ~UpgradeEngine() override;
 
     void SetSerialPort(QSerialPort *port);
@@ -33,6 +34,8 @@ public:
     void cancel();
 
     int imageSize() const { return int(m_image.size()); }
+    int state() const { return m_machine.state(); }
+    UpgradeMachine::Chunk chunk() const; // the chunk at the current offset
 
 signals:
     void SendUpdateSignal();
@@ -64,6 +67,7 @@ private:
     void receiveFrame();
     void replyAccepted();
     void replyRejected();
+    void carryOut(UpgradeMachine::ReplyAction action);
     void fail();
     void succeed();
     int buildRequest(quint8 *frame, int step) const;
@@ -71,8 +75,7 @@ private:
 
     std::unique_ptr<ApiProtocol> m_protocol;
     QSerialPort *m_port = nullptr;
-    std::array<quint8, UpgradeConstants::FrameBufferSize> m_frame{};
-    int m_frameCount = 0; // bytes of m_frame filled
+    FrameGatherer m_gatherer;
     QByteArray m_request;
     QByteArray m_atText;
     QTimer *m_frameTimer = nullptr;

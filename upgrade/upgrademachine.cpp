@@ -45,6 +45,11 @@ UpgradeMachine::Chunk UpgradeMachine::chunk(int packetLen) const
 
 UpgradeMachine::ReplyAction UpgradeMachine::replyAccepted(int replyType, int packetLen)
 {
+    const bool ofThisStep = (replyType == ApiProtocol::StartReply && m_state == Starting) ||
+                            (replyType == ApiProtocol::LoadingReply && m_state == Loading) ||
+                            (replyType == ApiProtocol::EndReply && m_state == Ending);
+    if (m_policy == Policy::Strict && !ofThisStep)
+        return refused();
     switch (replyType) {
     case ApiProtocol::StartReply:
         if (m_state != Starting)
@@ -67,13 +72,26 @@ UpgradeMachine::ReplyAction UpgradeMachine::replyAccepted(int replyType, int pac
 
 // While loading, a garbled reply most likely garbles a good acknowledgement, so a few in a row
 // are taken as one; beyond that the frame timer decides.
-bool UpgradeMachine::replyRejected(int packetLen)
+UpgradeMachine::ReplyAction UpgradeMachine::replyRejected(int packetLen)
 {
+    if (m_policy == Policy::Strict)
+        return refused();
     if (m_state != Loading || m_errorCount >= MaxRejectedAsAck)
-        return false;
+        return ReplyAction::None;
     ++m_errorCount;
     advance(packetLen);
-    return true;
+    return ReplyAction::SendNext;
+}
+
+// A reply that does not acknowledge the request in flight costs a re-send, as a lost one does.
+UpgradeMachine::ReplyAction UpgradeMachine::refused()
+{
+    if (m_state < Starting)
+        return ReplyAction::None;
+    if (m_retriesLeft == 0)
+        return ReplyAction::Fail;
+    --m_retriesLeft;
+    return ReplyAction::Resend;
 }
 
 UpgradeMachine::TimeoutAction UpgradeMachine::frameTimedOut()

@@ -8,7 +8,12 @@ class UpgradeMachine
 {
 public:
     enum State { Idle = 0, EscapeSent = 1, UpdateSent = 2, Starting = 3, Loading = 4, Ending = 5 };
-    enum class ReplyAction { None, SendNext, Success, OutOfStep };
+    // Lenient is the dialog's way: a few rejected replies pass for acknowledgements while
+    // loading, and an out-of-step reply only stops the frame timer. Strict counts a request done
+    // only on the acknowledgement of its own step; any other reply spends a re-send.
+    enum class Policy { Lenient, Strict };
+    // Resend: write the request in flight again now; Fail: its re-sends are spent.
+    enum class ReplyAction { None, SendNext, Success, OutOfStep, Resend, Fail };
     enum class TimeoutAction { Resend, Stop, Fail };
     enum class AtTimeoutAction { None, JoinAt, AtUpdate };
 
@@ -28,6 +33,8 @@ public:
         int length; // bytes
     };
 
+    explicit UpgradeMachine(Policy policy = Policy::Lenient) : m_policy(policy) {}
+
     int state() const { return m_state; }
     void setState(State state) { m_state = state; }
     bool upgrading() const { return m_upgrading; }
@@ -43,7 +50,7 @@ public:
     void arm(int resends) { m_retriesLeft = resends; }
 
     ReplyAction replyAccepted(int replyType, int packetLen);
-    bool replyRejected(int packetLen);
+    ReplyAction replyRejected(int packetLen);
     TimeoutAction frameTimedOut();
     AtTimeoutAction atTimedOut() const;
 
@@ -51,7 +58,9 @@ public:
 
 private:
     void advance(int packetLen);
+    ReplyAction refused();
 
+    Policy m_policy;
     int m_state = Idle;
     bool m_upgrading = false;
     int m_imageSize = 0;  // bytes

@@ -164,10 +164,9 @@ void FaultsTest::unansweredEndKeepsUpdateMode()
 // The command line names faults in the order of the enumeration, in any letter case.
 void FaultsTest::names()
 {
-    QCOMPARE(faultNames().size(), int(SimFault::UpdateNeverAnnounce) + 1);
+    QCOMPARE(faultNames().size(), int(SimFault::UpdateDropChunk) + 1);
     QCOMPARE(faultFromName("none"), std::optional<SimFault>(SimFault::None));
-    QCOMPARE(faultFromName("UPDATENEVERANNOUNCE"),
-             std::optional<SimFault>(SimFault::UpdateNeverAnnounce));
+    QCOMPARE(faultFromName("UPDATEDROPCHUNK"), std::optional<SimFault>(SimFault::UpdateDropChunk));
 }
 
 QTEST_APPLESS_MAIN(FaultsTest)

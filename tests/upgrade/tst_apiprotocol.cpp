@@ -1,6 +1,9 @@
 #include "apiprotocol.h"
+#include "firmwareimage.h"
+#include "upgradeconstants.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -52,6 +55,8 @@ private slots:
     void packetIndex();
     void replies_data();
     void replies();
+    void firmwareImage_data();
+    void firmwareImage();
 };
 
 void ApiProtocolTest::constructionLogs()
@@ -224,6 +229,46 @@ void ApiProtocolTest::replies()
     QCOMPARE(protocol.CheckFrame(bytes(frame), count), accepted);
     if (accepted)
         QCOMPARE(protocol.GetReplyType(bytes(frame)), type);
+}
+
+void ApiProtocolTest::firmwareImage_data()
+{
+    QTest::addColumn<QString>("kind"); // file (of `size` bytes), missing, directory, device, fifo
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QString>("problem"); // empty: the image is taken
+    constexpr qint64 Largest = UpgradeConstants::MaxImageSize;
+    QTest::newRow("largest") << "file" << Largest << "";
+    QTest::newRow("one byte more")
+        << "file" << Largest + 1
+        << "15794176 bytes, larger than the largest image (15794175 bytes)";
+    QTest::newRow("empty") << "file" << qint64(0) << "empty";
+    QTest::newRow("missing") << "missing" << qint64(0) << "No such file or directory";
+    for (const char *kind : {"directory", "device", "fifo"})
+        QTest::newRow(kind) << kind << qint64(0) << "not a regular file";
+}
+
+// What dr58ctl takes as an image: whole, and only what every chunk index can address.
+void ApiProtocolTest::firmwareImage()
+{
+    QFETCH(QString, kind);
+    QFETCH(qint64, size);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    QString path = dir.filePath("fw.stz");
+    if (kind == "file") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
+    } else if (kind == "directory") {
+        path = dir.path();
+    } else if (kind == "device") {
+        path = "/dev/null";
+    } else if (kind == "fifo") {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+    QString got;
+    const std::optional<QByteArray> image = FirmwareImage::load(path, &got);
+    QCOMPARE(got, problem);
+    QCOMPARE(image ? image->size() : -1, problem.isEmpty() ? size : -1);
 }
 
 QTEST_GUILESS_MAIN(ApiProtocolTest)

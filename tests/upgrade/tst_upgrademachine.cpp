@@ -11,9 +11,10 @@ namespace {
 constexpr int Chunk = 241; // bytes
 
 // A machine that has reached `state`; while loading, `acks` chunks have been acknowledged.
-UpgradeMachine reached(int state, int imageSize, int acks = 0)
+UpgradeMachine reached(int state, int imageSize, int acks = 0,
+                       UpgradeMachine::Policy policy = UpgradeMachine::Policy::Lenient)
 {
-    UpgradeMachine machine;
+    UpgradeMachine machine(policy);
     machine.start(imageSize);
     machine.setState(UpgradeMachine::Starting);
     if (state >= UpgradeMachine::Loading)
@@ -36,6 +37,8 @@ private slots:
     void replyAccepted();
     void replyRejected_data();
     void replyRejected();
+    void strictPolicy_data();
+    void strictPolicy();
     void request_data();
     void request();
 };
@@ -56,7 +59,6 @@ void UpgradeMachineTest::replyAccepted_data()
     QTest::newRow("loading ack while ending") << 5 << 500 << 0 << 3 << Action::OutOfStep << 5 << 0;
     QTest::newRow("loading ack when idle") << 0 << 500 << 0 << 3 << Action::OutOfStep << 0 << 0;
     QTest::newRow("end acked") << 5 << 500 << 0 << 4 << Action::Success << 5 << 0;
-    QTest::newRow("end ack while loading") << 4 << 500 << 0 << 4 << Action::OutOfStep << 4 << 0;
     QTest::newRow("no update reply") << 4 << 500 << 0 << 0 << Action::None << 4 << 0;
     QTest::newRow("parameter reply") << 3 << 500 << 0 << 1 << Action::None << 3 << 0;
 }
@@ -119,9 +121,43 @@ void UpgradeMachineTest::replyRejected()
             machine.replyAccepted(2, Chunk);
         }
     }
-    QCOMPARE(machine.replyRejected(Chunk), takenAsAck);
+    QCOMPARE(machine.replyRejected(Chunk) == Action::SendNext, takenAsAck);
     QCOMPARE(machine.state(), state);
     QCOMPARE(machine.offset(), offsetAfter);
+}
+
+void UpgradeMachineTest::strictPolicy_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("replyType"); // -1: a rejected reply
+    QTest::addColumn<int>("retries");   // re-sends left
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<int>("offsetAfter");
+    QTest::newRow("chunk acknowledged") << 4 << 3 << 2 << Action::SendNext << 241;
+    QTest::newRow("end acknowledged") << 5 << 4 << 0 << Action::Success << 0;
+    QTest::newRow("refused chunk re-sent") << 4 << -1 << 2 << Action::Resend << 0;
+    QTest::newRow("refused chunk, re-sends spent") << 4 << -1 << 0 << Action::Fail << 0;
+    QTest::newRow("start ack while loading") << 4 << 2 << 1 << Action::Resend << 0;
+    QTest::newRow("chunk ack while ending") << 5 << 3 << 0 << Action::Fail << 0;
+    QTest::newRow("parameter reply while starting") << 3 << 1 << 1 << Action::Resend << 0;
+    QTest::newRow("reply in the AT phase") << 1 << -1 << 0 << Action::None << 0;
+}
+
+// dr58ctl's policy: only the acknowledgement of the request's own step moves on; anything else
+// spends one of its re-sends, and with none left the upgrade fails.
+void UpgradeMachineTest::strictPolicy()
+{
+    QFETCH(int, state);
+    QFETCH(int, replyType);
+    QFETCH(int, retries);
+    QFETCH(Action, action);
+    QFETCH(int, offsetAfter);
+    UpgradeMachine machine = reached(state, 500, 0, UpgradeMachine::Policy::Strict);
+    machine.arm(retries);
+    QCOMPARE(replyType < 0 ? machine.replyRejected(Chunk) : machine.replyAccepted(replyType, Chunk),
+             action);
+    QCOMPARE(machine.offset(), offsetAfter);
+    QCOMPARE(machine.retriesLeft(), retries - (action == Action::Resend));
 }
 
 void UpgradeMachineTest::request_data()
