@@ -8,6 +8,7 @@
 #include "init.h"
 #include "newcombobox.h"
 #include "portlist.h"
+#include "portsettings.h"
 #include "presets.h"
 #include "registercatalog.h"
 #include "replyparser.h"
@@ -236,10 +237,7 @@ void AT::OpenUart()
         return;
     }
     uart.setPortName(name);
-    uart.setBaudRate(ui->UartComBaud->currentText().toInt(nullptr, 10), QSerialPort::AllDirections);
-    uart.setParity(QSerialPort::NoParity);
-    uart.setDataBits(QSerialPort::Data8);
-    uart.setStopBits(QSerialPort::OneStop);
+    PortSettings{ui->UartComBaud->currentText().toInt(nullptr, 10)}.apply(uart);
     if (!uart.open(QIODevice::ReadWrite)) {
         UiHelper::showInfoBox(QStringLiteral("%1 open err").arg(name));
         FlushUartCom();
