@@ -4,10 +4,11 @@
 #include "atform.h"
 #include "atlink.h"
 #include "fieldmarks.h"
-#include "iconhelper.h"
 #include "init.h"
+#include "mainframe.h"
 #include "newcombobox.h"
 #include "portlist.h"
+#include "portsettings.h"
 #include "presets.h"
 #include "registercatalog.h"
 #include "replyparser.h"
@@ -17,18 +18,11 @@
 
 #include <QApplication>
 #include <QDebug>
-#include <QDoubleValidator>
-#include <QFile>
-#include <QIntValidator>
 #include <QSignalBlocker>
 #include <QTimer>
 
 namespace {
 constexpr int StatusClearDelay = 2000; // milliseconds
-constexpr int TitleGlyphSize = 20;     // pixels
-constexpr int GlyphMinus = 0xF068;
-constexpr int GlyphPlus = 0xF067;
-constexpr int GlyphCross = 0xF00D;
 
 // Every new style sheet re-styles the field at once (a few hundred microseconds each), so a
 // mark the field already carries is not set again.
@@ -63,90 +57,12 @@ bool AT::eventFilter(QObject *watched, QEvent *event)
 
 void AT::initForm()
 {
-    initFrame();
-    initFieldSetup();
-}
-
-void AT::initFrame()
-{
-    UiHelper::makeFrameless(this, false, false, true);
-    ui->labIco->setPixmap(QPixmap(QStringLiteral("://images/logo.ico"))
-                              .scaled(45, 40, Qt::KeepAspectRatio, Qt::FastTransformation));
-    IconHelper::applyGlyph(ui->btnMenu_Min, GlyphMinus, TitleGlyphSize);
-    IconHelper::applyGlyph(ui->btnMenu_Max, GlyphPlus, TitleGlyphSize);
-    IconHelper::applyGlyph(ui->btnMenu_Close, GlyphCross, TitleGlyphSize);
-    ui->widgetTitle->installEventFilter(this);
-    ui->widgetTitle->setProperty("form", QStringLiteral("title"));
-
-    QFont defaultFont;
-    defaultFont.setPointSize(14);
-    ui->labTitle->setFont(defaultFont);
-    ui->labTitle->setText(tr("DR58 AT配置平台") + QStringLiteral("V3.3"));
-    ui->labTitle->setFont(QFont(QStringLiteral("Microsoft Yahei"), 18));
-    setWindowTitle(ui->labTitle->text());
-
-    applyStyleSheet();
-    setStyleSheet(windowSizeRules());
-}
-
-void AT::applyStyleSheet()
-{
-    QFile file(QStringLiteral(":/qss/psblack.css"));
-    if (!file.open(QFile::ReadOnly))
-        return;
-    const QString sheet = QString::fromLatin1(file.readAll().constData());
-    // The sheet starts with "QPalette{background:#RRGGBB;}": the colour sits at offset 20.
-    qApp->setPalette(QPalette(QColor(sheet.mid(20, 7))));
-    qApp->setStyleSheet(sheet);
-}
-
-QString AT::windowSizeRules()
-{
-    return QStringLiteral("QComboBox::drop-down,QDateEdit::drop-down,QTimeEdit::drop-down,"
-                          "QDateTimeEdit::drop-down{width:%1px;}")
-               .arg(20) +
-           QStringLiteral(
-               "QComboBox::down-arrow,QDateEdit[calendarPopup=\"true\"]::down-arrow,"
-               "QTimeEdit[calendarPopup=\"true\"]::down-arrow,"
-               "QDateTimeEdit[calendarPopup=\"true\"]::down-arrow{width:%1px;height:%1px;"
-               "right:2px;}")
-               .arg(10) +
-           QStringLiteral("QRadioButton::indicator{width:%1px;height:%1px;}").arg(15) +
-           QStringLiteral("QCheckBox::indicator,QGroupBox::indicator,QTreeWidget::indicator,"
-                          "QListWidget::indicator{width:%1px;height:%1px;}")
-               .arg(13) +
-           QStringLiteral("QScrollBar:horizontal{min-height:%1px;border-radius:%2px;}"
-                          "QScrollBar::handle:horizontal{border-radius:%2px;}"
-                          "QScrollBar:vertical{min-width:%1px;border-radius:%2px;}"
-                          "QScrollBar::handle:vertical{border-radius:%2px;}")
-               .arg(12)
-               .arg(6) +
-           QStringLiteral("QWidget#widget_top>QToolButton:pressed,QWidget#widget_top>QToolButton:"
-                          "hover,QWidget#widget_top>QToolButton:checked,QWidget#widget_top>QLabel:"
-                          "hover{border-width:0px 0px %1px 0px;}")
-               .arg(3) +
-           QStringLiteral("QWidget#widgetleft>QPushButton:checked,QWidget#widgetleft>QToolButton:"
-                          "checked,QWidget#widgetleft>QPushButton:pressed,QWidget#widgetleft>"
-                          "QToolButton:pressed{border-width:0px 0px 0px %1px;}")
-               .arg(3);
-}
-
-void AT::initFieldSetup()
-{
+    MainFrame::apply(this,
+                     {ui->widgetTitle, ui->labIco, ui->labTitle, ui->btnMenu_Min, ui->btnMenu_Max,
+                      ui->btnMenu_Close},
+                     tr("DR58 AT配置平台") + QStringLiteral("V3.3"));
     initSystemData();
     ui->UartComBaud->setCurrentIndex(1);
-    for (const char *name : {"S141", "S244"})
-        findChild<QWidget *>(name)->setToolTip(
-            RegisterCatalog::tooltipText(*RegisterCatalog::find(name)));
-    for (const char *name : {"S104", "S113", "S114", "S221", "S105", "S118", "S140", "S220"}) {
-        const RegisterInfo &reg = *RegisterCatalog::find(name);
-        auto *edit = findChild<QLineEdit *>(name);
-        if (reg.validator == ValidatorKind::WholeNumber)
-            edit->setValidator(new QDoubleValidator(0, 4294967295.0, 0, this));
-        else
-            edit->setValidator(new QIntValidator(reg.bottom, reg.top, this));
-        edit->setToolTip(RegisterCatalog::tooltipText(reg));
-    }
 }
 
 void AT::on_btnMenu_Min_clicked()
@@ -236,10 +152,7 @@ void AT::OpenUart()
         return;
     }
     uart.setPortName(name);
-    uart.setBaudRate(ui->UartComBaud->currentText().toInt(nullptr, 10), QSerialPort::AllDirections);
-    uart.setParity(QSerialPort::NoParity);
-    uart.setDataBits(QSerialPort::Data8);
-    uart.setStopBits(QSerialPort::OneStop);
+    PortSettings{ui->UartComBaud->currentText().toInt(nullptr, 10)}.apply(uart);
     if (!uart.open(QIODevice::ReadWrite)) {
         UiHelper::showInfoBox(QStringLiteral("%1 open err").arg(name));
         FlushUartCom();

@@ -53,10 +53,6 @@ private:
     void appendLog(const QString &text);
     void showPortStatus(const QString &message, const char *colour);
     void reopenPort();
-    void initFrame();
-    void initFieldSetup();
-    static void applyStyleSheet();
-    static QString windowSizeRules();
     void fillFromListing();
     void fillFromSingleAnswer();
     static void showValue(QLineEdit *edit, const QString &value);

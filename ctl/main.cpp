@@ -1,4 +1,4 @@
-#include "appresources.h"
+#include "catalogue.h"
 #include "cli.h"
 
 #include <QCoreApplication>
@@ -8,7 +8,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("dr58ctl"));
-    initAppResources();
+    initCatalogue();
     // The register labels and items are shown in English, as in the window.
     QTranslator english;
     if (english.load(QStringLiteral(":/tran/en_tr.qm")))

@@ -1,6 +1,7 @@
 #include "portopener.h"
 
 #include "exitcode.h"
+#include "portsettings.h"
 
 #include <QFile>
 #include <unistd.h>
@@ -10,11 +11,7 @@ namespace PortOpener {
 Failure open(QSerialPort &port, const QString &name, int baud)
 {
     port.setPortName(name);
-    port.setBaudRate(baud);
-    port.setDataBits(QSerialPort::Data8);
-    port.setParity(QSerialPort::NoParity);
-    port.setStopBits(QSerialPort::OneStop);
-    port.setFlowControl(QSerialPort::NoFlowControl);
+    PortSettings{baud}.apply(port);
     if (port.open(QIODevice::ReadWrite))
         return {ExitCode::Ok, {}};
     const QByteArray path = QFile::encodeName(devicePath(name));

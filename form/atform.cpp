@@ -17,6 +17,20 @@ QString numberOf(const RegisterInfo &reg)
     return reg.kind == FieldKind::Info ? name : name.mid(1);
 }
 
+// The validator of a register's kind and range, owned by the window; none for free text.
+QValidator *validatorFor(const RegisterInfo &reg, QObject *owner)
+{
+    switch (reg.validator) {
+    case ValidatorKind::Integer:
+        return new QIntValidator(reg.bottom, reg.top, owner);
+    case ValidatorKind::WholeNumber:
+        return new QDoubleValidator(0, double(WholeNumberTop), 0, owner);
+    case ValidatorKind::None:
+        break;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 void AtForm::setupUi(QMainWindow *window)
@@ -32,7 +46,7 @@ void AtForm::setupUi(QMainWindow *window)
     gridLayout->setContentsMargins(3, 0, 0, 0);
 
     setupTitleBar();
-    setupRegisterGrid();
+    setupRegisterGrid(window);
     textBrowser = new QTextBrowser(centralwidget);
     textBrowser->setObjectName(QStringLiteral("textBrowser"));
     textBrowser->setFocusPolicy(Qt::StrongFocus);
@@ -130,7 +144,7 @@ void AtForm::setupCommandColumn()
     btnClear = addCommandButton("btnClear", QT_TRANSLATE_NOOP("AT", "清除"));
 }
 
-void AtForm::setupRegisterGrid()
+void AtForm::setupRegisterGrid(QMainWindow *window)
 {
     widget = new QWidget(centralwidget);
     widget->setObjectName(QStringLiteral("widget"));
@@ -148,10 +162,10 @@ void AtForm::setupRegisterGrid()
         return std::make_pair(a->row, a->rightGroup) < std::make_pair(b->row, b->rightGroup);
     });
     for (const RegisterInfo *reg : inGridOrder)
-        addRegisterRow(*reg);
+        addRegisterRow(*reg, window);
 }
 
-void AtForm::addRegisterRow(const RegisterInfo &reg)
+void AtForm::addRegisterRow(const RegisterInfo &reg, QMainWindow *window)
 {
     const int labelColumn = reg.rightGroup ? 7 : 0;
     const int fieldColumn = reg.rightGroup ? 9 : 3;
@@ -174,9 +188,13 @@ void AtForm::addRegisterRow(const RegisterInfo &reg)
             edit->setFocusPolicy(Qt::NoFocus);
             edit->setEnabled(true);
         }
+        if (QValidator *validator = validatorFor(reg, window))
+            edit->setValidator(validator);
         field = edit;
     }
     field->setObjectName(name);
+    if (!reg.tooltip.isEmpty())
+        field->setToolTip(RegisterCatalog::tooltipText(reg));
     gridLayout_2->addWidget(field, reg.row, fieldColumn);
 
     if (reg.kind != FieldKind::Info) {

@@ -6,7 +6,8 @@ class newComboBox;
 struct RegisterInfo;
 
 // The widget tree of the main window: title bar, command column, register grid built from the
-// register catalogue, traffic log and status line. Every text goes through the context "AT".
+// register catalogue (with its validators, owned by the window, and tooltips), traffic log and
+// status line. Every text goes through the context "AT".
 class AtForm
 {
 public:
@@ -43,7 +44,7 @@ public:
 private:
     void setupTitleBar();
     void setupCommandColumn();
-    void setupRegisterGrid();
-    void addRegisterRow(const RegisterInfo &reg);
+    void setupRegisterGrid(QMainWindow *window);
+    void addRegisterRow(const RegisterInfo &reg, QMainWindow *window);
     QPushButton *addCommandButton(const char *name, const char *text);
 };

@@ -10,8 +10,9 @@ enum class FieldKind { Text, Choice, Info };
 enum class ValidatorKind {
     None,
     Integer,    // QIntValidator(bottom, top)
-    WholeNumber // QDoubleValidator(0, 4294967295, 0 decimals)
+    WholeNumber // QDoubleValidator(0, WholeNumberTop, 0 decimals)
 };
+constexpr quint64 WholeNumberTop = 4294967295ULL;
 
 struct ChoiceItem
 {

@@ -8,7 +8,6 @@ namespace ValueCheck {
 
 namespace {
 
-constexpr quint64 WholeNumberTop = 4294967295ULL;
 constexpr int MaxDigits = 18; // more digits than any register takes, fewer than overflow quint64
 
 bool isNumeric(const RegisterInfo &reg)

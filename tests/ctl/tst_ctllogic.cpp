@@ -1,4 +1,4 @@
-#include "appresources.h"
+#include "catalogue.h"
 #include "configjobs.h"
 #include "exitcode.h"
 #include "portjobs.h"
@@ -71,7 +71,7 @@ private:
 
 void LogicTest::initTestCase()
 {
-    initAppResources();
+    initCatalogue();
     QVERIFY(m_english.load(":/tran/en_tr.qm"));
     QCoreApplication::installTranslator(&m_english);
 }

@@ -1,4 +1,4 @@
-#include "appresources.h"
+#include "catalogue.h"
 #include "profile.h"
 #include "profilewriter.h"
 #include "registercatalog.h"
@@ -50,7 +50,7 @@ private:
 
 void ProfileTest::initTestCase()
 {
-    initAppResources();
+    initCatalogue();
     QVERIFY(m_english.load(":/tran/en_tr.qm"));
     QCoreApplication::installTranslator(&m_english);
 }

@@ -1,6 +1,6 @@
 #include "applyrun.h"
-#include "appresources.h"
 #include "atsession.h"
+#include "catalogue.h"
 #include "exitcode.h"
 #include "modemreader.h"
 #include "profile.h"
@@ -29,7 +29,7 @@ private:
 
 void SessionTest::initTestCase()
 {
-    initAppResources();
+    initCatalogue();
     QVERIFY(m_english.load(":/tran/en_tr.qm"));
     QCoreApplication::installTranslator(&m_english);
 }

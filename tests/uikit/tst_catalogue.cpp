@@ -1,4 +1,4 @@
-#include "appresources.h"
+#include "catalogue.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -62,7 +62,7 @@ private:
 
 void CatalogueTest::initTestCase()
 {
-    initAppResources();
+    initCatalogue();
     QVERIFY(m_translator.load(QStringLiteral(":/tran/en_tr.qm")));
     QCOMPARE(m_translator.language(), QStringLiteral("en_AS"));
     QVERIFY(QCoreApplication::installTranslator(&m_translator));
