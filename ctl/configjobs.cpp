@@ -3,6 +3,7 @@
 #include "applyrun.h"
 #include "atsession.h"
 #include "exitcode.h"
+#include "interrupt.h"
 #include "modemreader.h"
 #include "profilediff.h"
 #include "profilewriter.h"
@@ -20,15 +21,29 @@ JobResult failure(int code, const QString &detail)
     return {code, QStringLiteral("failed"), detail, {}, {}};
 }
 
+bool portFailed(const QSerialPort &serial)
+{
+    return serial.error() != QSerialPort::NoError && serial.error() != QSerialPort::TimeoutError;
+}
+
+// What went wrong with a port that failed. A device that went away reads as an I/O error or as
+// the end of the file, which the serial library calls "Unknown error".
+QString portTrouble(const QSerialPort &serial)
+{
+    if (serial.error() == QSerialPort::ResourceError || serial.error() == QSerialPort::ReadError)
+        return QStringLiteral("the device went away (unplugged?)");
+    return serial.errorString();
+}
+
 // Why a transaction got nothing useful: the port failed, the modem was silent, or it answered
 // something else.
 JobResult unanswered(const QSerialPort &serial, const AtSession &session, const QString &what,
                      const QString &expected = QStringLiteral("\"OK\""))
 {
-    if (serial.error() != QSerialPort::NoError && serial.error() != QSerialPort::TimeoutError)
+    if (portFailed(serial))
         return failure(
             ExitCode::PortError,
-            QStringLiteral("the port failed during %1: %2").arg(what, serial.errorString()));
+            QStringLiteral("the port failed during %1: %2").arg(what, portTrouble(serial)));
     if (!session.answered())
         return failure(ExitCode::NoAnswer,
                        QStringLiteral("no answer from the modem to %1").arg(what));
@@ -36,15 +51,48 @@ JobResult unanswered(const QSerialPort &serial, const AtSession &session, const 
                    QStringLiteral("the modem answered %1 without %2").arg(what, expected));
 }
 
+// What a job had done when a signal stopped it.
+JobResult interrupted(const QString &done)
+{
+    return failure(Interrupt::exitCode(), QStringLiteral("interrupted; ") + done);
+}
+
+// A job that failed after a signal failed for want of the commands it no longer sent.
+JobResult unlessInterrupted(JobResult result)
+{
+    if (Interrupt::requested() && PortJobs::failed(result) && result.code != Interrupt::exitCode())
+        return interrupted(QStringLiteral("nothing written"));
+    return result;
+}
+
+// Returns the modem to data mode. A port failing meanwhile, or a modem that does not confirm its
+// return, fails the job: the modem may still be in AT mode.
+JobResult leaveAtMode(QSerialPort &serial, AtSession &session, JobResult result)
+{
+    if (result.code == ExitCode::PortError || (!portFailed(serial) && session.exit()))
+        return result;
+    if (PortJobs::failed(result)) {
+        result.errors.prepend(result.detail);
+    } else {
+        result.code = ExitCode::NoAnswer;
+        result.result = QStringLiteral("failed");
+    }
+    result.detail = QStringLiteral("the modem did not confirm its return to data mode (\"ATA\")");
+    if (portFailed(serial)) {
+        result.code = ExitCode::PortError;
+        result.detail = QStringLiteral("the port failed while in use: %1").arg(portTrouble(serial));
+    }
+    return result;
+}
+
 JobResult inAtMode(QSerialPort &serial, const Work &work)
 {
     AtSession session(serial);
+    session.setStop(Interrupt::requested);
     if (!session.enter())
-        return unanswered(serial, session, QStringLiteral("\"+++\""),
-                          QStringLiteral("its greeting"));
-    JobResult result = work(session);
-    session.exit();
-    return result;
+        return unlessInterrupted(
+            unanswered(serial, session, QStringLiteral("\"+++\""), QStringLiteral("its greeting")));
+    return leaveAtMode(serial, session, unlessInterrupted(work(session)));
 }
 
 // Enters AT mode, reads the modem and hands its values to `work`.
@@ -107,6 +155,11 @@ JobResult dryRun(const PortContext &context, const QVector<Difference> &differen
 JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool store)
 {
     const QString text = prefixed(context.prefix, outcome.lines);
+    if (outcome.interrupted) {
+        JobResult result = interrupted(ApplyRun::groups(outcome));
+        result.output = text;
+        return result;
+    }
     if (outcome.code != ExitCode::Ok)
         return {outcome.code,
                 QStringLiteral("failed"),
@@ -190,6 +243,8 @@ PortJob reset(const Preset &preset, bool store)
                     return unanswered(serial, session, what);
                 return failure(ExitCode::Refused, QStringLiteral("the modem refused ") + what);
             }
+            if (store && Interrupt::requested())
+                return interrupted(what + QStringLiteral(" restored, not stored"));
             if (store && !session.save())
                 return failure(session.answered() ? ExitCode::Refused : ExitCode::NoAnswer,
                                what + QStringLiteral(" restored, but the store (AT&W) failed"));

@@ -2,7 +2,9 @@
 
 #include "exitcode.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <unistd.h>
 
 namespace PortOpener {
@@ -41,6 +43,13 @@ Failure classify(QSerialPort::SerialPortError error, bool accessible, const QStr
 QString devicePath(const QString &name)
 {
     return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+}
+
+QString canonicalPath(const QString &name)
+{
+    const QString path = QDir::cleanPath(devicePath(name));
+    const QString target = QFileInfo(path).canonicalFilePath();
+    return target.isEmpty() ? path : target;
 }
 
 } // namespace PortOpener

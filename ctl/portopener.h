@@ -23,4 +23,8 @@ Failure classify(QSerialPort::SerialPortError error, bool accessible, const QStr
 // "/dev/ttyUSB0" for "ttyUSB0"; a path stays as it is.
 QString devicePath(const QString &name);
 
+// The device a port name stands for, one spelling for all: the device path cleaned, with links
+// followed when it exists ("ttyUSB0", "/dev/./ttyUSB0" and a link to it give "/dev/ttyUSB0").
+QString canonicalPath(const QString &name);
+
 } // namespace PortOpener

@@ -4,6 +4,7 @@
 #include "console.h"
 #include "ctlconstants.h"
 #include "exitcode.h"
+#include "interrupt.h"
 #include "progresstext.h"
 #include "upgradeengine.h"
 
@@ -61,13 +62,19 @@ private:
     int m_nextLine = 0; // percent of the next plain line
 };
 
-// Runs the engine until it finishes, or until the announcement is overdue; no outcome then.
+// Runs the engine until it finishes, until the announcement is overdue or until a signal stops
+// it; no outcome in the last two cases.
 std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, int announceTimeout,
-                              ProgressReport &report)
+                              ProgressReport &report, bool &announced)
 {
     QEventLoop loop;
-    bool announced = false;
     std::optional<bool> outcome;
+    QTimer signalWatch;
+    QObject::connect(&signalWatch, &QTimer::timeout, &loop, [&] {
+        if (Interrupt::requested())
+            loop.quit();
+    });
+    signalWatch.start(CtlConstants::SignalPoll);
     QObject::connect(&engine, &UpgradeEngine::announced, &loop, [&] { announced = true; });
     QObject::connect(&engine, &UpgradeEngine::progressChanged, &loop,
                      [&](int offset) { report.show(offset); });
@@ -86,6 +93,20 @@ std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, in
     return outcome;
 }
 
+// Where a signal stopped the upgrade, and the mode it left the modem in.
+JobResult interrupted(const ProgressReport &report, qint64 total, bool announced, bool backToData)
+{
+    QString detail =
+        QStringLiteral("interrupted at byte %1 of %2; ").arg(report.offset()).arg(total);
+    if (announced)
+        detail += QStringLiteral("the modem is left in its update mode, not in AT mode");
+    else if (backToData)
+        detail += QStringLiteral("the modem is back in data mode");
+    else
+        detail += QStringLiteral("the modem did not confirm its return to data mode (\"ATA\")");
+    return {Interrupt::exitCode(), QStringLiteral("interrupted"), detail, {}, {}};
+}
+
 } // namespace
 
 PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
@@ -93,11 +114,19 @@ PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
     return [=](const PortContext &context, QSerialPort &serial) {
         // A modem in data mode ignores the first "\rAT&UP\r", and the engine would try "+++"
         // only two seconds later: enter AT mode first. Whatever the answer, the engine goes on.
-        AtSession(serial).enter();
+        AtSession session(serial);
+        session.setStop(Interrupt::requested);
+        const bool entered = session.enter();
         UpgradeEngine engine;
         engine.SetSerialPort(&serial);
         ProgressReport report(context, image.size(), bar);
-        const std::optional<bool> outcome = runEngine(engine, image, announceTimeout, report);
+        bool announced = false;
+        const std::optional<bool> outcome =
+            runEngine(engine, image, announceTimeout, report, announced);
+        if (!outcome && Interrupt::requested()) {
+            QObject::disconnect(&serial, nullptr, &engine, nullptr);
+            return interrupted(report, image.size(), announced, entered && session.exit());
+        }
         if (!outcome)
             return JobResult{ExitCode::NoAnswer,
                              QStringLiteral("failed"),
