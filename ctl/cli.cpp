@@ -271,10 +271,12 @@ QString exitCodeHelp()
         "  4  the port does not exist\n"
         "  5  permission denied on the port (join the dialout group)\n"
         "  6  the port is in use, cannot be opened, or failed while in use\n"
-        "  7  no answer from the modem\n"
+        "  7  no answer from the modem, or no confirmation of its return to data mode\n"
         "  8  a register, preset or store refused, or a register read back different;\n"
         "     apply names the registers written, the one that failed and those not written\n"
         "  9  the firmware upgrade failed\n"
+        "  128+n  stopped by signal n (130: SIGINT): no new command sent, the modems returned\n"
+        "     to data mode, and what was written and not stored reported for each port\n"
         "With several ports the code is the first failing port's, in the order given.\n");
 }
 

@@ -5,6 +5,7 @@
 #include "exitcode.h"
 #include "interrupt.h"
 #include "modemreader.h"
+#include "portopener.h"
 #include "profilediff.h"
 #include "profilewriter.h"
 
@@ -21,29 +22,15 @@ JobResult failure(int code, const QString &detail)
     return {code, QStringLiteral("failed"), detail, {}, {}};
 }
 
-bool portFailed(const QSerialPort &serial)
-{
-    return serial.error() != QSerialPort::NoError && serial.error() != QSerialPort::TimeoutError;
-}
-
-// What went wrong with a port that failed. A device that went away reads as an I/O error or as
-// the end of the file, which the serial library calls "Unknown error".
-QString portTrouble(const QSerialPort &serial)
-{
-    if (serial.error() == QSerialPort::ResourceError || serial.error() == QSerialPort::ReadError)
-        return QStringLiteral("the device went away (unplugged?)");
-    return serial.errorString();
-}
-
 // Why a transaction got nothing useful: the port failed, the modem was silent, or it answered
 // something else.
 JobResult unanswered(const QSerialPort &serial, const AtSession &session, const QString &what,
                      const QString &expected = QStringLiteral("\"OK\""))
 {
-    if (portFailed(serial))
-        return failure(
-            ExitCode::PortError,
-            QStringLiteral("the port failed during %1: %2").arg(what, portTrouble(serial)));
+    const QString trouble = PortOpener::trouble(serial);
+    if (!trouble.isEmpty())
+        return failure(ExitCode::PortError,
+                       QStringLiteral("the port failed during %1: %2").arg(what, trouble));
     if (!session.answered())
         return failure(ExitCode::NoAnswer,
                        QStringLiteral("no answer from the modem to %1").arg(what));
@@ -65,11 +52,11 @@ JobResult unlessInterrupted(JobResult result)
     return result;
 }
 
-// Returns the modem to data mode. A port failing meanwhile, or a modem that does not confirm its
-// return, fails the job: the modem may still be in AT mode.
+// Returns the modem to data mode; a modem that does not confirm it fails the job, as it may still
+// be in AT mode. Nothing is sent on a port that failed (the port's jobs report it).
 JobResult leaveAtMode(QSerialPort &serial, AtSession &session, JobResult result)
 {
-    if (result.code == ExitCode::PortError || (!portFailed(serial) && session.exit()))
+    if (!PortOpener::trouble(serial).isEmpty() || session.exit())
         return result;
     if (PortJobs::failed(result)) {
         result.errors.prepend(result.detail);
@@ -78,10 +65,6 @@ JobResult leaveAtMode(QSerialPort &serial, AtSession &session, JobResult result)
         result.result = QStringLiteral("failed");
     }
     result.detail = QStringLiteral("the modem did not confirm its return to data mode (\"ATA\")");
-    if (portFailed(serial)) {
-        result.code = ExitCode::PortError;
-        result.detail = QStringLiteral("the port failed while in use: %1").arg(portTrouble(serial));
-    }
     return result;
 }
 
@@ -102,6 +85,8 @@ withValues(QSerialPort &serial,
 {
     return inAtMode(serial, [&](AtSession &session) {
         const auto values = ModemReader::read(session);
+        if (Interrupt::requested()) // the reading may have been cut short
+            return interrupted(QStringLiteral("nothing written"));
         if (!values)
             return unanswered(serial, session, QStringLiteral("\"AT&V\""));
         return work(session, *values);

@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "exitcode.h"
+#include "interrupt.h"
 #include "portopener.h"
 
 #include <QThread>
@@ -20,6 +21,13 @@ JobResult runOne(const PortContext &context, int baud, const PortJob &job)
     if (failure.code != ExitCode::Ok)
         return {failure.code, QStringLiteral("failed"), failure.message, {}, {}};
     JobResult result = job(context, serial);
+    const QString trouble = PortOpener::trouble(serial);
+    if (failed(result) && !trouble.isEmpty() && result.code != ExitCode::PortError &&
+        !Interrupt::requested()) {
+        result.errors.prepend(result.detail);
+        result.code = ExitCode::PortError;
+        result.detail = QStringLiteral("the port failed while in use: ") + trouble;
+    }
     serial.close();
     return result;
 }

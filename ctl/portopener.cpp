@@ -40,6 +40,22 @@ Failure classify(QSerialPort::SerialPortError error, bool accessible, const QStr
     }
 }
 
+QString trouble(const QSerialPort &port)
+{
+    switch (port.error()) {
+    case QSerialPort::NoError:
+    case QSerialPort::TimeoutError:
+        return {};
+    // A device that went away reads as an I/O error or as the end of the file, which the serial
+    // library calls "Unknown error".
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+        return QStringLiteral("the device went away (unplugged?)");
+    default:
+        return port.errorString();
+    }
+}
+
 QString devicePath(const QString &name)
 {
     return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;

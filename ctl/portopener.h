@@ -20,6 +20,10 @@ Failure open(QSerialPort &port, const QString &name, int baud);
 // program (both are a permission error to the serial library).
 Failure classify(QSerialPort::SerialPortError error, bool accessible, const QString &detail);
 
+// What went wrong with an open port that failed while in use (unplugged, say); empty while it
+// works.
+QString trouble(const QSerialPort &port);
+
 // "/dev/ttyUSB0" for "ttyUSB0"; a path stays as it is.
 QString devicePath(const QString &name);
 

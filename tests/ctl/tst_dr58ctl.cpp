@@ -408,40 +408,48 @@ void CtlTest::applyVariants()
 }
 
 // An apply cut short once the first register is read back: by a signal, which still returns
-// the modem to data mode, or by the modem vanishing. Nothing more is written or stored.
+// the modem to data mode (and says so when the modem does not confirm it), or by the modem
+// vanishing. Nothing more is written or stored.
 void CtlTest::applyCutShort_data()
 {
-    QTest::addColumn<int>("signal"); // 0: the modem vanishes
+    QTest::addColumn<int>("signal");       // 0: the modem vanishes
+    QTest::addColumn<bool>("silentAfter"); // the modem answers nothing more
     QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("message");
-    const QString stopped = "interrupted; written: S104 (not stored); not written: S108\n";
-    QTest::newRow("SIGINT") << SIGINT << 130 << stopped;
-    QTest::newRow("SIGTERM") << SIGTERM << 143 << stopped;
+    QTest::addColumn<QString>("message"); // PORT stands for the port
+    const QString stopped = "PORT: interrupted; written: S104 (not stored); not written: S108\n";
+    QTest::newRow("SIGINT") << SIGINT << false << 130 << stopped;
+    QTest::newRow("SIGTERM, no answer to ATA")
+        << SIGTERM << true << 143
+        << "PORT: the modem did not confirm its return to data mode (\"ATA\")\ndr58ctl: " + stopped;
     QTest::newRow("unplugged")
-        << 0 << 6 << "the port failed while in use: the device went away (unplugged?)\n";
+        << 0 << false << 6
+        << "PORT: the port failed while in use: the device went away (unplugged?)\n";
 }
 
 void CtlTest::applyCutShort()
 {
     QFETCH(int, signal);
+    QFETCH(bool, silentAfter);
     QFETCH(int, code);
     QFETCH(QString, message);
     modem(0).setLateReplyDelay(500);
     modem(0).setFault(SimModem::Fault::LateReply);
     start({"apply", file("p.ini", "S104=5\nS108=20\n"), "--port", port(0)});
     QTRY_VERIFY_WITH_TIMEOUT(modem(0).received().endsWith("ATS104?\r"), 20000);
+    if (silentAfter)
+        modem(0).setFault(SimModem::Fault::Silent); // the read-back's answer is on its way
     if (signal)
         ::kill(pid_t(m_process.processId()), signal);
     else
         modem(0).stop();
     const Run result = finish();
     QCOMPARE(result.code, code);
-    QVERIFY2(result.err.startsWith(QString("dr58ctl: %1: ").arg(port(0)) + message),
+    QVERIFY2(result.err.startsWith("dr58ctl: " + message.replace("PORT", port(0))),
              qPrintable(result.err));
-    if (signal) {
+    if (signal)
         QVERIFY(modem(0).received().endsWith("ATS104?\r" + DataMode));
+    if (signal && !silentAfter)
         QVERIFY(!modem(0).inAtMode());
-    }
 }
 
 void CtlTest::jsonProfileRoundTrip()
