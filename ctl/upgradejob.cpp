@@ -93,17 +93,18 @@ std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, in
     return outcome;
 }
 
-// Where a signal stopped the upgrade, and the mode it left the modem in.
-JobResult interrupted(const ProgressReport &report, qint64 total, bool announced, bool backToData)
+// Where a signal stopped the upgrade, and the mode it left the modem in: a modem that entered
+// AT mode but did not announce its update mode is sent back to data mode.
+JobResult interrupted(const ProgressReport &report, qint64 total, bool entered, bool announced,
+                      AtSession &session)
 {
-    QString detail =
-        QStringLiteral("interrupted at byte %1 of %2; ").arg(report.offset()).arg(total);
+    QString detail = QStringLiteral("interrupted at byte %1 of %2").arg(report.offset()).arg(total);
     if (announced)
-        detail += QStringLiteral("the modem is left in its update mode, not in AT mode");
-    else if (backToData)
-        detail += QStringLiteral("the modem is back in data mode");
-    else
-        detail += QStringLiteral("the modem did not confirm its return to data mode (\"ATA\")");
+        detail += QStringLiteral("; the modem is left in its update mode, not in AT mode");
+    else if (entered && session.exit())
+        detail += QStringLiteral("; the modem is back in data mode");
+    else if (entered)
+        detail += QStringLiteral("; the modem did not confirm its return to data mode (\"ATA\")");
     return {Interrupt::exitCode(), QStringLiteral("interrupted"), detail, {}, {}};
 }
 
@@ -122,10 +123,11 @@ PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
         ProgressReport report(context, image.size(), bar);
         bool announced = false;
         const std::optional<bool> outcome =
-            runEngine(engine, image, announceTimeout, report, announced);
+            Interrupt::requested() ? std::nullopt
+                                   : runEngine(engine, image, announceTimeout, report, announced);
         if (!outcome && Interrupt::requested()) {
             QObject::disconnect(&serial, nullptr, &engine, nullptr);
-            return interrupted(report, image.size(), announced, entered && session.exit());
+            return interrupted(report, image.size(), entered, announced, session);
         }
         if (!outcome)
             return JobResult{ExitCode::NoAnswer,
