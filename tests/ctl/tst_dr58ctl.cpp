@@ -432,7 +432,7 @@ void CtlTest::applyCutShort()
     QFETCH(bool, silentAfter);
     QFETCH(int, code);
     QFETCH(QString, message);
-    modem(0).setLateReplyDelay(500);
+    modem(0).setLateReplyDelay(600); // time enough to act while the read-back is answered
     modem(0).setFault(SimModem::Fault::LateReply);
     start({"apply", file("p.ini", "S104=5\nS108=20\n"), "--port", port(0)});
     QTRY_VERIFY_WITH_TIMEOUT(modem(0).received().endsWith("ATS104?\r"), 20000);
@@ -448,8 +448,6 @@ void CtlTest::applyCutShort()
              qPrintable(result.err));
     if (signal)
         QVERIFY(modem(0).received().endsWith("ATS104?\r" + DataMode));
-    if (signal && !silentAfter)
-        QVERIFY(!modem(0).inAtMode());
 }
 
 void CtlTest::jsonProfileRoundTrip()
