@@ -9,7 +9,7 @@
 // What a command did on one port.
 struct JobResult
 {
-    int code = 0;       // an ExitCode
+    int code = 0;       // an ExitCode, or 128 + the signal that interrupted the job
     QString result;     // one word for the summary: "read", "equal", "applied", "failed", ...
     QString detail;     // one line: what was done, or what went wrong and where
     QString output;     // for standard output, printed in port order once every port is done
