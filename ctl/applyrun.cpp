@@ -2,6 +2,7 @@
 
 #include "atsession.h"
 #include "exitcode.h"
+#include "interrupt.h"
 #include "labels.h"
 #include "registercatalog.h"
 #include "registervalues.h"
@@ -60,7 +61,7 @@ ApplyOutcome apply(AtSession &session, const QVector<Difference> &differences, b
 {
     ApplyOutcome outcome;
     for (const Difference &difference : differences) {
-        if (!outcome.failedRegister.isEmpty()) {
+        if (!outcome.failedRegister.isEmpty() || Interrupt::requested()) {
             outcome.notWritten.append(difference.name);
             continue;
         }
@@ -75,8 +76,11 @@ ApplyOutcome apply(AtSession &session, const QVector<Difference> &differences, b
         outcome.written.append(difference.name);
         outcome.lines.append(ProfileDiff::describe(difference) + QStringLiteral(": written"));
     }
-    if (storeAfter && outcome.failedRegister.isEmpty())
+    if (storeAfter && outcome.failedRegister.isEmpty() && !Interrupt::requested())
         store(session, outcome);
+    const bool complete = outcome.code == ExitCode::Ok && outcome.notWritten.isEmpty() &&
+                          (outcome.stored || !storeAfter);
+    outcome.interrupted = Interrupt::requested() && !complete;
     return outcome;
 }
 
@@ -89,8 +93,9 @@ QString groups(const ApplyOutcome &outcome)
     if (!outcome.written.isEmpty() && !outcome.stored)
         text += QStringLiteral(" (not stored)");
     if (!outcome.failedRegister.isEmpty())
-        text += QStringLiteral("; failed: %1; not written: %2")
-                    .arg(outcome.failedRegister, list(outcome.notWritten));
+        text += QStringLiteral("; failed: %1").arg(outcome.failedRegister);
+    if (!outcome.failedRegister.isEmpty() || !outcome.notWritten.isEmpty())
+        text += QStringLiteral("; not written: %1").arg(list(outcome.notWritten));
     return text;
 }
 

@@ -16,17 +16,20 @@ struct ApplyOutcome
     QString failure;        // what went wrong with it, or with the store
     QStringList notWritten; // not tried after the failure
     bool stored = false;
-    QStringList lines; // one report line per register written
+    bool interrupted = false; // a signal stopped it before all was written and stored
+    QStringList lines;        // one report line per register written
 };
 
 namespace ApplyRun {
 
 // Writes each difference with the window's write command, reads it back with "AT<name>?" and
 // stops at the first one refused, unanswered or read back different; then stores with "AT&W"
-// when `store` is set and every write went through. The session must be in AT mode.
+// when `store` is set and every write went through. After SIGINT, SIGTERM or SIGHUP it writes
+// and stores nothing more. The session must be in AT mode.
 ApplyOutcome apply(AtSession &session, const QVector<Difference> &differences, bool store);
 
-// "written: S104, S105 (not stored); failed: S108; not written: S160"
+// "written: S104, S105 (not stored); failed: S108; not written: S160" ("failed" only after a
+// failure, "not written" only when a failure or a signal left registers unwritten)
 QString groups(const ApplyOutcome &outcome);
 
 } // namespace ApplyRun

@@ -5,7 +5,9 @@
 #include "ctlconstants.h"
 #include "exitcode.h"
 #include "firmwareimage.h"
+#include "interrupt.h"
 #include "portlist.h"
+#include "portopener.h"
 #include "upgradeconstants.h"
 #include "upgradejob.h"
 
@@ -59,7 +61,39 @@ int usageError(const QString &command, const QString &message)
 
 int runOnPorts(const Invocation &call, const PortJob &job)
 {
-    return PortJobs::report(PortJobs::run(call.ports, call.baud, job));
+    Interrupt::install();
+    const int code = PortJobs::report(PortJobs::run(call.ports, call.baud, job));
+    return Interrupt::requested() ? Interrupt::exitCode() : code;
+}
+
+// The whole number an option gives, within [min, max]; an empty message when it is one.
+QString number(const QCommandLineParser &parser, const QCommandLineOption &option, int min, int max,
+               int &value)
+{
+    bool isNumber = false;
+    value = parser.value(option).toInt(&isNumber);
+    if (isNumber && value >= min && value <= max)
+        return {};
+    return QStringLiteral("--%1: \"%2\" is not a whole number from %3 to %4")
+        .arg(option.names().first(), parser.value(option))
+        .arg(min)
+        .arg(max);
+}
+
+// The first port named twice, spelt either way ("ttyUSB0", "/dev/ttyUSB0", a link to it);
+// an empty message when there is none.
+QString twicePort(const QStringList &ports)
+{
+    QStringList devices;
+    for (const QString &port : ports) {
+        const QString device = PortOpener::canonicalPath(port);
+        const int earlier = devices.indexOf(device);
+        if (earlier >= 0)
+            return QStringLiteral("\"%1\" and \"%2\" are the same port")
+                .arg(ports.at(earlier), port);
+        devices.append(device);
+    }
+    return {};
 }
 
 int listPorts(const Invocation &)
@@ -164,14 +198,15 @@ const QByteArray FirmwareHelp =
 
 int upgradeModems(const Invocation &call)
 {
-    bool isNumber = false;
-    const int seconds = call.parser.value(AnnounceOption).toInt(&isNumber);
-    if (!isNumber || seconds <= 0)
-        return usageError(QStringLiteral("upgrade"), QStringLiteral("bad --announce-timeout"));
-    QString problem;
-    const std::optional<QByteArray> image = FirmwareImage::load(call.argument, &problem);
+    int seconds = 0;
+    const QString problem =
+        number(call.parser, AnnounceOption, 1, CtlConstants::MaxAnnounceTimeout, seconds);
+    if (!problem.isEmpty())
+        return usageError(QStringLiteral("upgrade"), problem);
+    QString fileProblem;
+    const std::optional<QByteArray> image = FirmwareImage::load(call.argument, &fileProblem);
     if (!image) {
-        Console::err(QStringLiteral("dr58ctl: %1: %2\n").arg(call.argument, problem));
+        Console::err(QStringLiteral("dr58ctl: %1: %2\n").arg(call.argument, fileProblem));
         return ExitCode::BadFile;
     }
     const bool bar = call.ports.size() == 1 && Console::errIsTerminal();
@@ -245,10 +280,12 @@ QString exitCodeHelp()
         "  4  the port does not exist\n"
         "  5  permission denied on the port (join the dialout group)\n"
         "  6  the port is in use, cannot be opened, or failed while in use\n"
-        "  7  no answer from the modem\n"
+        "  7  no answer from the modem, or no confirmation of its return to data mode\n"
         "  8  a register, preset or store refused, or a register read back different;\n"
         "     apply names the registers written, the one that failed and those not written\n"
         "  9  the firmware upgrade failed\n"
+        "  128+n  stopped by signal n (130: SIGINT): no new command sent, the modems returned\n"
+        "     to data mode, and what was written and not stored reported for each port\n"
         "With several ports the code is the first failing port's, in the order given.\n");
 }
 
@@ -290,13 +327,10 @@ QString checkCall(const Command &command, QCommandLineParser &parser, Invocation
     call.ports = parser.values(PortOption);
     if (call.ports.isEmpty())
         return QStringLiteral("--port is required");
-    if (call.ports.removeDuplicates() > 0)
-        return QStringLiteral("a port is given twice");
-    bool isNumber = false;
-    call.baud = parser.value(BaudOption).toInt(&isNumber);
-    if (!isNumber || call.baud <= 0)
-        return QStringLiteral("bad baud rate \"%1\"").arg(parser.value(BaudOption));
-    return {};
+    const QString twice = twicePort(call.ports);
+    if (!twice.isEmpty())
+        return twice;
+    return number(parser, BaudOption, CtlConstants::MinBaud, CtlConstants::MaxBaud, call.baud);
 }
 
 void debugFilter(QtMsgType type, const QMessageLogContext &, const QString &message)

@@ -3,7 +3,9 @@
 #include "applyrun.h"
 #include "atsession.h"
 #include "exitcode.h"
+#include "interrupt.h"
 #include "modemreader.h"
+#include "portopener.h"
 #include "profilediff.h"
 #include "profilewriter.h"
 
@@ -25,10 +27,10 @@ JobResult failure(int code, const QString &detail)
 JobResult unanswered(const QSerialPort &serial, const AtSession &session, const QString &what,
                      const QString &expected = QStringLiteral("\"OK\""))
 {
-    if (serial.error() != QSerialPort::NoError && serial.error() != QSerialPort::TimeoutError)
-        return failure(
-            ExitCode::PortError,
-            QStringLiteral("the port failed during %1: %2").arg(what, serial.errorString()));
+    const QString trouble = PortOpener::trouble(serial);
+    if (!trouble.isEmpty())
+        return failure(ExitCode::PortError,
+                       QStringLiteral("the port failed during %1: %2").arg(what, trouble));
     if (!session.answered())
         return failure(ExitCode::NoAnswer,
                        QStringLiteral("no answer from the modem to %1").arg(what));
@@ -36,15 +38,44 @@ JobResult unanswered(const QSerialPort &serial, const AtSession &session, const 
                    QStringLiteral("the modem answered %1 without %2").arg(what, expected));
 }
 
+// What a job had done when a signal stopped it.
+JobResult interrupted(const QString &done)
+{
+    return failure(Interrupt::exitCode(), QStringLiteral("interrupted; ") + done);
+}
+
+// A job that failed after a signal failed for want of the commands it no longer sent.
+JobResult unlessInterrupted(JobResult result)
+{
+    if (Interrupt::requested() && PortJobs::failed(result) && result.code != Interrupt::exitCode())
+        return interrupted(QStringLiteral("nothing written"));
+    return result;
+}
+
+// Returns the modem to data mode; a modem that does not confirm it fails the job, as it may still
+// be in AT mode. Nothing is sent on a port that failed (the port's jobs report it).
+JobResult leaveAtMode(QSerialPort &serial, AtSession &session, JobResult result)
+{
+    if (!PortOpener::trouble(serial).isEmpty() || session.exit())
+        return result;
+    if (PortJobs::failed(result)) {
+        result.errors.prepend(result.detail);
+    } else {
+        result.code = ExitCode::NoAnswer;
+        result.result = QStringLiteral("failed");
+    }
+    result.detail = QStringLiteral("the modem did not confirm its return to data mode (\"ATA\")");
+    return result;
+}
+
 JobResult inAtMode(QSerialPort &serial, const Work &work)
 {
     AtSession session(serial);
+    session.setStop(Interrupt::requested);
     if (!session.enter())
-        return unanswered(serial, session, QStringLiteral("\"+++\""),
-                          QStringLiteral("its greeting"));
-    JobResult result = work(session);
-    session.exit();
-    return result;
+        return unlessInterrupted(
+            unanswered(serial, session, QStringLiteral("\"+++\""), QStringLiteral("its greeting")));
+    return leaveAtMode(serial, session, unlessInterrupted(work(session)));
 }
 
 // Enters AT mode, reads the modem and hands its values to `work`.
@@ -54,6 +85,8 @@ withValues(QSerialPort &serial,
 {
     return inAtMode(serial, [&](AtSession &session) {
         const auto values = ModemReader::read(session);
+        if (Interrupt::requested()) // the reading may have been cut short
+            return interrupted(QStringLiteral("nothing written"));
         if (!values)
             return unanswered(serial, session, QStringLiteral("\"AT&V\""));
         return work(session, *values);
@@ -107,6 +140,11 @@ JobResult dryRun(const PortContext &context, const QVector<Difference> &differen
 JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool store)
 {
     const QString text = prefixed(context.prefix, outcome.lines);
+    if (outcome.interrupted) {
+        JobResult result = interrupted(ApplyRun::groups(outcome));
+        result.output = text;
+        return result;
+    }
     if (outcome.code != ExitCode::Ok)
         return {outcome.code,
                 QStringLiteral("failed"),
@@ -190,6 +228,8 @@ PortJob reset(const Preset &preset, bool store)
                     return unanswered(serial, session, what);
                 return failure(ExitCode::Refused, QStringLiteral("the modem refused ") + what);
             }
+            if (store && Interrupt::requested())
+                return interrupted(what + QStringLiteral(" restored, not stored"));
             if (store && !session.save())
                 return failure(session.answered() ? ExitCode::Refused : ExitCode::NoAnswer,
                                what + QStringLiteral(" restored, but the store (AT&W) failed"));

@@ -5,7 +5,8 @@
 #include "profile.h"
 
 // The configuration commands as jobs on one port. Each enters AT mode with "+++", does its
-// work, and returns the modem to data mode with "\rATA\r".
+// work, and returns the modem to data mode with "\rATA\r". After SIGINT, SIGTERM or SIGHUP a
+// job sends nothing but that "\rATA\r" and reports what it had written.
 namespace ConfigJobs {
 
 enum class Format { Ini, Json };

@@ -14,4 +14,10 @@ static_assert(NoProgressTimeout * 1000 >
 constexpr int ProgressBarWidth = 30; // characters of the terminal progress bar
 constexpr int ProgressLineStep = 10; // percent between plain progress lines
 
+// The slowest and fastest rates a serial line is set to, in bits per second.
+constexpr int MinBaud = 50;
+constexpr int MaxBaud = 4000000;
+constexpr int MaxAnnounceTimeout = 3600; // seconds
+constexpr int SignalPoll = 100;          // milliseconds between looks for a signal in an upgrade
+
 } // namespace CtlConstants

@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "exitcode.h"
+#include "interrupt.h"
 #include "portopener.h"
 
 #include <QThread>
@@ -20,13 +21,31 @@ JobResult runOne(const PortContext &context, int baud, const PortJob &job)
     if (failure.code != ExitCode::Ok)
         return {failure.code, QStringLiteral("failed"), failure.message, {}, {}};
     JobResult result = job(context, serial);
+    const QString trouble = PortOpener::trouble(serial);
+    if (failed(result) && !trouble.isEmpty() && result.code != ExitCode::PortError &&
+        !Interrupt::requested()) {
+        result.errors.prepend(result.detail);
+        result.code = ExitCode::PortError;
+        result.detail = QStringLiteral("the port failed while in use: ") + trouble;
+    }
     serial.close();
     return result;
 }
 
-bool failed(const JobResult &job)
+// A port's result on standard error as soon as its job ends: what went wrong, or with several
+// ports also what went well.
+void announce(const PortResult &result, bool several)
 {
-    return job.code != ExitCode::Ok && job.code != ExitCode::Different;
+    const QString lead = QStringLiteral("dr58ctl: %1: ").arg(result.port);
+    QString text;
+    if (failed(result.job))
+        text = lead + result.job.detail + QLatin1Char('\n');
+    else if (several)
+        text =
+            lead + result.job.result + QStringLiteral(": ") + result.job.detail + QLatin1Char('\n');
+    for (const QString &line : result.job.errors)
+        text += lead + line + QLatin1Char('\n');
+    Console::err(text);
 }
 
 } // namespace
@@ -40,8 +59,11 @@ QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job)
                                                                 : QString()};
         PortResult &slot = results[i];
         slot.port = ports.at(i);
-        threads.emplace_back(QThread::create(
-            [context, baud, &job, &slot] { slot.job = runOne(context, baud, job); }));
+        const bool several = ports.size() > 1;
+        threads.emplace_back(QThread::create([context, baud, &job, &slot, several] {
+            slot.job = runOne(context, baud, job);
+            announce(slot, several);
+        }));
         threads.back()->start();
     }
     for (const auto &thread : threads)
@@ -51,14 +73,8 @@ QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job)
 
 int report(const QVector<PortResult> &results)
 {
-    for (const PortResult &result : results) {
+    for (const PortResult &result : results)
         Console::out(result.job.output);
-        const QString lead = QStringLiteral("dr58ctl: %1: ").arg(result.port);
-        if (failed(result.job))
-            Console::err(lead + result.job.detail + QLatin1Char('\n'));
-        for (const QString &line : result.job.errors)
-            Console::err(lead + line + QLatin1Char('\n'));
-    }
     if (results.size() > 1)
         Console::err(summaryTable(results));
     return exitCode(results);
@@ -81,6 +97,11 @@ QString summaryTable(const QVector<PortResult> &results)
     for (const PortResult &result : results)
         table += row(result.port, result.job.result, result.job.detail);
     return table;
+}
+
+bool failed(const JobResult &job)
+{
+    return job.code != ExitCode::Ok && job.code != ExitCode::Different;
 }
 
 int exitCode(const QVector<PortResult> &results)

@@ -9,7 +9,7 @@
 // What a command did on one port.
 struct JobResult
 {
-    int code = 0;       // an ExitCode
+    int code = 0;       // an ExitCode, or 128 + the signal that interrupted the job
     QString result;     // one word for the summary: "read", "equal", "applied", "failed", ...
     QString detail;     // one line: what was done, or what went wrong and where
     QString output;     // for standard output, printed in port order once every port is done
@@ -35,15 +35,20 @@ struct PortResult
 namespace PortJobs {
 
 // Opens every port on its own thread (each QSerialPort is created there) at `baud`, 8N1, runs
-// the job on it and closes it; returns when every port is done, in the order given.
+// the job on it, closes it and prints its result on standard error at once: the failure and its
+// errors as "dr58ctl: <port>: <detail>", with several ports a success as
+// "dr58ctl: <port>: <result>: <detail>". Returns when every port is done, in the order given.
 QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job);
 
-// Prints each port's output, then its errors as "dr58ctl: <port>: <detail>", then, for several
-// ports, the summary table on standard error. Returns the exit code of the whole run.
+// Prints each port's output in port order, then, for several ports, the summary table on
+// standard error. Returns the exit code of the whole run.
 int report(const QVector<PortResult> &results);
 
 // Port, result and detail in aligned columns.
 QString summaryTable(const QVector<PortResult> &results);
+
+// Whether a job failed: anything but success and "different".
+bool failed(const JobResult &job);
 
 // 0 when every port succeeded; otherwise the first failure's code in the order given, a real
 // failure taking precedence over "different".

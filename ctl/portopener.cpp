@@ -3,7 +3,9 @@
 #include "exitcode.h"
 #include "portsettings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <unistd.h>
 
 namespace PortOpener {
@@ -35,9 +37,32 @@ Failure classify(QSerialPort::SerialPortError error, bool accessible, const QStr
     }
 }
 
+QString trouble(const QSerialPort &port)
+{
+    switch (port.error()) {
+    case QSerialPort::NoError:
+    case QSerialPort::TimeoutError:
+        return {};
+    // A device that went away reads as an I/O error or as the end of the file, which the serial
+    // library calls "Unknown error".
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+        return QStringLiteral("the device went away (unplugged?)");
+    default:
+        return port.errorString();
+    }
+}
+
 QString devicePath(const QString &name)
 {
     return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+}
+
+QString canonicalPath(const QString &name)
+{
+    const QString path = QDir::cleanPath(devicePath(name));
+    const QString target = QFileInfo(path).canonicalFilePath();
+    return target.isEmpty() ? path : target;
 }
 
 } // namespace PortOpener

@@ -20,7 +20,15 @@ Failure open(QSerialPort &port, const QString &name, int baud);
 // program (both are a permission error to the serial library).
 Failure classify(QSerialPort::SerialPortError error, bool accessible, const QString &detail);
 
+// What went wrong with an open port that failed while in use (unplugged, say); empty while it
+// works.
+QString trouble(const QSerialPort &port);
+
 // "/dev/ttyUSB0" for "ttyUSB0"; a path stays as it is.
 QString devicePath(const QString &name);
+
+// The device a port name stands for, one spelling for all: the device path cleaned, with links
+// followed when it exists ("ttyUSB0", "/dev/./ttyUSB0" and a link to it give "/dev/ttyUSB0").
+QString canonicalPath(const QString &name);
 
 } // namespace PortOpener

@@ -4,6 +4,7 @@
 #include "console.h"
 #include "ctlconstants.h"
 #include "exitcode.h"
+#include "interrupt.h"
 #include "progresstext.h"
 #include "upgradeengine.h"
 
@@ -29,6 +30,7 @@ public:
     {
         if (!m_clock.isValid())
             m_clock.start();
+        m_offset = offset;
         if (m_bar) {
             Console::redraw(ProgressText::bar(offset, m_total, CtlConstants::ProgressBarWidth));
             return;
@@ -48,6 +50,7 @@ public:
             Console::err(QStringLiteral("\n"));
     }
 
+    qint64 offset() const { return m_offset; }
     qint64 elapsed() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 
 private:
@@ -55,6 +58,7 @@ private:
     qint64 m_total;
     bool m_bar;
     QElapsedTimer m_clock;
+    qint64 m_offset = 0;
     int m_nextLine = 0; // percent of the next plain line
 };
 
@@ -76,13 +80,13 @@ QString notAccepted(const UpgradeEngine &engine)
     }
 }
 
-// Runs the engine until it finishes, until the announcement is overdue (no outcome then), or
-// until no new request has gone out for the no-progress bound. `failure` tells what failed.
+// Runs the engine until it finishes, until the announcement is overdue, until a signal stops it
+// (no outcome in these two cases), or until no new request has gone out for the no-progress
+// bound. `failure` tells what failed.
 std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, int announceTimeout,
-                              ProgressReport &report, QString *failure)
+                              ProgressReport &report, bool &announced, QString *failure)
 {
     QEventLoop loop;
-    bool announced = false;
     std::optional<bool> outcome;
     const auto end = [&](bool success) {
         outcome = success;
@@ -96,6 +100,12 @@ std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, in
         end(false);
         *failure += QStringLiteral(" (no progress for %1 s)").arg(CtlConstants::NoProgressTimeout);
     });
+    QTimer signalWatch;
+    QObject::connect(&signalWatch, &QTimer::timeout, &loop, [&] {
+        if (Interrupt::requested())
+            loop.quit();
+    });
+    signalWatch.start(CtlConstants::SignalPoll);
     QObject::connect(&engine, &UpgradeEngine::announced, &loop, [&] { announced = true; });
     QObject::connect(&engine, &UpgradeEngine::promptChanged, &loop,
                      [&] { watchdog.start(CtlConstants::NoProgressTimeout * 1000); });
@@ -113,6 +123,21 @@ std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, in
     return outcome;
 }
 
+// Where a signal stopped the upgrade, and the mode it left the modem in: a modem that entered
+// AT mode but did not announce its update mode is sent back to data mode.
+JobResult interrupted(const ProgressReport &report, qint64 total, bool entered, bool announced,
+                      AtSession &session)
+{
+    QString detail = QStringLiteral("interrupted at byte %1 of %2").arg(report.offset()).arg(total);
+    if (announced)
+        detail += QStringLiteral("; the modem is left in its update mode, not in AT mode");
+    else if (entered && session.exit())
+        detail += QStringLiteral("; the modem is back in data mode");
+    else if (entered)
+        detail += QStringLiteral("; the modem did not confirm its return to data mode (\"ATA\")");
+    return {Interrupt::exitCode(), QStringLiteral("interrupted"), detail, {}, {}};
+}
+
 } // namespace
 
 PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
@@ -120,13 +145,22 @@ PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
     return [=](const PortContext &context, QSerialPort &serial) {
         // A modem in data mode ignores the first "\rAT&UP\r", and the engine would try "+++"
         // only two seconds later: enter AT mode first. Whatever the answer, the engine goes on.
-        AtSession(serial).enter();
+        AtSession session(serial);
+        session.setStop(Interrupt::requested);
+        const bool entered = session.enter();
         UpgradeEngine engine(nullptr, UpgradeMachine::Policy::Strict);
         engine.SetSerialPort(&serial);
         ProgressReport report(context, image.size(), bar);
+        bool announced = false;
         QString failure;
         const std::optional<bool> outcome =
-            runEngine(engine, image, announceTimeout, report, &failure);
+            Interrupt::requested()
+                ? std::nullopt
+                : runEngine(engine, image, announceTimeout, report, announced, &failure);
+        if (!outcome && Interrupt::requested()) {
+            QObject::disconnect(&serial, nullptr, &engine, nullptr);
+            return interrupted(report, image.size(), entered, announced, session);
+        }
         if (!outcome)
             return JobResult{ExitCode::NoAnswer,
                              QStringLiteral("failed"),

@@ -34,7 +34,7 @@ bool AtSession::save()
 
 bool AtSession::exit()
 {
-    return transact(AtCommands::DataMode, AtCommands::ExitWaits);
+    return exchange(AtCommands::DataMode, AtCommands::ExitWaits);
 }
 
 bool AtSession::reset(int presetCode)
@@ -43,6 +43,16 @@ bool AtSession::reset(int presetCode)
 }
 
 bool AtSession::transact(const QString &command, int silentPeriods)
+{
+    if (m_stop && m_stop()) {
+        m_reply.clear();
+        m_outcome = ReplyWait::Outcome::NoAnswer;
+        return false;
+    }
+    return exchange(command, silentPeriods);
+}
+
+bool AtSession::exchange(const QString &command, int silentPeriods)
 {
     AtLink::writeCommand(m_port, command);
     m_outcome = ReplyWait::collect(m_port, m_reply, silentPeriods);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 class QSerialPort;
 
@@ -29,10 +30,16 @@ public:
     ReplyWait::Outcome outcome() const { return m_outcome; }
     bool answered() const { return m_outcome != ReplyWait::Outcome::NoAnswer; }
 
+    // Asked before every command but "\rATA\r": once it says stop, nothing more is sent and each
+    // transaction fails unanswered. None by default.
+    void setStop(std::function<bool()> stop) { m_stop = std::move(stop); }
+
 private:
     bool transact(const QString &command, int silentPeriods);
+    bool exchange(const QString &command, int silentPeriods);
 
     QSerialPort &m_port;
     QByteArray m_reply;
     ReplyWait::Outcome m_outcome = ReplyWait::Outcome::NoAnswer;
+    std::function<bool()> m_stop;
 };

@@ -60,8 +60,8 @@ private slots:
     void summaryTableAligns();
     void openFailure_data();
     void openFailure();
-    void portFileName_data();
-    void portFileName();
+    void portNames_data();
+    void portNames();
     void progressTexts_data();
     void progressTexts();
 
@@ -228,20 +228,24 @@ void LogicTest::openFailure()
     QVERIFY2(failure.message.contains(hint), qPrintable(failure.message));
 }
 
-void LogicTest::portFileName_data()
+void LogicTest::portNames_data()
 {
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("file");
-    addRows({{"pseudo-terminal", "/dev/pts/3", "pts-3"},
-             {"bare name", "ttyUSB0", "ttyUSB0"},
-             {"link elsewhere", "/tmp/dr58", "-tmp-dr58"}});
+    QTest::addColumn<QString>("device"); // one spelling for every name of the same device
+    addRows({{"pseudo-terminal", "/dev/pts/3", "pts-3", "/dev/pts/3"},
+             {"bare name", "ttyUSB0", "ttyUSB0", "/dev/ttyUSB0"},
+             {"dotted path", "/dev/./ttyUSB0", ".-ttyUSB0", "/dev/ttyUSB0"},
+             {"link elsewhere", "/tmp/dr58", "-tmp-dr58", "/tmp/dr58"}});
 }
 
-void LogicTest::portFileName()
+void LogicTest::portNames()
 {
     QFETCH(QString, port);
     QFETCH(QString, file);
+    QFETCH(QString, device);
     QCOMPARE(ConfigJobs::portFileName(port), file);
+    QCOMPARE(PortOpener::canonicalPath(port), device);
 }
 
 void LogicTest::progressTexts_data()

@@ -8,6 +8,7 @@
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <memory>
 #include <vector>
 
@@ -71,6 +72,8 @@ private slots:
     void portsRunAtOnce();
     void applyVariants_data();
     void applyVariants();
+    void applyCutShort_data();
+    void applyCutShort();
     void jsonProfileRoundTrip();
     void resetRestoresPreset_data();
     void resetRestoresPreset();
@@ -180,11 +183,14 @@ void CtlTest::badUsage_data()
     QTest::newRow("unknown option")
         << QStringList{"read", "--port", "PORT", "--colour"} << "Unknown option 'colour'";
     QTest::newRow("bad baud") << QStringList{"read", "--port", "PORT", "--baud", "fast"}
-                              << "bad baud rate \"fast\"";
+                              << "--baud: \"fast\" is not a whole number from 50 to 4000000";
+    QTest::newRow("announce timeout too long")
+        << QStringList{"upgrade", "fw.stz", "--port", "PORT", "--announce-timeout", "3000000"}
+        << "--announce-timeout: \"3000000\" is not a whole number from 1 to 3600";
     QTest::newRow("bad format") << QStringList{"read", "--port", "PORT", "--format", "xml"}
                                 << "unknown format \"xml\"";
-    QTest::newRow("port twice") << QStringList{"read", "--port", "PORT", "--port", "PORT"}
-                                << "a port is given twice";
+    QTest::newRow("port twice") << QStringList{"read", "--port", "PORT", "--port", "BARE"}
+                                << "\"PORT\" and \"BARE\" are the same port";
     QTest::newRow("no profile") << QStringList{"apply", "--port", "PORT"} << "expected one PROFILE";
     QTest::newRow("stray argument")
         << QStringList{"read", "x.ini", "--port", "PORT"} << "unexpected \"x.ini\"";
@@ -200,7 +206,9 @@ void CtlTest::badUsage()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    arguments.replaceInStrings("PORT", port(0));
+    const QString bare = port(0).mid(int(strlen("/dev/")));
+    arguments.replaceInStrings("BARE", bare).replaceInStrings("PORT", port(0));
+    message.replace("BARE", bare).replace("PORT", port(0));
     const Run result = run(arguments);
     QCOMPARE(result.code, 2);
     QVERIFY2(result.err.startsWith("dr58ctl: " + message), qPrintable(result.err));
@@ -349,17 +357,20 @@ void CtlTest::failuresNamePortAndRegister()
     }
 }
 
-// Three silent modems cost one first-bytes wait (2 s), not three.
+// Two silent modems cost one first-bytes wait (2 s), not two; the modem that answers is
+// reported as soon as it is done.
 void CtlTest::portsRunAtOnce()
 {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 2; ++i)
         modem(i).setFault(SimModem::Fault::Silent);
     QElapsedTimer clock;
     clock.start();
-    const Run result = run(QStringList{"read"} + ports(3));
+    const Run result = run(QStringList{"read", "--baud", "115200"} + ports(3));
     QCOMPARE(result.code, 7);
     QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
-    for (int i = 0; i < 3; ++i)
+    QVERIFY2(result.err.startsWith(QString("dr58ctl: %1: read: 24 values\n").arg(port(2))),
+             qPrintable(result.err));
+    for (int i = 0; i < 2; ++i)
         QVERIFY(result.err.contains(port(i) + ": no answer from the modem to \"+++\"\n"));
 }
 
@@ -393,6 +404,49 @@ void CtlTest::applyVariants()
     QVERIFY(!modem(0).received().contains("AT&W"));
     if (option == "--dry-run")
         QCOMPARE(modem(0).received(), ReadCommands + DataMode);
+}
+
+// An apply cut short once the first register is read back: by a signal, which still returns
+// the modem to data mode (and says so when the modem does not confirm it), or by the modem
+// vanishing. Nothing more is written or stored.
+void CtlTest::applyCutShort_data()
+{
+    QTest::addColumn<int>("signal");       // 0: the modem vanishes
+    QTest::addColumn<bool>("silentAfter"); // the modem answers nothing more
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message"); // PORT stands for the port
+    const QString stopped = "PORT: interrupted; written: S104 (not stored); not written: S108\n";
+    QTest::newRow("SIGINT") << SIGINT << false << 130 << stopped;
+    QTest::newRow("SIGTERM, no answer to ATA")
+        << SIGTERM << true << 143
+        << "PORT: the modem did not confirm its return to data mode (\"ATA\")\ndr58ctl: " + stopped;
+    QTest::newRow("unplugged")
+        << 0 << false << 6
+        << "PORT: the port failed while in use: the device went away (unplugged?)\n";
+}
+
+void CtlTest::applyCutShort()
+{
+    QFETCH(int, signal);
+    QFETCH(bool, silentAfter);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    modem(0).setLateReplyDelay(600); // time enough to act while the read-back is answered
+    modem(0).setFault(SimModem::Fault::LateReply);
+    start({"apply", file("p.ini", "S104=5\nS108=20\n"), "--port", port(0)});
+    QTRY_VERIFY_WITH_TIMEOUT(modem(0).received().endsWith("ATS104?\r"), 20000);
+    if (silentAfter)
+        modem(0).setFault(SimModem::Fault::Silent); // the read-back's answer is on its way
+    if (signal)
+        ::kill(pid_t(m_process.processId()), signal);
+    else
+        modem(0).stop();
+    const Run result = finish();
+    QCOMPARE(result.code, code);
+    QVERIFY2(result.err.startsWith("dr58ctl: " + message.replace("PORT", port(0))),
+             qPrintable(result.err));
+    if (signal)
+        QVERIFY(modem(0).received().endsWith("ATS104?\r" + DataMode));
 }
 
 void CtlTest::jsonProfileRoundTrip()
