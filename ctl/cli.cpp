@@ -236,7 +236,7 @@ QString exitCodeHelp()
         "  4  the port does not exist\n"
         "  5  permission denied on the port (join the dialout group)\n"
         "  6  the port is in use, cannot be opened, or failed while in use\n"
-        "  7  no answer from the modem\n"
+        "  7  no answer from the modem, or (read) values it gave that cannot be read\n"
         "  8  a register, preset or store refused, or a register read back different;\n"
         "     apply names the registers written, the one that failed and those not written\n"
         "  9  the firmware upgrade failed\n"

@@ -1,6 +1,7 @@
 #include "profilesyntax.h"
 
 #include <QHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -62,8 +63,18 @@ QString joined(const QString &path, const QString &key)
     return path.isEmpty() ? key : path + QLatin1Char('/') + key;
 }
 
-// The line of every object key of a valid JSON text, by its path ("registers/S104"); a key
-// given twice in one object is a problem (the JSON reader would keep only the last).
+// A key as the JSON reader sees it, its escapes resolved.
+QString keyText(const QString &raw)
+{
+    if (!raw.contains(Backslash))
+        return raw;
+    const QByteArray array = "[\"" + raw.toUtf8() + "\"]";
+    return QJsonDocument::fromJson(array).array().at(0).toString();
+}
+
+// The line of every object key of a JSON text, by its path ("registers/S104"); a key given twice
+// in one object is a problem. Runs before the JSON reader, which would keep only the last, so
+// it takes any text.
 QHash<QString, int> keyLines(const QString &text, QVector<Problem> &problems)
 {
     QHash<QString, int> lines;
@@ -78,11 +89,11 @@ QHash<QString, int> keyLines(const QString &text, QVector<Problem> &problems)
             const QString path = open.isEmpty() ? QString() : joined(open.last().path, lastKey);
             open.append({c == QLatin1Char('{'), path, {}});
             lastKey.clear();
-        } else if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
+        } else if ((c == QLatin1Char('}') || c == QLatin1Char(']')) && !open.isEmpty()) {
             open.removeLast();
         } else if (c == Quote) {
             const int start = i + 1;
-            for (++i; text.at(i) != Quote; ++i)
+            for (++i; i < text.size() && text.at(i) != Quote; ++i)
                 i += text.at(i) == Backslash ? 1 : 0;
             int next = i + 1;
             while (next < text.size() && text.at(next).isSpace())
@@ -91,7 +102,7 @@ QHash<QString, int> keyLines(const QString &text, QVector<Problem> &problems)
                 text.at(next) != QLatin1Char(':'))
                 continue;
             Container &object = open.last();
-            lastKey = text.mid(start, i - start);
+            lastKey = keyText(text.mid(start, i - start));
             if (object.keys.contains(lastKey))
                 problems.append({line, QStringLiteral("\"%1\" is given twice").arg(lastKey)});
             object.keys.insert(lastKey);
@@ -162,6 +173,9 @@ Parsed parseIni(const QString &text)
 Parsed parseJson(const QString &text)
 {
     Parsed parsed;
+    const QHash<QString, int> lines = keyLines(text, parsed.problems);
+    if (!parsed.problems.isEmpty())
+        return parsed;
     QJsonParseError error;
     const QByteArray bytes = text.toUtf8();
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
@@ -174,7 +188,6 @@ Parsed parseJson(const QString &text)
         return parsed;
     }
     const QJsonObject root = document.object();
-    const QHash<QString, int> lines = keyLines(text, parsed.problems);
     for (const QString &key : root.keys()) {
         if (key != QLatin1String("registers") && key != QLatin1String("identity") &&
             key != QLatin1String("port"))

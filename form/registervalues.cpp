@@ -15,7 +15,8 @@ std::optional<QString> checked(const RegisterInfo &reg, const std::optional<QByt
     const QString value = QString::fromLatin1(*raw);
     if (reg.kind != FieldKind::Info && !ValueCheck::problem(reg, value).isEmpty())
         return std::nullopt;
-    return value;
+    // A choice is its item's wire value, as a profile holds it: "02" is item 2.
+    return reg.kind == FieldKind::Choice ? QString::number(value.toULongLong()) : value;
 }
 
 } // namespace

@@ -20,7 +20,7 @@ namespace {
 const QByteArray Listing = "AT&V\r\n"
                            "Hardware Version DR58-H2.1\r\n"
                            "Serial Number 5821A0419017\r\n\r\n"
-                           "S101 Operating mode=2\tS102 Serial baud=10\tS104 Network ID=77 "
+                           "S101 Operating mode=02\tS102 Serial baud=10\tS104 Network ID=77 "
                            "S141 Repeaters=2\r\nS110 Serial format=x\r\n"
                            "S160 Encryption key=dr58key\r\nOK\r\n";
 
@@ -30,7 +30,7 @@ PortResult port(const QString &name, int code, const QString &result = "done",
     return {name, JobResult{code, result, detail, {}, {}}};
 }
 
-// A value read: "-" when absent, "?" when unreadable.
+// A value read, "?" when unreadable.
 QString shown(const std::optional<QString> &value)
 {
     return value ? *value : QStringLiteral("?");
@@ -87,29 +87,26 @@ void LogicTest::initTestCase()
 void LogicTest::listingValues_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("withoutEcho");
-    addRows({{"choice", "S101", "2", "?"},
-             {"S102 in the gap of its values", "S102", "?", "?"},
-             {"text", "S104", "77", "?"},
-             {"choice beyond its items", "S141", "?", "?"},
-             {"choice that is no number", "S110", "?", "?"},
-             {"free text", "S160", "dr58key", "?"},
-             {"identity", "I1", "DR58-H2.1", "DR58-H2.1"},
-             {"identity missing", "I2", "-", "-"},
-             {"register missing", "S105", "?", "?"}});
+    QTest::addColumn<QString>("value"); // "-" when absent, "?" when unreadable
+    addRows({{"choice, as its wire value", "S101", "2"},
+             {"S102 in the gap of its values", "S102", "?"},
+             {"text", "S104", "77"},
+             {"choice beyond its items", "S141", "?"},
+             {"choice that is no number", "S110", "?"},
+             {"free text", "S160", "dr58key"},
+             {"identity", "I1", "DR58-H2.1"},
+             {"identity missing", "I2", "-"},
+             {"register missing", "S105", "?"}});
 }
 
 void LogicTest::listingValues()
 {
     QFETCH(QString, name);
     QFETCH(QString, value);
-    QFETCH(QString, withoutEcho);
-    for (const QByteArray &reply : {Listing, Listing.mid(6)}) {
-        const auto values = RegisterValues::fromListing(reply);
-        QCOMPARE(values.contains(name) ? shown(values.value(name)) : QStringLiteral("-"),
-                 reply == Listing ? value : withoutEcho);
-    }
+    const auto values = RegisterValues::fromListing(Listing);
+    QCOMPARE(values.contains(name) ? shown(values.value(name)) : QStringLiteral("-"), value);
+    // Without its echo the reply is no listing: no register in it is read.
+    QVERIFY(name.startsWith('I') || !RegisterValues::fromListing(Listing.mid(6)).value(name));
 }
 
 void LogicTest::singleAnswer_data()

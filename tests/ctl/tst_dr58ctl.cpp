@@ -250,9 +250,6 @@ void CtlTest::badFileSendsNothing_data()
                                     << "FILE:1: I2: read from the modem, it cannot be written";
     QTest::newRow("value outside the items")
         << "apply" << QByteArray("S244=3\n") << "FILE:1: S244: \"3\" is not one of 0, 1, 2";
-    QTest::newRow("text the modem cannot carry")
-        << "apply" << QByteArray("S160=a?b\n")
-        << "FILE:1: S160: \"?\" would be taken as part of the command";
     QTest::newRow("too large") << "diff" << QByteArray(70000, '#')
                                << "FILE: larger than 65536 bytes, too large for a profile";
     QTest::newRow("not a regular file") << "apply" << QByteArray("@") << "FILE: not a regular file";
