@@ -25,12 +25,14 @@ Step readBack(AtSession &session, const RegisterInfo &reg, const QString &wanted
                 QStringLiteral("written, but no value came back to \"AT%1?\"").arg(reg.name)};
     }
     const auto answer = RegisterValues::fromSingleAnswer(session.reply());
-    const QString got = answer ? answer->value : QString();
-    if (answer && answer->name == QLatin1String(reg.name) && ValueCheck::same(reg, got, wanted))
+    const auto got =
+        answer && answer->name == QLatin1String(reg.name) ? answer->value : std::nullopt;
+    if (got && ValueCheck::same(reg, *got, wanted))
         return {ExitCode::Ok, {}};
     return {ExitCode::Refused,
             QStringLiteral("wrote %1, read back %2")
-                .arg(Labels::shownValue(reg, wanted), Labels::shownValue(reg, got))};
+                .arg(Labels::shownValue(reg, wanted),
+                     got ? Labels::shownValue(reg, *got) : QStringLiteral("an unreadable value"))};
 }
 
 Step writeOne(AtSession &session, const RegisterInfo &reg, const QString &wanted)

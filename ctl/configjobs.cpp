@@ -9,8 +9,6 @@
 #include "profilediff.h"
 #include "profilewriter.h"
 
-#include <QSaveFile>
-
 namespace ConfigJobs {
 
 namespace {
@@ -78,18 +76,17 @@ JobResult inAtMode(QSerialPort &serial, const Work &work)
     return leaveAtMode(serial, session, unlessInterrupted(work(session)));
 }
 
-// Enters AT mode, reads the modem and hands its values to `work`.
-JobResult
-withValues(QSerialPort &serial,
-           const std::function<JobResult(AtSession &, const QMap<QString, QString> &)> &work)
+// Enters AT mode, reads the modem and hands what it read to `work`.
+JobResult withValues(QSerialPort &serial,
+                     const std::function<JobResult(AtSession &, const Reading &)> &work)
 {
     return inAtMode(serial, [&](AtSession &session) {
-        const auto values = ModemReader::read(session);
+        const auto reading = ModemReader::read(session);
         if (Interrupt::requested()) // the reading may have been cut short
             return interrupted(QStringLiteral("nothing written"));
-        if (!values)
+        if (!reading)
             return unanswered(serial, session, QStringLiteral("\"AT&V\""));
-        return work(session, *values);
+        return work(session, *reading);
     });
 }
 
@@ -119,10 +116,9 @@ QStringList names(const QVector<Difference> &differences)
 
 JobResult saveProfile(const QString &path, const QByteArray &text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return failure(ExitCode::BadFile,
-                       QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    const QString error = ProfileWriter::save(path, text);
+    if (!error.isEmpty())
+        return failure(ExitCode::BadFile, QStringLiteral("cannot write %1: %2").arg(path, error));
     return {
         ExitCode::Ok, QStringLiteral("read"), QStringLiteral("profile in %1").arg(path), {}, {}};
 }
@@ -167,7 +163,12 @@ JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool 
 PortJob read(Format format, const QString &outputPattern)
 {
     return [=](const PortContext &context, QSerialPort &serial) {
-        return withValues(serial, [&](AtSession &, const QMap<QString, QString> &values) {
+        return withValues(serial, [&](AtSession &, const Reading &reading) {
+            if (!reading.unreadable.isEmpty())
+                return failure(ExitCode::NoAnswer,
+                               QStringLiteral("unreadable values of %1; no profile written")
+                                   .arg(reading.unreadable.join(QStringLiteral(", "))));
+            const QMap<QString, QString> &values = reading.values;
             const QByteArray text = format == Format::Json
                                         ? ProfileWriter::json(context.port, values)
                                         : ProfileWriter::ini(context.port, values);
@@ -188,8 +189,9 @@ PortJob read(Format format, const QString &outputPattern)
 PortJob diff(const Profile &profile)
 {
     return [=](const PortContext &context, QSerialPort &serial) {
-        return withValues(serial, [&](AtSession &, const QMap<QString, QString> &values) {
-            const QVector<Difference> differences = ProfileDiff::differences(profile, values);
+        return withValues(serial, [&](AtSession &, const Reading &reading) {
+            const QVector<Difference> differences =
+                ProfileDiff::differences(profile, reading.values);
             if (differences.isEmpty())
                 return JobResult{ExitCode::Ok,
                                  QStringLiteral("equal"),
@@ -208,8 +210,9 @@ PortJob diff(const Profile &profile)
 PortJob apply(const Profile &profile, bool dryRunOnly, bool store)
 {
     return [=](const PortContext &context, QSerialPort &serial) {
-        return withValues(serial, [&](AtSession &session, const QMap<QString, QString> &values) {
-            const QVector<Difference> differences = ProfileDiff::differences(profile, values);
+        return withValues(serial, [&](AtSession &session, const Reading &reading) {
+            const QVector<Difference> differences =
+                ProfileDiff::differences(profile, reading.values);
             if (dryRunOnly)
                 return dryRun(context, differences);
             return applied(context, ApplyRun::apply(session, differences, store), store);

@@ -1,10 +1,24 @@
 #include "console.h"
 
 #include <QMutex>
+#include <QStringList>
 #include <cstdio>
 #include <unistd.h>
 
 namespace Console {
+
+QString printable(const QString &text)
+{
+    QString shown;
+    for (QChar c : text) {
+        const ushort code = c.unicode();
+        if ((code >= 0x20 && code < 0x7F) || code > 0x9F)
+            shown += c;
+        else
+            shown += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
+    }
+    return shown;
+}
 
 namespace {
 
@@ -21,21 +35,29 @@ void write(FILE *stream, const QByteArray &bytes)
     std::fflush(stream);
 }
 
+QByteArray printableLines(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = printable(line);
+    return lines.join(QLatin1Char('\n')).toUtf8();
+}
+
 } // namespace
 
 void out(const QString &text)
 {
-    write(stdout, text.toUtf8());
+    write(stdout, printableLines(text));
 }
 
 void err(const QString &text)
 {
-    write(stderr, text.toUtf8());
+    write(stderr, printableLines(text));
 }
 
 void redraw(const QString &text)
 {
-    write(stderr, "\r\033[K" + text.toUtf8());
+    write(stderr, "\r\033[K" + printable(text).toUtf8());
 }
 
 bool errIsTerminal()

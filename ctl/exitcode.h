@@ -10,7 +10,7 @@ constexpr int BadFile = 3;       // profile or firmware file unreadable or inval
 constexpr int PortMissing = 4;   // no such serial port
 constexpr int PortDenied = 5;    // no permission to open the port
 constexpr int PortError = 6;     // port busy, failing to open, or failing while in use
-constexpr int NoAnswer = 7;      // the modem did not answer (no greeting, no listing, silent)
+constexpr int NoAnswer = 7;      // no usable answer (no greeting, no listing, silent, unreadable)
 constexpr int Refused = 8;       // a register, preset or store refused, or read back different
 constexpr int UpgradeFailed = 9; // the firmware upgrade stopped being acknowledged
 

@@ -2,23 +2,31 @@
 
 #include "atcommands.h"
 #include "atsession.h"
+#include "registercatalog.h"
 #include "registervalues.h"
 
 namespace ModemReader {
 
-std::optional<QMap<QString, QString>> read(AtSession &session)
+std::optional<Reading> read(AtSession &session)
 {
     if (!session.listing())
         return std::nullopt;
-    QMap<QString, QString> values = RegisterValues::fromListing(session.reply());
+    QMap<QString, std::optional<QString>> read = RegisterValues::fromListing(session.reply());
     for (const QString &name : AtCommands::SingleQueryRegisters) {
         if (!session.query(name))
             continue;
         const auto answer = RegisterValues::fromSingleAnswer(session.reply());
-        if (answer && answer->name == name)
-            values.insert(name, answer->value);
+        read.insert(name, answer && answer->name == name ? answer->value : std::nullopt);
     }
-    return values;
+    Reading reading;
+    for (const RegisterInfo &reg : RegisterCatalog::registers()) {
+        const auto value = read.value(QLatin1String(reg.name));
+        if (value)
+            reading.values.insert(QLatin1String(reg.name), *value);
+        else if (reg.kind != FieldKind::Info)
+            reading.unreadable.append(QLatin1String(reg.name));
+    }
+    return reading;
 }
 
 } // namespace ModemReader

@@ -2,15 +2,24 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class AtSession;
 
+// What a read of the modem gave: the values it could read, and the registers it could not.
+struct Reading
+{
+    QMap<QString, QString> values; // identity fields and registers, by name
+    QStringList unreadable;        // registers in catalogue order
+};
+
 // Reads the modem in AT mode as the window's query does: the "AT&V" listing, then the five
-// single queries, whose answers take precedence; a failed single query keeps the listing's value.
+// single queries, whose answers take precedence; a single query left without "OK" keeps the
+// listing's reading.
 namespace ModemReader {
 
-// The identity fields and registers found, by name; empty optional when the listing failed.
-std::optional<QMap<QString, QString>> read(AtSession &session);
+// Empty optional when the listing failed.
+std::optional<Reading> read(AtSession &session);
 
 } // namespace ModemReader

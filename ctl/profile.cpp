@@ -1,11 +1,14 @@
 #include "profile.h"
 
+#include "ctlconstants.h"
 #include "profilesyntax.h"
 #include "registercatalog.h"
 #include "valuecheck.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
+#include <QTextCodec>
 #include <algorithm>
 #include <limits>
 
@@ -26,6 +29,28 @@ QString located(const QString &fileName, int line, const QString &message)
     if (line <= 0)
         return QStringLiteral("%1: %2").arg(fileName, message);
     return QStringLiteral("%1:%2: %3").arg(fileName).arg(line).arg(message);
+}
+
+// The file's text, decoded once: UTF-8 with or without a byte-order mark; none, with the line,
+// when a line is not UTF-8.
+std::optional<QString> decoded(const QByteArray &bytes, QVector<ProfileSyntax::Problem> &problems)
+{
+    const QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    const QList<QByteArray> lines = text.split('\n');
+    QString result;
+    for (int i = 0; i < lines.size(); ++i) {
+        QTextCodec::ConverterState state;
+        const QByteArray &line = lines.at(i);
+        result +=
+            QTextCodec::codecForName("UTF-8")->toUnicode(line.constData(), line.size(), &state);
+        if (state.invalidChars > 0 || state.remainingChars > 0) {
+            problems.append({i + 1, QStringLiteral("the line is not UTF-8 text")});
+            return std::nullopt;
+        }
+        if (i + 1 < lines.size())
+            result += QLatin1Char('\n');
+    }
+    return result;
 }
 
 // Checks each entry against the catalogue; returns the entries under the catalogue's names.
@@ -59,22 +84,35 @@ QVector<ProfileEntry> checked(const ProfileSyntax::Parsed &parsed,
 std::optional<Profile> Profile::load(const QString &path, QStringList *problems)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        problems->append(located(path, 0, file.errorString()));
-        return std::nullopt;
-    }
-    return parse(path, file.readAll(), problems);
+    QByteArray bytes;
+    QString problem;
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
+        problem = QStringLiteral("not a regular file");
+    else if (file.open(QIODevice::ReadOnly))
+        bytes = file.read(CtlConstants::MaxProfileBytes + 1);
+    if (problem.isEmpty() && file.error() != QFileDevice::NoError)
+        problem = file.errorString();
+    else if (bytes.size() > CtlConstants::MaxProfileBytes)
+        problem = QStringLiteral("larger than %1 bytes, too large for a profile")
+                      .arg(CtlConstants::MaxProfileBytes);
+    if (problem.isEmpty())
+        return parse(path, bytes, problems);
+    problems->append(located(path, 0, problem));
+    return std::nullopt;
 }
 
 std::optional<Profile> Profile::parse(const QString &fileName, const QByteArray &text,
                                       QStringList *problems)
 {
-    const bool isJson = text.trimmed().startsWith('{');
-    const ProfileSyntax::Parsed parsed =
-        isJson ? ProfileSyntax::parseJson(text) : ProfileSyntax::parseIni(QString::fromUtf8(text));
-    QVector<ProfileSyntax::Problem> found = parsed.problems;
+    QVector<ProfileSyntax::Problem> found;
     Profile profile;
-    profile.m_entries = checked(parsed, found);
+    if (const auto decodedText = decoded(text, found)) {
+        const bool isJson = decodedText->trimmed().startsWith(QLatin1Char('{'));
+        const ProfileSyntax::Parsed parsed =
+            isJson ? ProfileSyntax::parseJson(*decodedText) : ProfileSyntax::parseIni(*decodedText);
+        found = parsed.problems;
+        profile.m_entries = checked(parsed, found);
+    }
     // Problems of the whole file (line 0) come after those of a line.
     const auto order = [](const ProfileSyntax::Problem &p) {
         return p.line > 0 ? p.line : std::numeric_limits<int>::max();

@@ -19,7 +19,9 @@ struct ProfileEntry
 class Profile
 {
 public:
-    // Reads a profile file. On any problem there is no profile, and `problems` gets one
+    // Reads a profile file: a regular file of at most CtlConstants::MaxProfileBytes, UTF-8 with
+    // or without a byte-order mark, LF or CRLF lines. On any problem there is no profile, and
+    // `problems` gets one
     // "<file>:<line>: <message>" text per problem.
     static std::optional<Profile> load(const QString &path, QStringList *problems);
     // The same for text already read; JSON when it starts with "{", INI otherwise.

@@ -26,7 +26,7 @@ QString describe(const Difference &difference)
 {
     const RegisterInfo &reg = *RegisterCatalog::find(difference.name);
     const QString current = difference.current ? Labels::shownValue(reg, *difference.current)
-                                               : QStringLiteral("not reported");
+                                               : QStringLiteral("unreadable");
     return QStringLiteral("%1: modem %2, profile %3")
         .arg(Labels::title(reg), current, Labels::shownValue(reg, difference.wanted));
 }

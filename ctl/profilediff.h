@@ -12,13 +12,13 @@ struct Difference
 {
     QString name;
     QString wanted;                 // the profile's value
-    std::optional<QString> current; // the modem's, none when the modem did not report it
+    std::optional<QString> current; // the modem's, none when it could not be read
 };
 
 namespace ProfileDiff {
 
-// The profile's registers that differ from the modem's values, in register order. Numbers
-// compare by value.
+// The profile's registers that differ from the modem's values, in register order; a register
+// missing from `modem` (unreadable) differs. Numbers compare by value.
 QVector<Difference> differences(const Profile &profile, const QMap<QString, QString> &modem);
 
 // "S102 Serial Baud Rate: modem 7 (9600), profile 15 (460800)"

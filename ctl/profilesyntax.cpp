@@ -1,9 +1,11 @@
 #include "profilesyntax.h"
 
+#include <QHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
-#include <QRegularExpression>
+#include <QSet>
 #include <cmath>
 
 namespace ProfileSyntax {
@@ -48,15 +50,66 @@ int lineAt(const QByteArray &text, int offset)
     return int(text.left(offset).count('\n')) + 1;
 }
 
-// The line of the first "key": at or after `from`, 0 when there is none.
-int lineOfKey(const QByteArray &text, const QString &key, int from = 0)
+// A JSON container: an object with the keys seen so far, or an array; named by its path.
+struct Container
 {
-    const QRegularExpression pattern(
-        QStringLiteral("\"%1\"\\s*:").arg(QRegularExpression::escape(key)));
-    const QString decoded = QString::fromUtf8(text);
-    const QRegularExpressionMatch match = pattern.match(decoded, from);
-    return match.hasMatch() ? int(decoded.left(match.capturedStart()).count(QLatin1Char('\n'))) + 1
-                            : 0;
+    bool isObject;
+    QString path;
+    QSet<QString> keys;
+};
+
+QString joined(const QString &path, const QString &key)
+{
+    return path.isEmpty() ? key : path + QLatin1Char('/') + key;
+}
+
+// A key as the JSON reader sees it, its escapes resolved.
+QString keyText(const QString &raw)
+{
+    if (!raw.contains(Backslash))
+        return raw;
+    const QByteArray array = "[\"" + raw.toUtf8() + "\"]";
+    return QJsonDocument::fromJson(array).array().at(0).toString();
+}
+
+// The line of every object key of a JSON text, by its path ("registers/S104"); a key given twice
+// in one object is a problem. Runs before the JSON reader, which would keep only the last, so
+// it takes any text.
+QHash<QString, int> keyLines(const QString &text, QVector<Problem> &problems)
+{
+    QHash<QString, int> lines;
+    QVector<Container> open;
+    QString lastKey;
+    int line = 1;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\n')) {
+            ++line;
+        } else if (c == QLatin1Char('{') || c == QLatin1Char('[')) {
+            const QString path = open.isEmpty() ? QString() : joined(open.last().path, lastKey);
+            open.append({c == QLatin1Char('{'), path, {}});
+            lastKey.clear();
+        } else if ((c == QLatin1Char('}') || c == QLatin1Char(']')) && !open.isEmpty()) {
+            open.removeLast();
+        } else if (c == Quote) {
+            const int start = i + 1;
+            for (++i; i < text.size() && text.at(i) != Quote; ++i)
+                i += text.at(i) == Backslash ? 1 : 0;
+            int next = i + 1;
+            while (next < text.size() && text.at(next).isSpace())
+                ++next;
+            if (open.isEmpty() || !open.last().isObject || next >= text.size() ||
+                text.at(next) != QLatin1Char(':'))
+                continue;
+            Container &object = open.last();
+            lastKey = keyText(text.mid(start, i - start));
+            if (object.keys.contains(lastKey))
+                problems.append({line, QStringLiteral("\"%1\" is given twice").arg(lastKey)});
+            object.keys.insert(lastKey);
+            lines.insert(joined(object.path, lastKey), line);
+        }
+    }
+    return lines;
 }
 
 std::optional<QString> scalarText(const QJsonValue &value)
@@ -72,10 +125,10 @@ std::optional<QString> scalarText(const QJsonValue &value)
     return std::nullopt;
 }
 
-void readRegisters(const QByteArray &text, const QJsonObject &registers, int from, Parsed &parsed)
+void readRegisters(const QJsonObject &registers, const QHash<QString, int> &lines, Parsed &parsed)
 {
     for (auto it = registers.begin(); it != registers.end(); ++it) {
-        const int line = lineOfKey(text, it.key(), from);
+        const int line = lines.value(joined(QStringLiteral("registers"), it.key()));
         const QJsonValue held =
             it.value().isObject() ? it.value().toObject().value("value") : it.value();
         if (const auto value = scalarText(held))
@@ -117,13 +170,17 @@ Parsed parseIni(const QString &text)
     return parsed;
 }
 
-Parsed parseJson(const QByteArray &text)
+Parsed parseJson(const QString &text)
 {
     Parsed parsed;
+    const QHash<QString, int> lines = keyLines(text, parsed.problems);
+    if (!parsed.problems.isEmpty())
+        return parsed;
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    const QByteArray bytes = text.toUtf8();
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError) {
-        parsed.problems.append({lineAt(text, error.offset), error.errorString()});
+        parsed.problems.append({lineAt(bytes, error.offset), error.errorString()});
         return parsed;
     }
     if (!document.isObject()) {
@@ -135,16 +192,14 @@ Parsed parseJson(const QByteArray &text)
         if (key != QLatin1String("registers") && key != QLatin1String("identity") &&
             key != QLatin1String("port"))
             parsed.problems.append(
-                {lineOfKey(text, key), QStringLiteral("unknown key \"%1\"").arg(key)});
+                {lines.value(key), QStringLiteral("unknown key \"%1\"").arg(key)});
     }
     if (!root.value("registers").isObject()) {
-        parsed.problems.append({lineOfKey(text, QStringLiteral("registers")),
+        parsed.problems.append({lines.value(QStringLiteral("registers")),
                                 QStringLiteral("\"registers\" must be an object")});
         return parsed;
     }
-    // Register names are looked up behind "registers", where the identity cannot shadow them.
-    const int from = QString::fromUtf8(text).indexOf(QStringLiteral("\"registers\""));
-    readRegisters(text, root.value("registers").toObject(), qMax(from, 0), parsed);
+    readRegisters(root.value("registers").toObject(), lines, parsed);
     return parsed;
 }
 

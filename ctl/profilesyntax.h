@@ -8,7 +8,8 @@
 // without its surrounding blanks; in double quotes it is taken as written, with \" and \\ for a
 // quote and a backslash.
 // JSON: an object with "registers" (register name to a value, or to an object carrying
-// "value"), and optionally "identity" and "port", which are not applied.
+// "value"), and optionally "identity" and "port", which are not applied. A key given twice in
+// one object is a problem.
 namespace ProfileSyntax {
 
 struct Problem
@@ -24,7 +25,7 @@ struct Parsed
 };
 
 Parsed parseIni(const QString &text);
-Parsed parseJson(const QByteArray &text);
+Parsed parseJson(const QString &text);
 
 // An INI value, quoted when reading it back unquoted would change it.
 QString iniValue(const QString &value);

@@ -1,5 +1,6 @@
 #include "profilewriter.h"
 
+#include "console.h"
 #include "labels.h"
 #include "profilesyntax.h"
 #include "registercatalog.h"
@@ -7,6 +8,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 
 namespace ProfileWriter {
 
@@ -32,13 +34,14 @@ QString comment(const RegisterInfo &reg, const QString &value)
 
 QByteArray ini(const QString &port, const QMap<QString, QString> &values)
 {
-    QString text = QStringLiteral("# DR58 profile read from %1\n").arg(port);
+    QString text = QStringLiteral("# DR58 profile read from %1\n").arg(Console::printable(port));
     QString settings;
     for (const RegisterInfo &reg : RegisterCatalog::registers()) {
         const QString name = QLatin1String(reg.name);
         if (reg.kind == FieldKind::Info) {
             if (values.contains(name))
-                text += QStringLiteral("# %1: %2\n").arg(Labels::label(reg), values.value(name));
+                text += QStringLiteral("# %1: %2\n")
+                            .arg(Labels::label(reg), Console::printable(values.value(name)));
             continue;
         }
         if (!values.contains(name)) {
@@ -63,7 +66,7 @@ QByteArray json(const QString &port, const QMap<QString, QString> &values)
             continue;
         const QString value = values.value(name);
         if (reg.kind == FieldKind::Info) {
-            identity.insert(Labels::label(reg), value);
+            identity.insert(Labels::label(reg), Console::printable(value));
             continue;
         }
         QJsonObject entry{{"label", Labels::label(reg)}};
@@ -77,6 +80,15 @@ QByteArray json(const QString &port, const QMap<QString, QString> &values)
     }
     const QJsonObject root{{"port", port}, {"identity", identity}, {"registers", registers}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+QString save(const QString &path, const QByteArray &text)
+{
+    QSaveFile file(path);
+    const bool saved = file.open(QIODevice::WriteOnly) &&
+                       file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+                       file.write(text) == text.size() && file.commit();
+    return saved ? QString() : file.errorString();
 }
 
 } // namespace ProfileWriter

@@ -63,6 +63,18 @@ std::optional<SingleAnswer> singleAnswer(const QByteArray &reply)
                         cut(reply, valueStart, reply.indexOf(LineEnd, valueStart))};
 }
 
+std::optional<SingleAnswer> confirmedAnswer(const QByteArray &reply)
+{
+    const auto answer = singleAnswer(reply);
+    if (!answer)
+        return std::nullopt;
+    const int question = reply.indexOf("?\r\n", reply.indexOf("AT") + 2);
+    const int valueEnd = question + 3 + answer->value.size();
+    if (reply.mid(valueEnd, 6) != "\r\nOK\r\n")
+        return std::nullopt;
+    return answer;
+}
+
 int toNumber(const QByteArray &value)
 {
     return value.toInt(nullptr, 10);

@@ -31,6 +31,10 @@ struct SingleAnswer
 // The answer to "AT<name>?": the echo names the register, the next line is its value.
 std::optional<SingleAnswer> singleAnswer(const QByteArray &reply);
 
+// The same answer only when the modem confirmed it: the value line is followed by "OK\r\n" as a
+// line of its own. An echo followed directly by "OK" carries no value and gives none.
+std::optional<SingleAnswer> confirmedAnswer(const QByteArray &reply);
+
 // A value as a decimal integer; text that is not a number reads as 0.
 int toNumber(const QByteArray &value);
 

@@ -2,32 +2,38 @@
 
 #include "registercatalog.h"
 #include "replyparser.h"
+#include "valuecheck.h"
 
 namespace RegisterValues {
 
 namespace {
 
-QString fieldValue(const RegisterInfo &reg, const QByteArray &raw)
+std::optional<QString> checked(const RegisterInfo &reg, const std::optional<QByteArray> &raw)
 {
-    const QString name = QLatin1String(reg.name);
-    return reg.kind == FieldKind::Choice ? choiceValue(name, raw) : ReplyParser::toText(raw);
-}
-
-std::optional<QByteArray> listedValue(const RegisterInfo &reg, const QByteArray &reply)
-{
-    if (reg.kind == FieldKind::Info)
-        return ReplyParser::identityValue(reply, RegisterCatalog::identityKey(reg.name));
-    return ReplyParser::listingValue(reply, reg.name);
+    if (!raw)
+        return std::nullopt;
+    const QString value = QString::fromLatin1(*raw);
+    if (reg.kind != FieldKind::Info && !ValueCheck::problem(reg, value).isEmpty())
+        return std::nullopt;
+    // A choice is its item's wire value, as a profile holds it: "02" is item 2.
+    return reg.kind == FieldKind::Choice ? QString::number(value.toULongLong()) : value;
 }
 
 } // namespace
 
-QMap<QString, QString> fromListing(const QByteArray &reply)
+QMap<QString, std::optional<QString>> fromListing(const QByteArray &reply)
 {
-    QMap<QString, QString> values;
+    QMap<QString, std::optional<QString>> values;
+    const bool listing = ReplyParser::isListing(reply);
     for (const RegisterInfo &reg : RegisterCatalog::registers()) {
-        if (const auto raw = listedValue(reg, reply))
-            values.insert(QLatin1String(reg.name), fieldValue(reg, *raw));
+        const QString name = QLatin1String(reg.name);
+        if (reg.kind != FieldKind::Info) {
+            values.insert(name, listing ? checked(reg, ReplyParser::listingValue(reply, reg.name))
+                                        : std::nullopt);
+        } else if (const auto raw =
+                       ReplyParser::identityValue(reply, RegisterCatalog::identityKey(reg.name))) {
+            values.insert(name, QString::fromLatin1(*raw));
+        }
     }
     return values;
 }
@@ -41,17 +47,8 @@ std::optional<Value> fromSingleAnswer(const QByteArray &reply)
     const RegisterInfo *reg = RegisterCatalog::find(name);
     if (!reg || reg->kind == FieldKind::Info)
         return std::nullopt;
-    return Value{name, fieldValue(*reg, answer->value)};
-}
-
-QString choiceValue(const QString &name, const QByteArray &raw)
-{
-    const int number = ReplyParser::toNumber(raw);
-    const RegisterInfo *reg = RegisterCatalog::find(name);
-    const int index = RegisterCatalog::indexForWireValue(name, number);
-    if (!reg || index < 0 || index >= reg->items.size())
-        return QString::number(number);
-    return QString::number(RegisterCatalog::wireValueForIndex(name, index));
+    const auto confirmed = ReplyParser::confirmedAnswer(reply);
+    return Value{name, checked(*reg, confirmed ? std::optional(confirmed->value) : std::nullopt)};
 }
 
 } // namespace RegisterValues

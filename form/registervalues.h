@@ -5,25 +5,24 @@
 #include <QString>
 #include <optional>
 
-// Register values out of the modem's replies, read as the form reads them into its fields:
-// text registers and info fields as text, a choice register as the wire value of the item its
-// drop-down would select (S102's 10 and 11 select the items written as 15 and 16).
+// Register values out of the modem's replies, read strictly: bytes as the Latin-1 text the
+// command line carries, and a register's value only when it is one the register takes (see
+// ValueCheck). Anything else is unreadable, never a guess.
 namespace RegisterValues {
 
-// Every catalogue entry the "AT&V" listing carries, by register name.
-QMap<QString, QString> fromListing(const QByteArray &reply);
+// Every register of the catalogue from the "AT&V" listing, by name: its value, or none when it
+// is missing, not a value the register takes, or the reply lacks the echo. Identity fields
+// appear when the listing carries them.
+QMap<QString, std::optional<QString>> fromListing(const QByteArray &reply);
 
 struct Value
 {
     QString name;
-    QString value;
+    std::optional<QString> value; // none when unreadable
 };
 
-// The answer to a single query "AT<name>?", when its echo names a catalogue register.
+// The answer to a single query "AT<name>?", when its echo names a catalogue register; the value
+// is readable only when the modem confirmed it with "OK" on the line after it.
 std::optional<Value> fromSingleAnswer(const QByteArray &reply);
-
-// A choice register's value as read: the wire value of the item it selects, or the plain number
-// when it selects none. Text that is not a number reads as 0, as in the drop-down.
-QString choiceValue(const QString &name, const QByteArray &raw);
 
 } // namespace RegisterValues

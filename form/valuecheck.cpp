@@ -1,5 +1,7 @@
 #include "valuecheck.h"
 
+#include "atcommands.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <optional>
@@ -40,14 +42,33 @@ bool inRange(const RegisterInfo &reg, quint64 number)
     return number >= quint64(reg.bottom) && number <= quint64(reg.top);
 }
 
-QString lineProblem(const QString &value)
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+}
+
+// What keeps a text value from going out in "AT<name>=<value>\r" and coming back unchanged in
+// the answer to "AT<name>?" and in the "AT&V" listing.
+QString textProblem(const RegisterInfo &reg, const QString &value)
 {
     for (QChar c : value) {
         if (c.unicode() > 0xFF)
             return QStringLiteral("the character %1 is not Latin-1").arg(c);
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+        if (isControl(c))
             return QStringLiteral("control character 0x%1 in the value")
                 .arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        if (c == QLatin1Char('=') || c == QLatin1Char('?'))
+            return QStringLiteral("\"%1\" would be taken as part of the command").arg(c);
+    }
+    const bool listedOnly = !AtCommands::SingleQueryRegisters.contains(QLatin1String(reg.name));
+    if (listedOnly && (value.contains(QLatin1Char(' ')) || value.contains(QLatin1Char('\t'))))
+        return QStringLiteral("a blank or tab would end the value in the modem's listing");
+    if (value == QLatin1String("OK"))
+        return QStringLiteral("\"OK\" would be taken for the end of the modem's answer");
+    for (const RegisterInfo &other : RegisterCatalog::registers()) {
+        if (other.kind != FieldKind::Info && value.contains(QLatin1String(other.name)))
+            return QStringLiteral("the name %1 would be found in the modem's listing")
+                .arg(other.name);
     }
     return {};
 }
@@ -59,7 +80,7 @@ QString problem(const RegisterInfo &reg, const QString &value)
     if (reg.kind == FieldKind::Info)
         return QStringLiteral("read from the modem, it cannot be written");
     if (!isNumeric(reg))
-        return lineProblem(value);
+        return textProblem(reg, value);
     const auto number = wholeNumber(value);
     const bool fits = number && (reg.kind == FieldKind::Choice ? isItemValue(reg, *number)
                                                                : inRange(reg, *number));

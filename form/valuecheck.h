@@ -10,8 +10,9 @@ namespace ValueCheck {
 
 // Why the value cannot be written, empty when it can. Info fields are never written; a choice
 // register takes the wire value of one of its items; a text register with a validator takes a
-// whole number in its range; any value goes out inside one command line, so it must be Latin-1
-// text without control characters.
+// whole number in its range; free text must go out in one command line and read back unchanged
+// from the single answer and the listing: Latin-1 without control characters, "=" or "?", no
+// blank or tab where the listing is its only reading, not "OK", no register name inside.
 QString problem(const RegisterInfo &reg, const QString &value);
 
 // Whether two values of the register say the same: numbers compare by value ("007" and "7").

@@ -47,6 +47,10 @@ void checkListing(const QByteArray &reply)
 void checkSingleAnswer(const QByteArray &reply)
 {
     const auto answer = ReplyParser::singleAnswer(reply);
+    const auto confirmed = ReplyParser::confirmedAnswer(reply);
+    require(!confirmed || (answer && confirmed->value == answer->value &&
+                           reply.contains("?\r\n" + answer->value + "\r\nOK\r\n")),
+            "a confirmed answer is the single answer with OK on the line after its value");
     if (!answer)
         return;
     require(reply.contains("AT" + answer->name + "?\r\n"), "the echo names the register");

@@ -1,5 +1,6 @@
 #include "catalogue.h"
 #include "configjobs.h"
+#include "console.h"
 #include "exitcode.h"
 #include "portjobs.h"
 #include "portopener.h"
@@ -19,7 +20,7 @@ namespace {
 const QByteArray Listing = "AT&V\r\n"
                            "Hardware Version DR58-H2.1\r\n"
                            "Serial Number 5821A0419017\r\n\r\n"
-                           "S101 Operating mode=2\tS102 Serial baud=10\tS104 Network ID=77 "
+                           "S101 Operating mode=02\tS102 Serial baud=10\tS104 Network ID=77 "
                            "S141 Repeaters=2\r\nS110 Serial format=x\r\n"
                            "S160 Encryption key=dr58key\r\nOK\r\n";
 
@@ -27,6 +28,12 @@ PortResult port(const QString &name, int code, const QString &result = "done",
                 const QString &detail = "")
 {
     return {name, JobResult{code, result, detail, {}, {}}};
+}
+
+// A value read, "?" when unreadable.
+QString shown(const std::optional<QString> &value)
+{
+    return value ? *value : QStringLiteral("?");
 }
 
 // Adds rows of string columns, the first entry of each naming the row.
@@ -64,6 +71,7 @@ private slots:
     void portNames();
     void progressTexts_data();
     void progressTexts();
+    void printableText();
 
 private:
     QTranslator m_english;
@@ -79,33 +87,38 @@ void LogicTest::initTestCase()
 void LogicTest::listingValues_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("value"); // "-" when absent
-    addRows({{"choice", "S101", "2"},
-             {"S102 10 selects the item written as 15", "S102", "15"},
+    QTest::addColumn<QString>("value"); // "-" when absent, "?" when unreadable
+    addRows({{"choice, as its wire value", "S101", "2"},
+             {"S102 in the gap of its values", "S102", "?"},
              {"text", "S104", "77"},
-             {"choice beyond its items kept as read", "S141", "2"},
-             {"choice that is no number reads as 0", "S110", "0"},
+             {"choice beyond its items", "S141", "?"},
+             {"choice that is no number", "S110", "?"},
              {"free text", "S160", "dr58key"},
              {"identity", "I1", "DR58-H2.1"},
              {"identity missing", "I2", "-"},
-             {"register missing", "S105", "-"}});
+             {"register missing", "S105", "?"}});
 }
 
 void LogicTest::listingValues()
 {
     QFETCH(QString, name);
     QFETCH(QString, value);
-    QCOMPARE(RegisterValues::fromListing(Listing).value(name, "-"), value);
+    const auto values = RegisterValues::fromListing(Listing);
+    QCOMPARE(values.contains(name) ? shown(values.value(name)) : QStringLiteral("-"), value);
+    // Without its echo the reply is no listing: no register in it is read.
+    QVERIFY(name.startsWith('I') || !RegisterValues::fromListing(Listing.mid(6)).value(name));
 }
 
 void LogicTest::singleAnswer_data()
 {
     QTest::addColumn<QString>("reply");
-    QTest::addColumn<QString>("name"); // empty: no answer read
-    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("name");  // empty: no answer read
+    QTest::addColumn<QString>("value"); // "?" when unreadable
     addRows({{"text", "ATS160?\r\nsecret\r\nOK\r\n", "S160", "secret"},
              {"S102 16", "ATS102?\r\n16\r\nOK\r\n", "S102", "16"},
-             {"no value line", "ATS244?\r\nOK\r\n", "S244", "0"},
+             {"no value line", "ATS244?\r\nOK\r\n", "S244", "?"},
+             {"value not followed by OK", "ATS160?\r\nkey\r\nERR OK\r\n", "S160", "?"},
+             {"beyond the items", "ATS244?\r\n3\r\nOK\r\n", "S244", "?"},
              {"unknown register", "ATS150?\r\n12\r\nOK\r\n", "", ""},
              {"identity is never queried", "ATI1?\r\nx\r\nOK\r\n", "", ""},
              {"no echo", "ERROR\r\n", "", ""}});
@@ -120,7 +133,7 @@ void LogicTest::singleAnswer()
     QCOMPARE(answer.has_value(), !name.isEmpty());
     if (answer) {
         QCOMPARE(answer->name, name);
-        QCOMPARE(answer->value, value);
+        QCOMPARE(shown(answer->value), value);
     }
 }
 
@@ -130,13 +143,19 @@ void LogicTest::differences()
     const auto profile = Profile::parse(
         "p.ini", "S160=newkey\nS105=0007\nS104=77\nS101=0\nS118=5\nS102=15\n", &problems);
     QVERIFY2(profile, qPrintable(problems.join('\n')));
-    QMap<QString, QString> modem = RegisterValues::fromListing(Listing);
+    QMap<QString, QString> modem;
+    const auto read = RegisterValues::fromListing(Listing);
+    for (auto it = read.begin(); it != read.end(); ++it) {
+        if (it.value())
+            modem.insert(it.key(), *it.value());
+    }
     modem.insert("S105", "7");
     QStringList found;
     for (const Difference &d : ProfileDiff::differences(*profile, modem))
         found << d.name + ":" + d.current.value_or("none") + "->" + d.wanted;
-    // In register order; equal numbers written differently are no difference.
-    QCOMPARE(found, QStringList({"S101:2->0", "S118:none->5", "S160:dr58key->newkey"}));
+    // In register order; an unreadable value differs, equal numbers written differently do not.
+    QCOMPARE(found,
+             QStringList({"S101:2->0", "S102:none->15", "S118:none->5", "S160:dr58key->newkey"}));
 }
 
 void LogicTest::describeDifference_data()
@@ -145,17 +164,16 @@ void LogicTest::describeDifference_data()
     QTest::addColumn<QString>("current"); // "-" when not reported
     QTest::addColumn<QString>("wanted");
     QTest::addColumn<QString>("text");
-    addRows(
-        {{"choice", "S102", "7", "15",
-          "S102 Serial Baud Rate: modem 7 (9600), profile 15 (460800)"},
-         {"blank item", "S110", "1", "0",
-          "S110 Serial Data Format: modem 1 (8N1), profile 0 (blank)"},
-         {"no such item", "S141", "2", "1",
-          "S141 Repeaters Y/N: modem 2 (no such item), profile 1 (YES)"},
-         {"number", "S105", "2", "9", "S105 Unit Address: modem 2, profile 9"},
-         {"free text", "S160", "-", "", "S160 Encryption Key: modem not reported, profile \"\""},
-         {"label without its trailing blank", "S143", "0", "1",
-          "S143 Repeater Index Use GPIO: modem 0 (OFF), profile 1 (ON)"}});
+    addRows({{"choice", "S102", "7", "15",
+              "S102 Serial Baud Rate: modem 7 (9600), profile 15 (460800)"},
+             {"blank item", "S110", "1", "0",
+              "S110 Serial Data Format: modem 1 (8N1), profile 0 (blank)"},
+             {"no such item", "S141", "2", "1",
+              "S141 Repeaters Y/N: modem 2 (no such item), profile 1 (YES)"},
+             {"number", "S105", "2", "9", "S105 Unit Address: modem 2, profile 9"},
+             {"free text", "S160", "-", "", "S160 Encryption Key: modem unreadable, profile \"\""},
+             {"label without its trailing blank", "S143", "0", "1",
+              "S143 Repeater Index Use GPIO: modem 0 (OFF), profile 1 (ON)"}});
 }
 
 void LogicTest::describeDifference()
@@ -269,6 +287,12 @@ void LogicTest::progressTexts()
     QFETCH(int, of);
     QFETCH(QString, text);
     QCOMPARE(bar ? ProgressText::bar(bytes, of, 10) : ProgressText::throughput(bytes, of), text);
+}
+
+void LogicTest::printableText()
+{
+    QCOMPARE(Console::printable(QString::fromUtf8("a\x1b[2J\tb\n\xc2\x9b\xc3\xa9")),
+             QString::fromUtf8("a\\x1b[2J\\x09b\\x0a\\x9b\xc3\xa9"));
 }
 
 QTEST_GUILESS_MAIN(LogicTest)

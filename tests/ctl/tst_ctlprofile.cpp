@@ -62,6 +62,8 @@ void ProfileTest::acceptedIni_data()
     QTest::newRow("comments and blanks")
         << QByteArray("# a comment\n; another\n\n  S104 = 42  \nS101=2\n")
         << QStringList{"S104=42", "S101=2"};
+    QTest::newRow("json after a byte-order mark, CRLF lines")
+        << QByteArray("\xEF\xBB\xBF{\"registers\":\r\n{\"S104\": 1}}") << QStringList{"S104=1"};
     QTest::newRow("any case, CRLF lines")
         << QByteArray("s105=7\r\nS160=key\r\n") << QStringList{"S105=7", "S160=key"};
     QTest::newRow("quoted text") << QByteArray("S160=\" a \\\"b\\\" \\\\ \"\n")
@@ -107,6 +109,8 @@ void ProfileTest::refused_data()
         << QByteArray("no equals sign\nS101=\"2\nS105=x\n")
         << QStringList{"p.ini:1: expected NAME=VALUE", "p.ini:2: S101: the quote is not closed",
                        "p.ini:3: S105: \"x\" is not in 0..65535"};
+    QTest::newRow("not UTF-8") << QByteArray("S104=1\nS160=\xE9\n")
+                               << QStringList{"p.ini:2: the line is not UTF-8 text"};
     QTest::newRow("nothing set") << QByteArray("# only a comment\n")
                                  << QStringList{"p.ini: the profile sets no register"};
     QTest::newRow("json syntax") << QByteArray("{\n \"registers\": {\n  \"S104\": 1,\n }\n}")
@@ -115,6 +119,9 @@ void ProfileTest::refused_data()
         << QByteArray(
                "{\n \"identity\": {},\n \"registers\": {\n  \"S104\": 1,\n  \"S777\": 2\n }\n}")
         << QStringList{"p.ini:5: unknown register S777"};
+    QTest::newRow("json key given twice")
+        << QByteArray("{\"registers\": {\n \"S104\": 1,\n \"S104\": 2}}")
+        << QStringList{"p.ini:3: \"S104\" is given twice"};
     QTest::newRow("json value of the wrong kind")
         << QByteArray("{\"registers\": {\"S104\": [1]}}")
         << QStringList{"p.ini:1: S104: the value must be text or a number"};
@@ -159,6 +166,11 @@ void ProfileTest::valueCheck_data()
         {"free text, Latin-1", "S160", "clé", true},
         {"free text beyond Latin-1", "S160", "ключ", false},
         {"carriage return would end the command", "S108", "3\r0", false},
+        {"C1 control character", "S160", "a\xc2\x9b", false},
+        {"command signs", "S160", "a=b?", false},
+        {"blank where the listing is the only reading", "S108", "3 0", false},
+        {"the end of an answer", "S160", "OK", false},
+        {"a register's name", "S160", "xS244", false},
     };
     for (const auto &r : rows)
         QTest::newRow(r.row) << r.name << QString::fromUtf8(r.value) << r.accepted;
@@ -212,18 +224,19 @@ void ProfileTest::roundTrip_data()
         QTest::addRow("%s plain", format) << json << "dr58key";
         QTest::addRow("%s blanks around", format) << json << "  two  blanks ";
         QTest::addRow("%s quotes and backslashes", format) << json << "\"a\\b\"";
-        QTest::addRow("%s comment signs", format) << json << "#x;y=z";
+        QTest::addRow("%s comment signs", format) << json << "#x;y";
         QTest::addRow("%s empty", format) << json << "";
     }
 }
 
-// What `read` writes, `apply` reads back as the same settings; identity fields are left out.
+// What `read` writes, `apply` reads back as the same settings; identity fields, shown
+// printable, are left out.
 void ProfileTest::roundTrip()
 {
     QFETCH(bool, json);
     QFETCH(QString, key);
-    const Values values{{"I1", "DR58-H2.1"}, {"S101", "2"}, {"S102", "15"},
-                        {"S104", "1234567"}, {"S110", "0"}, {"S160", key}};
+    const Values values{{"I1", "H2\nS101=0\x1b"}, {"S101", "2"}, {"S102", "15"},
+                        {"S104", "1234567"},      {"S110", "0"}, {"S160", key}};
     const QByteArray text =
         json ? ProfileWriter::json("/dev/pts/9", values) : ProfileWriter::ini("/dev/pts/9", values);
     QStringList problems;

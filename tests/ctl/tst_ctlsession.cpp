@@ -41,11 +41,11 @@ void SessionTest::applyStopsAtFirstFailure_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("groups");
-    // Sent as Latin-1, the key comes back in bytes that are no UTF-8.
+    // The modem keeps the output power as a number, so "07" comes back as "7".
     QTest::newRow("read back different")
-        << QByteArray("S160=clé\n") << SimModem::Fault::None << ExitCode::Refused
-        << "S160 Encryption Key: wrote \"clé\", read back \"cl\uFFFD\""
-        << "written: none; failed: S160; not written: none";
+        << QByteArray("S108=07\n") << SimModem::Fault::None << ExitCode::Refused
+        << "S108 Output Power: wrote \"07\", read back \"7\""
+        << "written: none; failed: S108; not written: none";
     QTest::newRow("no answer") << QByteArray("S104=5\nS105=9\n") << SimModem::Fault::Silent
                                << ExitCode::NoAnswer
                                << "S104 Network Address(ID): no answer to the write of 5 (the "
@@ -75,9 +75,9 @@ void SessionTest::applyStopsAtFirstFailure()
     const auto wanted = Profile::parse("p.ini", profile, &problems);
     QVERIFY2(wanted, qPrintable(problems.join('\n')));
     QVERIFY(session.enter());
-    const auto values = ModemReader::read(session);
-    QVERIFY(values);
-    const QVector<Difference> plan = ProfileDiff::differences(*wanted, *values);
+    const auto reading = ModemReader::read(session);
+    QVERIFY(reading);
+    const QVector<Difference> plan = ProfileDiff::differences(*wanted, reading->values);
     modem.setFault(faultAfterReading);
     modem.clearReceived();
     const ApplyOutcome outcome = ApplyRun::apply(session, plan, true);

@@ -69,6 +69,7 @@ private slots:
     void badFileSendsNothing();
     void readEditApplyOnThreeModems();
     void failuresNamePortAndRegister();
+    void unreadableValue();
     void portsRunAtOnce();
     void applyVariants_data();
     void applyVariants();
@@ -249,7 +250,7 @@ void CtlTest::portProblems()
 void CtlTest::badFileSendsNothing_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::addColumn<QByteArray>("content"); // null: the file does not exist
+    QTest::addColumn<QByteArray>("content"); // null: the file does not exist; "@": a directory
     QTest::addColumn<QString>("message");    // FILE stands for the file's path
     QTest::newRow("unknown register")
         << "apply" << QByteArray("S104=1\nS1O5=2\n") << "FILE:2: unknown register S1O5";
@@ -257,6 +258,9 @@ void CtlTest::badFileSendsNothing_data()
                                     << "FILE:1: I2: read from the modem, it cannot be written";
     QTest::newRow("value outside the items")
         << "apply" << QByteArray("S244=3\n") << "FILE:1: S244: \"3\" is not one of 0, 1, 2";
+    QTest::newRow("too large") << "diff" << QByteArray(70000, '#')
+                               << "FILE: larger than 65536 bytes, too large for a profile";
+    QTest::newRow("not a regular file") << "apply" << QByteArray("@") << "FILE: not a regular file";
     QTest::newRow("profile missing")
         << "apply" << QByteArray() << "FILE: No such file or directory";
     QTest::newRow("firmware empty") << "upgrade" << QByteArray("") << "FILE: empty";
@@ -267,8 +271,9 @@ void CtlTest::badFileSendsNothing()
     QFETCH(QString, command);
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
-    const QString path =
-        content.isNull() ? m_dir->filePath("absent") : file("profile.ini", content);
+    const QString path = content.isNull() ? m_dir->filePath("absent")
+                         : content == "@" ? m_dir->path()
+                                          : file("profile.ini", content);
     const Run result = run(QStringList{command, path} + ports(2));
     QCOMPARE(result.code, 3);
     QCOMPARE(result.err, "dr58ctl: " + QString(message).replace("FILE", path) + "\n");
@@ -280,9 +285,10 @@ void CtlTest::badFileSendsNothing()
 // exactly the edited registers on each, working and stored, and leaves nothing to differ.
 void CtlTest::readEditApplyOnThreeModems()
 {
-    const QString profilePath = m_dir->filePath("modem.ini");
+    const QString profilePath = file("modem.ini", "replaced, and no longer readable by others");
     const Run read = run({"read", "--port", port(0), "--output", profilePath});
     QCOMPARE(read.code, 0);
+    QCOMPARE(QFile::permissions(profilePath) & 0x0FFF, QFile::ReadUser | QFile::WriteUser);
     QCOMPARE(modem(0).received(), ReadCommands + DataMode);
     QVERIFY(!modem(0).inAtMode());
 
@@ -290,7 +296,7 @@ void CtlTest::readEditApplyOnThreeModems()
     QVERIFY(profileFile.open(QIODevice::ReadOnly));
     QString profile = QString::fromUtf8(profileFile.readAll());
     const QMap<QString, QString> edits{
-        {"S102", "16"}, {"S104", "424242"}, {"S133", "2"}, {"S160", "fresh1"}};
+        {"S102", "16"}, {"S104", "424242"}, {"S133", "2"}, {"S160", "frisé"}};
     for (auto it = edits.begin(); it != edits.end(); ++it) {
         const QRegularExpression line("\n" + it.key() + "=[^\n]*\n");
         QVERIFY(profile.contains(line));
@@ -312,7 +318,7 @@ void CtlTest::readEditApplyOnThreeModems()
         QCOMPARE(snapshot(modem(i)), expected);
         QCOMPARE(modem(i).received(), ReadCommands +
                                           "ATS102=16\r\nATS102?\rATS104=424242\rATS104?\r"
-                                          "ATS133=2\rATS133?\rATS160=fresh1\rATS160?\r"
+                                          "ATS133=2\rATS133?\rATS160=fris\xe9\rATS160?\r"
                                           "\rAT&W\r" +
                                           DataMode);
         QVERIFY(apply.out.contains(port(i) + ": 4 written and read back, stored\n"));
@@ -355,6 +361,25 @@ void CtlTest::failuresNamePortAndRegister()
                 QCOMPARE(modem(i).storedValue(reg.name), before.at(i).value(reg.name).second);
         }
     }
+}
+
+// A value outside its register's items: read names it and writes no profile, diff reports it,
+// apply writes and verifies it.
+void CtlTest::unreadableValue()
+{
+    modem(0).setRegisterValue("S141", "2");
+    const QString output = m_dir->filePath("modem.ini");
+    const Run read = run({"read", "--port", port(0), "--output", output});
+    QCOMPARE(read.code, 7);
+    QVERIFY2(read.err.contains(port(0) + ": unreadable values of S141; no profile written\n"),
+             qPrintable(read.err));
+    QVERIFY(!QFile::exists(output));
+    const QString profile = file("p.ini", "S141=1\n");
+    const Run diff = run({"diff", profile, "--port", port(0)});
+    QCOMPARE(diff.code, 1);
+    QVERIFY(diff.out.contains("S141 Repeaters Y/N: modem unreadable, profile 1 (YES)\n"));
+    QCOMPARE(run({"apply", profile, "--port", port(0)}).code, 0);
+    QCOMPARE(modem(0).storedValue("S141"), QString("1"));
 }
 
 // Two silent modems cost one first-bytes wait (2 s), not two; the modem that answers is
