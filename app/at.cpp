@@ -18,11 +18,15 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace {
-constexpr int StatusClearDelay = 2000; // milliseconds
+constexpr int StatusClearDelay = 2000;  // milliseconds
+constexpr int LogKeep = 200000;         // characters: the traffic log's newest text kept
+constexpr int IdleDiscardPeriod = 1000; // milliseconds between discards of unasked-for input
 
 // Every new style sheet re-styles the field at once (a few hundred microseconds each), so a
 // mark the field already carries is not set again.
@@ -128,6 +132,18 @@ void AT::initUart()
     ui->btnUart->setStyleSheet(QStringLiteral("color: white"));
     connect(ui->UartComBaud, QOverload<int>::of(&QComboBox::activated), this, &AT::SetUartBaud);
     connect(ui->btnUart, &QPushButton::clicked, this, &AT::OpenUart);
+    auto *idleInput = new QTimer(this);
+    connect(idleInput, &QTimer::timeout, this, [this] { discardIdleInput(); });
+    idleInput->start(IdleDiscardPeriod);
+}
+
+// Nothing reads the port between operations, so what a talking modem sends then would pile up
+// in the port's buffer for as long as the window runs. It is thrown away, as the next command
+// would throw it away; never while an operation or a wait runs.
+void AT::discardIdleInput()
+{
+    if (!busy && !waiting && uart.isOpen())
+        uart.clear(QSerialPort::Input);
 }
 
 void AT::showPortStatus(const QString &message, const char *colour)
@@ -175,9 +191,17 @@ void AT::ClearTextBrowser()
     ui->textBrowser->clear();
 }
 
+// The log keeps the newest LogKeep characters (up to twice that between trims), so a modem
+// that talks for hours does not grow it without end.
 void AT::appendLog(const QString &text)
 {
-    ui->textBrowser->insertPlainText(text);
+    ui->textBrowser->insertPlainText(text.right(LogKeep));
+    QTextDocument *log = ui->textBrowser->document();
+    if (log->characterCount() > 2 * LogKeep) {
+        QTextCursor oldest(log);
+        oldest.setPosition(log->characterCount() - LogKeep, QTextCursor::KeepAnchor);
+        oldest.removeSelectedText();
+    }
     ui->textBrowser->moveCursor(QTextCursor::End);
 }
 
@@ -195,6 +219,7 @@ void AT::SendUartData(QString cmd)
 
 bool AT::WaiteRecvData(int wait_num, int flag)
 {
+    const QScopedValueRollback<bool> inWait(waiting, true);
     const ReplyWait::Outcome outcome = ReplyWait::collect(uart, RecvData, wait_num);
     if (RecvData.isEmpty())
         return false;

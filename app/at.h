@@ -51,6 +51,7 @@ private:
     // one runs.
     template <typename Operation> void guarded(QPushButton *button, Operation operation);
     void appendLog(const QString &text);
+    void discardIdleInput();
     void showPortStatus(const QString &message, const char *colour);
     void reopenPort();
     void fillFromListing();
@@ -61,4 +62,5 @@ private:
     AtForm *ui;
     QSerialPort uart;
     bool busy = false;
+    bool waiting = false; // a reply wait runs (it may not hold the busy guard)
 };

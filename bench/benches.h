@@ -13,3 +13,7 @@ void benchUpgrade(int rate, int bytes, int runs);
 
 // Process start to the main window's first paint, against a bare QMainWindow program.
 void benchStartup(int runs);
+
+// A modem that never stops talking, for `seconds`: the window alternately idle and waiting
+// for a reply; the process's memory growth and CPU share over the run.
+void benchSoak(int rate, int seconds);

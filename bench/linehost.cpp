@@ -42,6 +42,9 @@ int runLineHost(int rate)
             sentBefore = modem.sent().size();
             line.forgetStartFrame();
             std::printf("ok\n");
+        } else if (command == "babble") {
+            modem.setFault(SimModem::Fault::Babble);
+            std::printf("ok\n");
         } else if (command == "counts") {
             const QByteArray received = modem.received();
             const QByteArray sent = modem.sent().mid(sentBefore);

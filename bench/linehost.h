@@ -5,6 +5,7 @@
 // that paces the tool's bytes too. Prints "port <path>" for the tool, then answers on stdout
 // the commands read from stdin, one per line:
 //   reset   forget the bytes so far                      -> "ok"
+//   babble  answer the next command with endless text    -> "ok"
 //   counts  bytes since reset, both ways, and the update -> "counts <received> <sent>
 //           frames' share of them, with the monotonic       <frames received> <frames sent>
 //           time the first UPDATE_START left the tool       <start ns>"

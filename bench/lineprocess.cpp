@@ -29,6 +29,11 @@ void LineProcess::reset()
     ask("reset");
 }
 
+void LineProcess::babble()
+{
+    ask("babble");
+}
+
 LineProcess::Counts LineProcess::counts()
 {
     const QList<QByteArray> fields = ask("counts").split(' ');

@@ -22,6 +22,7 @@ public:
 
     QString port() const { return m_port; }
     void reset();
+    void babble(); // the modem answers the next command with text that never ends
     Counts counts();
 
 private:

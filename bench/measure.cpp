@@ -3,6 +3,7 @@
 #include <QFile>
 #include <algorithm>
 #include <ctime>
+#include <sys/resource.h>
 
 namespace Measure {
 
@@ -27,16 +28,41 @@ double wireMs(qint64 bytes, int rate)
     return double(bytes) * BitsPerByte * 1000.0 / rate;
 }
 
-qint64 peakResidentKb()
+namespace {
+
+// A field of /proc/self/status given in kB, -1 when it cannot be read.
+qint64 statusKb(const QByteArray &field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
+}
+
+} // namespace
+
+qint64 peakResidentKb()
+{
+    return statusKb("VmHWM:");
+}
+
+qint64 residentKb()
+{
+    return statusKb("VmRSS:");
+}
+
+double cpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval &time) {
+        return time.tv_sec * 1000.0 + time.tv_usec / 1000.0;
+    };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 } // namespace Measure

@@ -55,6 +55,7 @@ bool AtSession::transact(const QString &command, int silentPeriods)
 bool AtSession::exchange(const QString &command, int silentPeriods)
 {
     AtLink::writeCommand(m_port, command);
-    m_outcome = ReplyWait::collect(m_port, m_reply, silentPeriods);
+    m_outcome =
+        ReplyWait::collect(m_port, m_reply, silentPeriods, ReplyParser::Completion::OwnLine);
     return m_outcome == ReplyWait::Outcome::Complete;
 }

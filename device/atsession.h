@@ -24,8 +24,9 @@ public:
     bool exit();                // "\rATA\r"
     bool reset(int presetCode); // "AT&F<code>\r"
 
-    // These return true when the reply holds "OK\r\n" (enter: the greeting); the reply of the
-    // last transaction and how its wait ended stay available.
+    // These return true when the reply ends with "OK\r\n" as a line of its own, never as the
+    // end of a value (enter: when it holds the greeting); the reply of the last transaction and
+    // how its wait ended stay available.
     const QByteArray &reply() const { return m_reply; }
     ReplyWait::Outcome outcome() const { return m_outcome; }
     bool answered() const { return m_outcome != ReplyWait::Outcome::NoAnswer; }

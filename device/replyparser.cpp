@@ -12,9 +12,13 @@ QByteArray cut(const QByteArray &reply, int start, int end)
 }
 } // namespace
 
-bool isComplete(const QByteArray &reply)
+bool isComplete(const QByteArray &reply, Completion rule, int searched)
 {
-    return reply.contains("OK\r\n");
+    const QByteArray ok = QByteArrayLiteral("OK\r\n");
+    const QByteArray marker = rule == Completion::Anywhere ? ok : LineEnd + ok;
+    if (rule == Completion::OwnLine && reply.startsWith(ok))
+        return true;
+    return reply.indexOf(marker, qMax(0, searched - marker.size() + 1)) >= 0;
 }
 
 bool isListing(const QByteArray &reply)

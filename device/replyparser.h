@@ -8,8 +8,16 @@
 // gets what.
 namespace ReplyParser {
 
-// A reply is complete and accepted once "OK\r\n" occurs anywhere in it.
-bool isComplete(const QByteArray &reply);
+// Where the closing "OK\r\n" of a reply may stand.
+enum class Completion {
+    Anywhere, // the window: anywhere in the reply, even as the end of a value
+    OwnLine   // dr58ctl: as a line of its own, at the start of the reply or right after "\r\n"
+};
+
+// Whether the reply is complete (and accepted) under the rule. `searched` is how many leading
+// bytes an earlier call already found incomplete: only a marker ending after them is looked
+// for, so a reply gathered piece by piece is not searched again from its start.
+bool isComplete(const QByteArray &reply, Completion rule = Completion::Anywhere, int searched = 0);
 
 // The answer to "AT&V" carries its echo "AT&V\r\n".
 bool isListing(const QByteArray &reply);

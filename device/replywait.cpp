@@ -1,7 +1,5 @@
 #include "replywait.h"
 
-#include "replyparser.h"
-
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -26,37 +24,43 @@ bool awaitFirstBytes(QSerialPort &port)
     return port.isOpen() && port.bytesAvailable() > 0;
 }
 
-Outcome collectRest(QSerialPort &port, QByteArray &buffer, int silentPeriods)
+Outcome collectRest(QSerialPort &port, QByteArray &buffer, int silentPeriods,
+                    ReplyParser::Completion rule)
 {
     QElapsedTimer sinceStart;
     sinceStart.start();
     int silent = 0;
-    while (!ReplyParser::isComplete(buffer) && silent < silentPeriods) {
+    int searched = 0;
+    while (!ReplyParser::isComplete(buffer, rule, searched)) {
+        if (silent >= silentPeriods)
+            return Outcome::Quiet;
         if (sinceStart.elapsed() >= TotalLimit) {
             qDebug() << port.portName() << "RECV LIMIT" << buffer.size() << "bytes";
             return Outcome::Cut;
         }
+        searched = buffer.size();
         const bool arrived = port.waitForReadyRead(SilentPeriod);
         buffer.append(port.readAll());
         if (!arrived)
             ++silent;
     }
-    return ReplyParser::isComplete(buffer) ? Outcome::Complete : Outcome::Quiet;
+    return Outcome::Complete;
 }
 
 } // namespace
 
-Outcome collect(QSerialPort &port, QByteArray &buffer, int silentPeriods)
+Outcome collect(QSerialPort &port, QByteArray &buffer, int silentPeriods,
+                ReplyParser::Completion rule)
 {
+    buffer.clear();
     if (!port.isOpen())
         return Outcome::NoAnswer;
-    buffer.clear();
     if (!awaitFirstBytes(port)) {
         qDebug() << port.portName() << " no answer ";
         return Outcome::NoAnswer;
     }
     buffer.append(port.readAll());
-    return collectRest(port, buffer, silentPeriods);
+    return collectRest(port, buffer, silentPeriods, rule);
 }
 
 } // namespace ReplyWait

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "replyparser.h"
+
 #include <QByteArray>
 
 class QSerialPort;
@@ -14,14 +16,17 @@ constexpr int TotalLimit = 30000; // milliseconds
 
 enum class Outcome {
     NoAnswer, // nothing within the first two seconds (or the port is closed)
-    Complete, // "OK\r\n" arrived
+    Complete, // the closing "OK\r\n" arrived
     Quiet,    // the modem fell silent for the accepted number of periods without "OK\r\n"
     Cut       // the modem talked past the total limit without "OK\r\n"
 };
 
-// Waits for the reply to the command just written and appends it to `buffer` (cleared first).
+// Waits for the reply to the command just written and appends it to `buffer`, which is cleared
+// first in every case, so a closed port leaves no earlier reply behind to be judged again.
 // The first bytes are awaited in a local event loop, so the window stays live meanwhile; later
 // bytes with blocking reads of one silent period each, at most `silentPeriods` silent ones.
-Outcome collect(QSerialPort &port, QByteArray &buffer, int silentPeriods);
+// `rule` says where the closing "OK\r\n" may stand.
+Outcome collect(QSerialPort &port, QByteArray &buffer, int silentPeriods,
+                ReplyParser::Completion rule = ReplyParser::Completion::Anywhere);
 
 } // namespace ReplyWait

@@ -60,12 +60,28 @@ void checkSingleAnswer(const QByteArray &reply)
     ReplyParser::toText(answer->value);
 }
 
+// A reply gathered in two pieces is complete exactly when the whole of it is, and a line of its
+// own is the stricter rule.
+void checkCompletion(const QByteArray &reply)
+{
+    using ReplyParser::Completion;
+    const int split = reply.isEmpty() ? 0 : quint8(reply.at(0)) % (reply.size() + 1);
+    for (Completion rule : {Completion::Anywhere, Completion::OwnLine}) {
+        const bool whole = ReplyParser::isComplete(reply, rule);
+        if (!ReplyParser::isComplete(reply.left(split), rule))
+            require(ReplyParser::isComplete(reply, rule, split) == whole,
+                    "a reply searched piece by piece is judged as the whole");
+    }
+    require(!ReplyParser::isComplete(reply, Completion::OwnLine) || ReplyParser::isComplete(reply),
+            "a reply complete by its own line is complete anywhere");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray reply(reinterpret_cast<const char *>(data), int(size));
-    ReplyParser::isComplete(reply);
+    checkCompletion(reply);
     ReplyParser::isListing(reply);
     checkListing(reply);
     checkSingleAnswer(reply);

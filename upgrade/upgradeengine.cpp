@@ -159,8 +159,12 @@ void UpgradeEngine::receiveText()
 {
     m_atText += m_port->readAll();
     qDebug() << m_atText;
-    if (!m_atText.contains(UpdateAnnouncement))
+    if (!m_atText.contains(UpdateAnnouncement)) {
+        // Only the bytes that may begin an announcement split across reads are kept, so a
+        // modem that talks while the announcement is awaited does not grow the text.
+        m_atText = m_atText.right(int(qstrlen(UpdateAnnouncement)) - 1);
         return;
+    }
     m_atTimer->stop();
     m_atText.clear();
     m_machine.setState(UpgradeMachine::Starting);

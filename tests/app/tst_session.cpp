@@ -72,19 +72,25 @@ void SessionTest::wholeSession()
 void SessionTest::failedWrites_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("port closed") << "closed";
+    QTest::newRow("port closed after a query") << "closed";
     QTest::newRow("modem refuses") << "refuses";
     QTest::newRow("modem silent") << "silent";
+    QTest::newRow("port closed while waiting") << "closing";
 }
 
 void SessionTest::failedWrites()
 {
     QFETCH(QString, how);
     Station s;
-    if (how != "closed")
-        QVERIFY(s.enterAtMode());
-    if (how == "silent")
+    QVERIFY(s.enterAtMode());
+    if (how == "closed") { // the query's last reply must not be judged again
+        s.click("btnQuery");
+        s.click("btnUart");
+    }
+    if (how == "silent" || how == "closing")
         s.modem.setFault(SimModem::Fault::Silent);
+    if (how == "closing") // in the first phase of the write's wait
+        QTimer::singleShot(300, [&] { s.click("btnUart"); });
     s.click("btnClear");
     QTest::keyClicks(s.edit("S105"), "70000");
     s.click("ButtonS105");
@@ -93,6 +99,13 @@ void SessionTest::failedWrites()
     if (how == "refuses")
         QVERIFY(s.log().contains("ERROR"));
     QVERIFY(s.modem.registerValue("S105") != "70000");
+    if (how.startsWith("clos")) { // a closed port: nothing more is sent, logged or judged
+        s.modem.clearReceived();
+        s.click("btnQuery");
+        QVERIFY(s.log().endsWith(Station::shown("\r\n串口未打开\r\n")));
+        QCOMPARE(s.log().count("串口未打开"), how == "closed" ? 2 : 1);
+        QVERIFY(s.modem.received().isEmpty());
+    }
 }
 
 void SessionTest::busyGuardLeavesNoTrace()

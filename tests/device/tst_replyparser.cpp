@@ -125,21 +125,36 @@ void ReplyParserTest::singleAnswer()
 void ReplyParserTest::completeness_data()
 {
     QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("complete");
+    QTest::addColumn<bool>("complete"); // the window's rule: "OK\r\n" anywhere
+    QTest::addColumn<bool>("ownLine");  // dr58ctl's rule: "OK\r\n" as a line of its own
     QTest::addColumn<bool>("listing");
-    QTest::newRow("listing") << QByteArray("AT&V\r\nS101=1\r\nOK\r\n") << true << true;
-    QTest::newRow("ok in the middle") << QByteArray("xOK\r\nyy") << true << false;
-    QTest::newRow("ok without line end") << QByteArray("AT&V\r\nOK") << false << true;
-    QTest::newRow("error") << QByteArray("ATS105=70000\r\nERROR\r\n") << false << false;
+    QTest::newRow("listing") << QByteArray("AT&V\r\nS101=1\r\nOK\r\n") << true << true << true;
+    QTest::newRow("ok alone") << QByteArray("OK\r\n") << true << true << false;
+    QTest::newRow("ok in the middle") << QByteArray("xOK\r\nyy") << true << false << false;
+    QTest::newRow("value ending in ok")
+        << QByteArray("ATS114?\r\nLOOK\r\n") << true << false << false;
+    QTest::newRow("ok after a bare cr") << QByteArray("ATS114?\rOK\r\n") << true << false << false;
+    QTest::newRow("ok without line end") << QByteArray("AT&V\r\nOK") << false << false << true;
+    QTest::newRow("error") << QByteArray("ATS105=70000\r\nERROR\r\n") << false << false << false;
 }
 
+// Both rules, on the whole reply and on the reply gathered in two pieces split anywhere.
 void ReplyParserTest::completeness()
 {
     QFETCH(QByteArray, reply);
     QFETCH(bool, complete);
+    QFETCH(bool, ownLine);
     QFETCH(bool, listing);
-    QCOMPARE(ReplyParser::isComplete(reply), complete);
     QCOMPARE(ReplyParser::isListing(reply), listing);
+    using ReplyParser::Completion;
+    for (const auto &[rule, expected] :
+         {std::pair{Completion::Anywhere, complete}, std::pair{Completion::OwnLine, ownLine}}) {
+        QCOMPARE(ReplyParser::isComplete(reply, rule), expected);
+        for (int split = 0; split <= reply.size(); ++split) {
+            if (!ReplyParser::isComplete(reply.left(split), rule))
+                QCOMPARE(ReplyParser::isComplete(reply, rule, split), expected);
+        }
+    }
 }
 
 void ReplyParserTest::number_data()
