@@ -11,6 +11,8 @@
 #include "portsettings.h"
 #include "presets.h"
 #include "registercatalog.h"
+#include "registervalues.h"
+#include "replymarkers.h"
 #include "replyparser.h"
 #include "replywait.h"
 #include "uihelper.h"
@@ -227,7 +229,7 @@ bool AT::WaiteRecvData(int wait_num, int flag)
     if (outcome == ReplyWait::Outcome::Cut)
         return false;
     if (flag == 1)
-        return RecvData.contains(AtCommands::Greeting);
+        return RecvData.contains(ReplyMarkers::Greeting);
     return receive_Uartdata();
 }
 
@@ -301,11 +303,9 @@ void AT::fillFromListing()
     qDebug() << "check AT&V";
     for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>()) {
         const QString name = edit->objectName();
-        const QByteArray key = RegisterCatalog::identityKey(name);
-        const auto value = key.isEmpty() ? ReplyParser::listingValue(RecvData, name.toLatin1())
-                                         : ReplyParser::identityValue(RecvData, key);
+        const auto value = RegisterValues::listedRaw(name, RecvData);
         if (!value) {
-            if (key.isEmpty())
+            if (!RegisterValues::isIdentity(name))
                 qDebug() << "not found" << name;
             continue;
         }
@@ -314,13 +314,12 @@ void AT::fillFromListing()
     for (QComboBox *box : ui->widget->findChildren<QComboBox *>()) {
         setMark(box, FieldMarks::Clean);
         const QString name = box->objectName();
-        const auto value = ReplyParser::listingValue(RecvData, name.toLatin1());
+        const auto value = RegisterValues::listedRaw(name, RecvData);
         if (!value) {
             qDebug() << "not found" << name;
             continue;
         }
-        box->setCurrentIndex(
-            RegisterCatalog::indexForWireValue(name, ReplyParser::toNumber(*value)));
+        box->setCurrentIndex(RegisterValues::choiceIndex(name, *value));
     }
 }
 
@@ -346,8 +345,7 @@ void AT::fillFromSingleAnswer()
         showValue(edit, ReplyParser::toText(answer->value));
     }
     if (auto *box = ui->widget->findChild<QComboBox *>(name))
-        box->setCurrentIndex(
-            RegisterCatalog::indexForWireValue(name, ReplyParser::toNumber(answer->value)));
+        box->setCurrentIndex(RegisterValues::choiceIndex(name, answer->value));
 }
 
 void AT::initSystemData()
@@ -379,13 +377,10 @@ void AT::BoxChange()
 void AT::UIInitExec()
 {
     guarded(nullptr, [this] {
-        auto *dialog = new init(nullptr);
-        dialog->exec();
-        if (init::chosenIndex() != -1) {
-            SetDevInit(init::chosenIndex());
+        if (const std::optional<int> chosen = init::choose()) {
+            SetDevInit(*chosen);
             WaiteRecvData(AtCommands::ResetWaits, 0);
         }
-        delete dialog;
     });
 }
 
