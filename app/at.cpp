@@ -1,5 +1,6 @@
 #include "at.h"
 
+#include "applog.h"
 #include "atcommands.h"
 #include "atform.h"
 #include "atlink.h"
@@ -19,7 +20,6 @@
 #include "upgrade.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextDocument>
@@ -214,7 +214,7 @@ void AT::SendUartData(QString cmd)
         return;
     }
     appendLog(QStringLiteral("send: ") + cmd);
-    qDebug() << cmd;
+    qCDebug(lcApp) << cmd;
     AtLink::writeCommand(uart, cmd);
     RecvData.clear();
 }
@@ -290,7 +290,7 @@ bool AT::receive_Uartdata()
 {
     if (!ReplyParser::isComplete(RecvData))
         return false;
-    qDebug() << "check OK";
+    qCDebug(lcApp) << "check OK";
     if (ReplyParser::isListing(RecvData))
         fillFromListing();
     else
@@ -300,13 +300,13 @@ bool AT::receive_Uartdata()
 
 void AT::fillFromListing()
 {
-    qDebug() << "check AT&V";
+    qCDebug(lcApp) << "check AT&V";
     for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>()) {
         const QString name = edit->objectName();
         const auto value = RegisterValues::listedRaw(name, RecvData);
         if (!value) {
             if (!RegisterValues::isIdentity(name))
-                qDebug() << "not found" << name;
+                qCDebug(lcApp) << "not found" << name;
             continue;
         }
         showValue(edit, ReplyParser::toText(*value));
@@ -316,7 +316,7 @@ void AT::fillFromListing()
         const QString name = box->objectName();
         const auto value = RegisterValues::listedRaw(name, RecvData);
         if (!value) {
-            qDebug() << "not found" << name;
+            qCDebug(lcApp) << "not found" << name;
             continue;
         }
         box->setCurrentIndex(RegisterValues::choiceIndex(name, *value));
@@ -396,7 +396,7 @@ void AT::Upgrade()
         dialog->SetSerialPort(&uart);
         dialog->exec();
         busy = false;
-        qDebug() << "回到正常程序";
+        qCDebug(lcApp) << "回到正常程序";
         reopenPort();
         delete dialog;
     });
@@ -405,7 +405,7 @@ void AT::Upgrade()
 void AT::reopenPort()
 {
     uart.close();
-    qDebug() << (uart.open(QIODevice::ReadWrite) ? "uart open ok" : "uart open fail");
+    qCDebug(lcApp) << (uart.open(QIODevice::ReadWrite) ? "uart open ok" : "uart open fail");
 }
 
 void AT::SetATCmd()
@@ -413,23 +413,23 @@ void AT::SetATCmd()
     auto *button = qobject_cast<QPushButton *>(sender());
     if (!button)
         return;
-    qDebug() << "button->objectName()==" << button->objectName();
+    qCDebug(lcApp) << "button->objectName()==" << button->objectName();
     const QString name = button->objectName().mid(6);
-    qDebug() << "AT_S==" << name;
+    qCDebug(lcApp) << "AT_S==" << name;
 
     QWidget *field = findChild<QLineEdit *>(name);
     QString value;
     if (field) {
-        qDebug() << " find edit " << name;
+        qCDebug(lcApp) << " find edit " << name;
         value = static_cast<QLineEdit *>(field)->text();
     } else {
-        qDebug() << "not find edit " << name;
+        qCDebug(lcApp) << "not find edit " << name;
         auto *box = findChild<QComboBox *>(name);
         if (!box) {
-            qDebug() << "not find box " << name;
+            qCDebug(lcApp) << "not find box " << name;
             return;
         }
-        qDebug() << " find box " << name;
+        qCDebug(lcApp) << " find box " << name;
         field = box;
         value = QString::number(RegisterCatalog::wireValueForIndex(name, box->currentIndex()));
     }
