@@ -1,5 +1,6 @@
 #include "at.h"
 
+#include "applog.h"
 #include "atcommands.h"
 #include "atform.h"
 #include "atlink.h"
@@ -11,13 +12,14 @@
 #include "portsettings.h"
 #include "presets.h"
 #include "registercatalog.h"
+#include "registervalues.h"
+#include "replymarkers.h"
 #include "replyparser.h"
 #include "replywait.h"
 #include "uihelper.h"
 #include "upgrade.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextDocument>
@@ -212,7 +214,7 @@ void AT::SendUartData(QString cmd)
         return;
     }
     appendLog(QStringLiteral("send: ") + cmd);
-    qDebug() << cmd;
+    qCDebug(lcApp) << cmd;
     AtLink::writeCommand(uart, cmd);
     RecvData.clear();
 }
@@ -227,7 +229,7 @@ bool AT::WaiteRecvData(int wait_num, int flag)
     if (outcome == ReplyWait::Outcome::Cut)
         return false;
     if (flag == 1)
-        return RecvData.contains(AtCommands::Greeting);
+        return RecvData.contains(ReplyMarkers::Greeting);
     return receive_Uartdata();
 }
 
@@ -288,7 +290,7 @@ bool AT::receive_Uartdata()
 {
     if (!ReplyParser::isComplete(RecvData))
         return false;
-    qDebug() << "check OK";
+    qCDebug(lcApp) << "check OK";
     if (ReplyParser::isListing(RecvData))
         fillFromListing();
     else
@@ -298,15 +300,13 @@ bool AT::receive_Uartdata()
 
 void AT::fillFromListing()
 {
-    qDebug() << "check AT&V";
+    qCDebug(lcApp) << "check AT&V";
     for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>()) {
         const QString name = edit->objectName();
-        const QByteArray key = RegisterCatalog::identityKey(name);
-        const auto value = key.isEmpty() ? ReplyParser::listingValue(RecvData, name.toLatin1())
-                                         : ReplyParser::identityValue(RecvData, key);
+        const auto value = RegisterValues::listedRaw(name, RecvData);
         if (!value) {
-            if (key.isEmpty())
-                qDebug() << "not found" << name;
+            if (!RegisterValues::isIdentity(name))
+                qCDebug(lcApp) << "not found" << name;
             continue;
         }
         showValue(edit, ReplyParser::toText(*value));
@@ -314,13 +314,12 @@ void AT::fillFromListing()
     for (QComboBox *box : ui->widget->findChildren<QComboBox *>()) {
         setMark(box, FieldMarks::Clean);
         const QString name = box->objectName();
-        const auto value = ReplyParser::listingValue(RecvData, name.toLatin1());
+        const auto value = RegisterValues::listedRaw(name, RecvData);
         if (!value) {
-            qDebug() << "not found" << name;
+            qCDebug(lcApp) << "not found" << name;
             continue;
         }
-        box->setCurrentIndex(
-            RegisterCatalog::indexForWireValue(name, ReplyParser::toNumber(*value)));
+        box->setCurrentIndex(RegisterValues::choiceIndex(name, *value));
     }
 }
 
@@ -346,8 +345,7 @@ void AT::fillFromSingleAnswer()
         showValue(edit, ReplyParser::toText(answer->value));
     }
     if (auto *box = ui->widget->findChild<QComboBox *>(name))
-        box->setCurrentIndex(
-            RegisterCatalog::indexForWireValue(name, ReplyParser::toNumber(answer->value)));
+        box->setCurrentIndex(RegisterValues::choiceIndex(name, answer->value));
 }
 
 void AT::initSystemData()
@@ -379,13 +377,10 @@ void AT::BoxChange()
 void AT::UIInitExec()
 {
     guarded(nullptr, [this] {
-        auto *dialog = new init(nullptr);
-        dialog->exec();
-        if (init::chosenIndex() != -1) {
-            SetDevInit(init::chosenIndex());
+        if (const std::optional<int> chosen = init::choose()) {
+            SetDevInit(*chosen);
             WaiteRecvData(AtCommands::ResetWaits, 0);
         }
-        delete dialog;
     });
 }
 
@@ -401,7 +396,7 @@ void AT::Upgrade()
         dialog->SetSerialPort(&uart);
         dialog->exec();
         busy = false;
-        qDebug() << "回到正常程序";
+        qCDebug(lcApp) << "回到正常程序";
         reopenPort();
         delete dialog;
     });
@@ -410,7 +405,7 @@ void AT::Upgrade()
 void AT::reopenPort()
 {
     uart.close();
-    qDebug() << (uart.open(QIODevice::ReadWrite) ? "uart open ok" : "uart open fail");
+    qCDebug(lcApp) << (uart.open(QIODevice::ReadWrite) ? "uart open ok" : "uart open fail");
 }
 
 void AT::SetATCmd()
@@ -418,23 +413,23 @@ void AT::SetATCmd()
     auto *button = qobject_cast<QPushButton *>(sender());
     if (!button)
         return;
-    qDebug() << "button->objectName()==" << button->objectName();
+    qCDebug(lcApp) << "button->objectName()==" << button->objectName();
     const QString name = button->objectName().mid(6);
-    qDebug() << "AT_S==" << name;
+    qCDebug(lcApp) << "AT_S==" << name;
 
     QWidget *field = findChild<QLineEdit *>(name);
     QString value;
     if (field) {
-        qDebug() << " find edit " << name;
+        qCDebug(lcApp) << " find edit " << name;
         value = static_cast<QLineEdit *>(field)->text();
     } else {
-        qDebug() << "not find edit " << name;
+        qCDebug(lcApp) << "not find edit " << name;
         auto *box = findChild<QComboBox *>(name);
         if (!box) {
-            qDebug() << "not find box " << name;
+            qCDebug(lcApp) << "not find box " << name;
             return;
         }
-        qDebug() << " find box " << name;
+        qCDebug(lcApp) << " find box " << name;
         field = box;
         value = QString::number(RegisterCatalog::wireValueForIndex(name, box->currentIndex()));
     }

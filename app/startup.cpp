@@ -10,6 +10,8 @@
 
 void prepareApplication(QApplication &app, QTranslator &translator)
 {
+    // The debug lines show their bare text, without the name of their category.
+    qSetMessagePattern(QStringLiteral("%{message}"));
     initAppResources();
     translator.load(QStringLiteral(":/tran/en_tr.qm"));
     app.installTranslator(&translator);

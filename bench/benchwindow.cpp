@@ -3,6 +3,7 @@
 #include "appresources.h"
 #include "at.h"
 #include "portlist.h"
+#include "replymarkers.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -34,7 +35,7 @@ bool BenchWindow::enterAtMode()
     auto *log = m_window->findChild<QTextBrowser *>(QStringLiteral("textBrowser"));
     log->clear();
     click("btnEnterAT");
-    return log->toPlainText().contains(QStringLiteral("Welcome To Use DR58"));
+    return log->toPlainText().contains(QString::fromLatin1(ReplyMarkers::Greeting.trimmed()));
 }
 
 void BenchWindow::click(const char *name)

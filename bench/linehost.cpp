@@ -1,6 +1,7 @@
 #include "linehost.h"
 
 #include "pacedline.h"
+#include "replymarkers.h"
 #include "simmodem.h"
 
 #include <cstdio>
@@ -10,7 +11,6 @@
 namespace {
 
 const QByteArray StartRequest("\x0C\0\0\0\0\0\0\x12\x34\x02\x08\x01\x01", 13); // its header
-const QByteArray Announcement("UPDATE\r\n");
 
 // Bytes from the first occurrence of `marker` on (after it with `after`), 0 without one.
 qint64 bytesFrom(const QByteArray &bytes, const QByteArray &marker, bool after)
@@ -50,7 +50,8 @@ int runLineHost(int rate)
             const QByteArray sent = modem.sent().mid(sentBefore);
             std::printf("counts %d %d %lld %lld %lld\n", received.size(), sent.size(),
                         bytesFrom(received, StartRequest, false),
-                        bytesFrom(sent, Announcement, true), line.startFrameNs());
+                        bytesFrom(sent, ReplyMarkers::UpdateAnnouncement, true),
+                        line.startFrameNs());
         }
         std::fflush(stdout);
     }

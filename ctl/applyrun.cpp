@@ -4,7 +4,6 @@
 #include "exitcode.h"
 #include "interrupt.h"
 #include "labels.h"
-#include "registercatalog.h"
 #include "registervalues.h"
 #include "valuecheck.h"
 
@@ -64,18 +63,18 @@ ApplyOutcome apply(AtSession &session, const QVector<Difference> &differences, b
     ApplyOutcome outcome;
     for (const Difference &difference : differences) {
         if (!outcome.failedRegister.isEmpty() || Interrupt::requested()) {
-            outcome.notWritten.append(difference.name);
+            outcome.notWritten.append(difference.name());
             continue;
         }
-        const RegisterInfo &reg = *RegisterCatalog::find(difference.name);
+        const RegisterInfo &reg = *difference.reg;
         const Step step = writeOne(session, reg, difference.wanted);
         if (step.code != ExitCode::Ok) {
             outcome.code = step.code;
-            outcome.failedRegister = difference.name;
+            outcome.failedRegister = difference.name();
             outcome.failure = Labels::title(reg) + QStringLiteral(": ") + step.failure;
             continue;
         }
-        outcome.written.append(difference.name);
+        outcome.written.append(difference.name());
         outcome.lines.append(ProfileDiff::describe(difference) + QStringLiteral(": written"));
     }
     if (storeAfter && outcome.failedRegister.isEmpty() && !Interrupt::requested())

@@ -12,6 +12,7 @@
 #include "upgradejob.h"
 
 #include <QCommandLineParser>
+#include <QLoggingCategory>
 #include <functional>
 
 namespace Cli {
@@ -334,12 +335,6 @@ QString checkCall(const Command &command, QCommandLineParser &parser, Invocation
     return number(parser, BaudOption, CtlConstants::MinBaud, CtlConstants::MaxBaud, call.baud);
 }
 
-void debugFilter(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        Console::err(message + QLatin1Char('\n'));
-}
-
 } // namespace
 
 QString generalHelp()
@@ -376,8 +371,10 @@ int run(const QStringList &arguments)
         Console::out(commandHelp(*command, parser));
         return ExitCode::Ok;
     }
+    // The debug lines, shown on request, show their bare text without the name of their category.
+    qSetMessagePattern(QStringLiteral("%{message}"));
     if (!parser.isSet(DebugOption))
-        qInstallMessageHandler(debugFilter);
+        QLoggingCategory::setFilterRules(QStringLiteral("dr58.*.debug=false"));
     Invocation call{parser, {}, CtlConstants::DefaultBaud, {}};
     const QString problem = checkCall(*command, parser, call);
     if (!problem.isEmpty())

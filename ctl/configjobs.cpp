@@ -110,7 +110,7 @@ QStringList names(const QVector<Difference> &differences)
 {
     QStringList result;
     for (const Difference &difference : differences)
-        result.append(difference.name);
+        result.append(difference.name());
     return result;
 }
 

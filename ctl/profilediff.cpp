@@ -1,7 +1,6 @@
 #include "profilediff.h"
 
 #include "labels.h"
-#include "registercatalog.h"
 #include "valuecheck.h"
 
 namespace ProfileDiff {
@@ -15,16 +14,16 @@ QVector<Difference> differences(const Profile &profile, const QMap<QString, QStr
             continue;
         const auto current = modem.constFind(entry->name);
         if (current == modem.constEnd())
-            result.append({entry->name, entry->value, std::nullopt});
+            result.append({&reg, entry->value, std::nullopt});
         else if (!ValueCheck::same(reg, *current, entry->value))
-            result.append({entry->name, entry->value, *current});
+            result.append({&reg, entry->value, *current});
     }
     return result;
 }
 
 QString describe(const Difference &difference)
 {
-    const RegisterInfo &reg = *RegisterCatalog::find(difference.name);
+    const RegisterInfo &reg = *difference.reg;
     const QString current = difference.current ? Labels::shownValue(reg, *difference.current)
                                                : QStringLiteral("unreadable");
     return QStringLiteral("%1: modem %2, profile %3")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profile.h"
+#include "registercatalog.h"
 
 #include <QMap>
 #include <QString>
@@ -10,9 +11,11 @@
 // A register whose value in the modem is not the one the profile asks for.
 struct Difference
 {
-    QString name;
+    const RegisterInfo *reg;        // in the catalogue
     QString wanted;                 // the profile's value
     std::optional<QString> current; // the modem's, none when it could not be read
+
+    QString name() const { return QLatin1String(reg->name); }
 };
 
 namespace ProfileDiff {

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QByteArray>
 #include <QStringList>
 
-// What the tool says to the modem in AT command mode, and the markers of its replies.
+// What the tool says to the modem in AT command mode.
 namespace AtCommands {
 
 inline const QString Escape = QStringLiteral("+++");
@@ -24,10 +23,6 @@ inline const QStringList SingleQueries = [] {
         commands.append(queryCommand(name));
     return commands;
 }();
-
-inline const QByteArray ReplyEnd = QByteArrayLiteral("OK\r\n");
-inline const QByteArray Greeting = QByteArrayLiteral("Welcome To Use DR58\r\n");
-inline const QByteArray ListingEcho = QByteArrayLiteral("AT&V\r\n");
 
 // Silent periods each transaction accepts after the first bytes of its reply.
 constexpr int EnterWaits = 1;

@@ -2,6 +2,7 @@
 
 #include "atcommands.h"
 #include "atlink.h"
+#include "replymarkers.h"
 #include "replyparser.h"
 
 AtSession::AtSession(QSerialPort &port) : m_port(port) {}
@@ -9,7 +10,7 @@ AtSession::AtSession(QSerialPort &port) : m_port(port) {}
 bool AtSession::enter()
 {
     transact(AtCommands::Escape, AtCommands::EnterWaits);
-    return m_outcome != ReplyWait::Outcome::Cut && m_reply.contains(AtCommands::Greeting);
+    return m_outcome != ReplyWait::Outcome::Cut && m_reply.contains(ReplyMarkers::Greeting);
 }
 
 bool AtSession::listing()

@@ -1,9 +1,12 @@
 #include "replyparser.h"
 
+#include "replymarkers.h"
+
 namespace ReplyParser {
 
 namespace {
-const QByteArray LineEnd = QByteArrayLiteral("\r\n");
+using ReplyMarkers::LineEnd;
+using ReplyMarkers::QueryEchoEnd;
 
 // Bytes from `start` up to `end` (the end of the reply when `end` is -1).
 QByteArray cut(const QByteArray &reply, int start, int end)
@@ -14,7 +17,7 @@ QByteArray cut(const QByteArray &reply, int start, int end)
 
 bool isComplete(const QByteArray &reply, Completion rule, int searched)
 {
-    const QByteArray ok = QByteArrayLiteral("OK\r\n");
+    const QByteArray &ok = ReplyMarkers::ReplyEnd;
     const QByteArray marker = rule == Completion::Anywhere ? ok : LineEnd + ok;
     if (rule == Completion::OwnLine && reply.startsWith(ok))
         return true;
@@ -23,7 +26,7 @@ bool isComplete(const QByteArray &reply, Completion rule, int searched)
 
 bool isListing(const QByteArray &reply)
 {
-    return reply.contains("AT&V\r\n");
+    return reply.contains(ReplyMarkers::ListingEcho);
 }
 
 std::optional<QByteArray> listingValue(const QByteArray &reply, const QByteArray &name)
@@ -59,10 +62,10 @@ std::optional<SingleAnswer> singleAnswer(const QByteArray &reply)
     if (echo < 0)
         return std::nullopt;
     const int nameStart = echo + 2;
-    const int question = reply.indexOf("?\r\n", nameStart);
+    const int question = reply.indexOf(QueryEchoEnd, nameStart);
     if (question < 0)
         return std::nullopt;
-    const int valueStart = question + 3;
+    const int valueStart = question + QueryEchoEnd.size();
     return SingleAnswer{cut(reply, nameStart, question),
                         cut(reply, valueStart, reply.indexOf(LineEnd, valueStart))};
 }
@@ -72,9 +75,10 @@ std::optional<SingleAnswer> confirmedAnswer(const QByteArray &reply)
     const auto answer = singleAnswer(reply);
     if (!answer)
         return std::nullopt;
-    const int question = reply.indexOf("?\r\n", reply.indexOf("AT") + 2);
-    const int valueEnd = question + 3 + answer->value.size();
-    if (reply.mid(valueEnd, 6) != "\r\nOK\r\n")
+    const int question = reply.indexOf(QueryEchoEnd, reply.indexOf("AT") + 2);
+    const int valueEnd = question + QueryEchoEnd.size() + answer->value.size();
+    const QByteArray confirmation = LineEnd + ReplyMarkers::ReplyEnd;
+    if (reply.mid(valueEnd, confirmation.size()) != confirmation)
         return std::nullopt;
     return answer;
 }

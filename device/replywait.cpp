@@ -1,6 +1,7 @@
 #include "replywait.h"
 
-#include <QDebug>
+#include "devicelog.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSerialPort>
@@ -35,7 +36,7 @@ Outcome collectRest(QSerialPort &port, QByteArray &buffer, int silentPeriods,
         if (silent >= silentPeriods)
             return Outcome::Quiet;
         if (sinceStart.elapsed() >= TotalLimit) {
-            qDebug() << port.portName() << "RECV LIMIT" << buffer.size() << "bytes";
+            qCDebug(lcDevice) << port.portName() << "RECV LIMIT" << buffer.size() << "bytes";
             return Outcome::Cut;
         }
         searched = buffer.size();
@@ -56,7 +57,7 @@ Outcome collect(QSerialPort &port, QByteArray &buffer, int silentPeriods,
     if (!port.isOpen())
         return Outcome::NoAnswer;
     if (!awaitFirstBytes(port)) {
-        qDebug() << port.portName() << " no answer ";
+        qCDebug(lcDevice) << port.portName() << " no answer ";
         return Outcome::NoAnswer;
     }
     buffer.append(port.readAll());

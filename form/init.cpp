@@ -7,32 +7,29 @@
 #include <QGridLayout>
 #include <QLabel>
 
-namespace {
-int chosenPreset = -1;
-}
-
 init::init(QWidget *parent) : QDialog(parent)
 {
     setupUi();
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(tr("设备恢复出厂设置"));
-    chosenPreset = -1;
 }
 
-int init::chosenIndex()
+std::optional<int> init::choose(QWidget *parent)
 {
-    return chosenPreset;
+    init dialog(parent);
+    dialog.exec();
+    return dialog.m_chosen;
 }
 
 void init::accept()
 {
-    chosenPreset = m_presets->currentIndex();
+    m_chosen = m_presets->currentIndex();
     done(QDialog::Accepted);
 }
 
 void init::reject()
 {
-    chosenPreset = -1;
+    m_chosen.reset();
     done(QDialog::Rejected);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 
 class QComboBox;
 
@@ -11,8 +12,9 @@ class init : public QDialog
 public:
     explicit init(QWidget *parent = nullptr);
 
-    // Index of the preset confirmed by the last dialog, -1 when none was (cancel, close, Escape).
-    static int chosenIndex();
+    // Runs the dialog modally: the index of the preset the operator confirmed, none when the
+    // dialog was cancelled, closed or left with Escape.
+    static std::optional<int> choose(QWidget *parent = nullptr);
 
 public slots:
     void accept() override;
@@ -22,4 +24,5 @@ private:
     void setupUi();
 
     QComboBox *m_presets = nullptr;
+    std::optional<int> m_chosen;
 };

@@ -21,19 +21,34 @@ std::optional<QString> checked(const RegisterInfo &reg, const std::optional<QByt
 
 } // namespace
 
+std::optional<QByteArray> listedRaw(const QString &name, const QByteArray &reply)
+{
+    const QByteArray key = RegisterCatalog::identityKey(name);
+    return key.isEmpty() ? ReplyParser::listingValue(reply, name.toLatin1())
+                         : ReplyParser::identityValue(reply, key);
+}
+
+bool isIdentity(const QString &name)
+{
+    return !RegisterCatalog::identityKey(name).isEmpty();
+}
+
+int choiceIndex(const QString &name, const QByteArray &raw)
+{
+    return RegisterCatalog::indexForWireValue(name, ReplyParser::toNumber(raw));
+}
+
 QMap<QString, std::optional<QString>> fromListing(const QByteArray &reply)
 {
     QMap<QString, std::optional<QString>> values;
     const bool listing = ReplyParser::isListing(reply);
     for (const RegisterInfo &reg : RegisterCatalog::registers()) {
         const QString name = QLatin1String(reg.name);
-        if (reg.kind != FieldKind::Info) {
-            values.insert(name, listing ? checked(reg, ReplyParser::listingValue(reply, reg.name))
-                                        : std::nullopt);
-        } else if (const auto raw =
-                       ReplyParser::identityValue(reply, RegisterCatalog::identityKey(reg.name))) {
+        const auto raw = listedRaw(name, reply);
+        if (reg.kind != FieldKind::Info)
+            values.insert(name, listing ? checked(reg, raw) : std::nullopt);
+        else if (raw)
             values.insert(name, QString::fromLatin1(*raw));
-        }
     }
     return values;
 }

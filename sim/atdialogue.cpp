@@ -1,14 +1,16 @@
 #include "atdialogue.h"
 
 #include "registerbank.h"
+#include "replymarkers.h"
 #include "simconstants.h"
 
 namespace {
 
+using ReplyMarkers::LineEnd;
+using ReplyMarkers::ReplyEnd;
+
 const QByteArray Escape("+++");
-const QByteArray Ok("OK\r\n");
 const QByteArray Error("ERROR\r\n");
-const QByteArray Eol("\r\n");
 
 } // namespace
 
@@ -16,7 +18,7 @@ AtDialogue::AtDialogue(RegisterBank &registers) : m_registers(registers) {}
 
 QByteArray AtDialogue::greeting()
 {
-    return "\r\nWelcome To Use DR58\r\n" + Ok;
+    return LineEnd + ReplyMarkers::Greeting + ReplyEnd;
 }
 
 void AtDialogue::enterDataMode()
@@ -74,24 +76,24 @@ std::optional<SimReply> AtDialogue::takeCommandByte(char byte)
 SimReply AtDialogue::execute(const QByteArray &command)
 {
     if (command == "AT&UP")
-        return {SimReply::Kind::Announcement, "UPDATE\r\n"};
-    return {SimReply::Kind::Answer, command + Eol + result(command)};
+        return {SimReply::Kind::Announcement, ReplyMarkers::UpdateAnnouncement};
+    return {SimReply::Kind::Answer, command + LineEnd + result(command)};
 }
 
 // The reply after the echo.
 QByteArray AtDialogue::result(const QByteArray &command)
 {
     if (command == "AT")
-        return Ok;
+        return ReplyEnd;
     if (command == "AT&V")
-        return m_registers.listing() + Ok;
+        return m_registers.listing() + ReplyEnd;
     if (command == "AT&W") {
         m_registers.store();
-        return Ok;
+        return ReplyEnd;
     }
     if (command == "ATA") {
         enterDataMode();
-        return Ok;
+        return ReplyEnd;
     }
     if (command.startsWith("AT&F"))
         return preset(command);
@@ -107,7 +109,7 @@ QByteArray AtDialogue::query(const QByteArray &command)
     const QString name = QString::fromLatin1(command.mid(2, command.size() - 3));
     if (!m_registers.contains(name))
         return Error;
-    return m_registers.value(name).toLatin1() + Eol + Ok;
+    return m_registers.value(name).toLatin1() + LineEnd + ReplyEnd;
 }
 
 QByteArray AtDialogue::assign(const QByteArray &command)
@@ -115,7 +117,7 @@ QByteArray AtDialogue::assign(const QByteArray &command)
     const int equals = command.indexOf('=');
     const QString name = QString::fromLatin1(command.mid(2, equals - 2));
     const QString value = QString::fromLatin1(command.mid(equals + 1));
-    return m_registers.write(name, value) ? Ok : Error;
+    return m_registers.write(name, value) ? ReplyEnd : Error;
 }
 
 QByteArray AtDialogue::preset(const QByteArray &command)
@@ -124,5 +126,5 @@ QByteArray AtDialogue::preset(const QByteArray &command)
     bool isNumber = false;
     const int number = code.toInt(&isNumber);
     const bool plain = isNumber && QByteArray::number(number) == code;
-    return plain && m_registers.applyPreset(number) ? Ok : Error;
+    return plain && m_registers.applyPreset(number) ? ReplyEnd : Error;
 }

@@ -1,5 +1,6 @@
 #include "replyplan.h"
 
+#include "replymarkers.h"
 #include "simconstants.h"
 #include "updatemode.h"
 
@@ -7,7 +8,7 @@
 
 namespace {
 
-const QByteArray Ok("OK\r\n");
+using ReplyMarkers::ReplyEnd;
 
 QVector<ReplyPiece> splitInto(const QByteArray &bytes, int count, int gapMs)
 {
@@ -21,7 +22,7 @@ QVector<ReplyPiece> splitInto(const QByteArray &bytes, int count, int gapMs)
 QByteArray firstHalf(const QByteArray &bytes)
 {
     int end = qMax(1, bytes.size() / 2);
-    const int ok = bytes.indexOf(Ok);
+    const int ok = bytes.indexOf(ReplyEnd);
     if (ok >= 0)
         end = qMin(end, ok);
     return bytes.left(end);
@@ -43,7 +44,7 @@ QByteArray noise(QRandomGenerator &random)
     do {
         for (char &byte : bytes)
             byte = char(random.bounded(256));
-    } while (bytes.contains(Ok));
+    } while (bytes.contains(ReplyEnd));
     return bytes;
 }
 
@@ -84,7 +85,7 @@ ReplyPlan planReply(const SimReply &reply, int lateDelayMs, QRandomGenerator &ra
         plan.babble = true;
         break;
     case SimFault::NoGreeting:
-        plan.pieces = whole(Ok);
+        plan.pieces = whole(ReplyEnd);
         break;
     case SimFault::PartialThenSilent:
         plan.pieces = whole(firstHalf(bytes));

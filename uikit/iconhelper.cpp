@@ -1,7 +1,8 @@
 #include "iconhelper.h"
 
+#include "uikitlog.h"
+
 #include <QAbstractButton>
-#include <QDebug>
 #include <QFontDatabase>
 #include <QLabel>
 
@@ -53,7 +54,7 @@ IconHelper::IconHelper(const QString &fontFile, const QString &fontName, QObject
     if (!database.families().contains(fontName)) {
         const int id = QFontDatabase::addApplicationFont(fontFile);
         if (QFontDatabase::applicationFontFamilies(id).isEmpty())
-            qDebug().noquote() << QStringLiteral("load %1 error").arg(fontName);
+            qCDebug(lcUikit).noquote() << QStringLiteral("load %1 error").arg(fontName);
     }
     if (database.families().contains(fontName)) {
         m_iconFont = QFont(fontName);

@@ -1,8 +1,8 @@
 #include "apiprotocol.h"
 
 #include "upgradeconstants.h"
+#include "upgradelog.h"
 
-#include <QDebug>
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -191,7 +191,7 @@ quint16 packetIndexOf(int offset)
 
 ApiProtocol::ApiProtocol()
 {
-    qDebug() << "API PROTOCOL";
+    qCDebug(lcUpgrade) << "API PROTOCOL";
 }
 
 int ApiProtocol::UpdateStart(quint8 *frame) const

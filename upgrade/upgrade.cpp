@@ -3,8 +3,8 @@
 #include "firmwareimage.h"
 #include "upgradeengine.h"
 #include "upgradeform.h"
+#include "upgradelog.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -64,10 +64,10 @@ void upgrade::AddUpdateFile()
 {
     QSettings settings(QString::fromLatin1(SettingsFile), QSettings::IniFormat);
     const QString lastPath = settings.value(QString::fromLatin1(LastPathKey)).toString();
-    qDebug() << "lastpath" << lastPath;
+    qCDebug(lcUpgrade) << "lastpath" << lastPath;
     const QString fileName = QFileDialog::getOpenFileName(this, tr("选择升级文件！"), lastPath,
                                                           QStringLiteral("Files(*.stz)"));
-    qDebug() << "filename : " << fileName;
+    qCDebug(lcUpgrade) << "filename : " << fileName;
     if (fileName.isEmpty())
         return;
     m_form->btnUpdatefile->setText(fileName);
@@ -81,14 +81,14 @@ void upgrade::startUpgrade()
 {
     QFile file(m_form->btnUpdatefile->text());
     if (!file.open(QIODevice::ReadOnly)) {
-        qDebug() << "Can't open the file!";
+        qCDebug(lcUpgrade) << "Can't open the file!";
         QMessageBox::information(this, QStringLiteral("文件错误"),
                                  QStringLiteral("文件错误，请检查！！"));
         return;
     }
     QByteArray image;
     FirmwareImage::readToEnd(file, &image); // what a failing file yields is sent as it is
-    qDebug() << "filesize=" << image.size();
+    qCDebug(lcUpgrade) << "filesize=" << image.size();
     file.close();
     m_form->progressUpdate->setMaximum(image.size());
     m_form->progressUpdate->setValue(0);

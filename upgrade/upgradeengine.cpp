@@ -1,29 +1,22 @@
 #include "upgradeengine.h"
 
-#include <QDebug>
+#include "replymarkers.h"
+#include "upgradelog.h"
+
 #include <QSerialPort>
 #include <QTimer>
 #include <array>
 
 using namespace UpgradeConstants;
 
-namespace {
-
-const char *const UpdateAnnouncement = "UPDATE\r\n";
-
-} // namespace
-
 UpgradeEngine::UpgradeEngine(QObject *parent, UpgradeMachine::Policy policy)
-    : QObject(parent), m_protocol(std::make_unique<ApiProtocol>()), m_machine(policy)
+    : QObject(parent), m_machine(policy)
 {
     m_frameTimer = new QTimer(this);
     m_frameTimer->setTimerType(Qt::PreciseTimer);
     m_atTimer = new QTimer(this);
     m_atTimer->setTimerType(Qt::PreciseTimer);
 
-    connect(this, &UpgradeEngine::JOINAT, this, &UpgradeEngine::EnterAT);
-    connect(this, &UpgradeEngine::ATUPDATE, this, &UpgradeEngine::UpdateAT);
-    connect(this, &UpgradeEngine::SendUpdateSignal, this, &UpgradeEngine::SendUpdate);
     connect(m_frameTimer, &QTimer::timeout, this, &UpgradeEngine::SendUart);
     connect(m_atTimer, &QTimer::timeout, this, &UpgradeEngine::ATCommmdTimeOut);
 }
@@ -45,8 +38,10 @@ void UpgradeEngine::SetSerialPort(QSerialPort *port)
 void UpgradeEngine::start(const QByteArray &image)
 {
     m_image = image;
+    m_packetLen = m_protocol.GetPacketLen(m_port ? m_port->baudRate() : 0);
     m_machine.start(int(m_image.size()));
     emit ATUPDATE();
+    UpdateAT();
 }
 
 void UpgradeEngine::cancel()
@@ -72,7 +67,7 @@ void UpgradeEngine::SendUart()
         WriteFrame();
         return;
     }
-    qDebug() << "RECV TIMEOUT";
+    qCDebug(lcUpgrade) << "RECV TIMEOUT";
     m_frameTimer->stop();
     if (action == UpgradeMachine::TimeoutAction::Fail)
         fail();
@@ -89,7 +84,7 @@ void UpgradeEngine::SendUpdate()
     SendFrame(frame.data(), length, request.timeout, request.resends);
     if (request.step == ApiProtocol::UPDATE_LOADING) {
         emit progressChanged(m_machine.offset());
-        qDebug() << m_machine.offset() << "/" << m_image.size();
+        qCDebug(lcUpgrade) << m_machine.offset() << "/" << m_image.size();
     }
 }
 
@@ -117,9 +112,11 @@ void UpgradeEngine::ATCommmdTimeOut()
     switch (m_machine.atTimedOut()) {
     case UpgradeMachine::AtTimeoutAction::JoinAt:
         emit JOINAT();
+        EnterAT();
         break;
     case UpgradeMachine::AtTimeoutAction::AtUpdate:
         emit ATUPDATE();
+        UpdateAT();
         break;
     case UpgradeMachine::AtTimeoutAction::None:
         break;
@@ -128,8 +125,8 @@ void UpgradeEngine::ATCommmdTimeOut()
 
 void UpgradeEngine::SendATString(const QString &text)
 {
-    qDebug() << "sendbuf "
-             << "=" << text;
+    qCDebug(lcUpgrade) << "sendbuf "
+                       << "=" << text;
     if (m_port)
         m_port->write(text.toLatin1());
     m_atText.clear();
@@ -158,23 +155,27 @@ void UpgradeEngine::WriteFrame()
 void UpgradeEngine::receiveText()
 {
     m_atText += m_port->readAll();
-    qDebug() << m_atText;
-    if (!m_atText.contains(UpdateAnnouncement)) {
+    qCDebug(lcUpgrade) << m_atText;
+    const QByteArray &announcement = ReplyMarkers::UpdateAnnouncement;
+    if (!m_atText.contains(announcement)) {
         // Only the bytes that may begin an announcement split across reads are kept, so a
         // modem that talks while the announcement is awaited does not grow the text.
-        m_atText = m_atText.right(int(qstrlen(UpdateAnnouncement)) - 1);
+        m_atText = m_atText.right(announcement.size() - 1);
         return;
     }
     m_atTimer->stop();
     m_atText.clear();
     m_machine.setState(UpgradeMachine::Starting);
     emit announced();
-    QTimer::singleShot(StartDelay, Qt::PreciseTimer, this, &UpgradeEngine::SendUpdateSignal);
+    QTimer::singleShot(StartDelay, Qt::PreciseTimer, this, [this] {
+        emit SendUpdateSignal();
+        SendUpdate();
+    });
 }
 
 void UpgradeEngine::receiveFrame()
 {
-    switch (m_gatherer.added(m_port->read(m_gatherer.space(), m_gatherer.room()), *m_protocol)) {
+    switch (m_gatherer.added(m_port->read(m_gatherer.space(), m_gatherer.room()), m_protocol)) {
     case FrameGatherer::Verdict::Accepted:
         replyAccepted();
         break;
@@ -188,19 +189,19 @@ void UpgradeEngine::receiveFrame()
 
 void UpgradeEngine::replyAccepted()
 {
-    const int type = m_protocol->GetReplyType(m_gatherer.frame());
-    const UpgradeMachine::ReplyAction action = m_machine.replyAccepted(type, packetLen());
+    const int type = m_protocol.GetReplyType(m_gatherer.frame());
+    const UpgradeMachine::ReplyAction action = m_machine.replyAccepted(type, m_packetLen);
     if (action != UpgradeMachine::ReplyAction::Resend)
         m_frameTimer->stop();
     if (action == UpgradeMachine::ReplyAction::OutOfStep)
-        qDebug() << UpgradeMachine::outOfStepTag(type) << m_machine.state();
+        qCDebug(lcUpgrade) << UpgradeMachine::outOfStepTag(type) << m_machine.state();
     carryOut(action);
 }
 
 void UpgradeEngine::replyRejected()
 {
-    qDebug() << "RECV ERROR";
-    const UpgradeMachine::ReplyAction action = m_machine.replyRejected(packetLen());
+    qCDebug(lcUpgrade) << "RECV ERROR";
+    const UpgradeMachine::ReplyAction action = m_machine.replyRejected(m_packetLen);
     if (action == UpgradeMachine::ReplyAction::SendNext ||
         action == UpgradeMachine::ReplyAction::Fail)
         m_frameTimer->stop();
@@ -212,6 +213,7 @@ void UpgradeEngine::carryOut(UpgradeMachine::ReplyAction action)
     switch (action) {
     case UpgradeMachine::ReplyAction::SendNext:
         emit SendUpdateSignal();
+        SendUpdate();
         break;
     case UpgradeMachine::ReplyAction::Success:
         succeed();
@@ -248,23 +250,18 @@ int UpgradeEngine::buildRequest(quint8 *frame, int step) const
 {
     switch (step) {
     case ApiProtocol::UPDATE_START:
-        return m_protocol->UpdateStart(frame);
+        return m_protocol.UpdateStart(frame);
     case ApiProtocol::UPDATE_LOADING: {
-        const UpgradeMachine::Chunk chunk = m_machine.chunk(packetLen());
+        const UpgradeMachine::Chunk chunk = m_machine.chunk(m_packetLen);
         const auto *data = reinterpret_cast<const quint8 *>(m_image.constData()) + chunk.offset;
-        return m_protocol->UpdateLoading(frame, chunk.index, data, chunk.length);
+        return m_protocol.UpdateLoading(frame, chunk.index, data, chunk.length);
     }
     default:
-        return m_protocol->UpdateEnd(frame);
+        return m_protocol.UpdateEnd(frame);
     }
 }
 
 UpgradeMachine::Chunk UpgradeEngine::chunk() const
 {
-    return m_machine.chunk(packetLen());
-}
-
-int UpgradeEngine::packetLen() const
-{
-    return m_protocol->GetPacketLen(m_port ? m_port->baudRate() : 0);
+    return m_machine.chunk(m_packetLen);
 }

@@ -7,7 +7,6 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <memory>
 
 class QSerialPort;
 class QTimer;
@@ -38,6 +37,7 @@ public:
     UpgradeMachine::Chunk chunk() const; // the chunk at the current offset
 
 signals:
+    // Each step as the engine takes it: the next request, a new escape, a new update command.
     void SendUpdateSignal();
     void JOINAT();
     void ATUPDATE();
@@ -71,9 +71,8 @@ private:
     void fail();
     void succeed();
     int buildRequest(quint8 *frame, int step) const;
-    int packetLen() const;
 
-    std::unique_ptr<ApiProtocol> m_protocol;
+    ApiProtocol m_protocol;
     QSerialPort *m_port = nullptr;
     FrameGatherer m_gatherer;
     QByteArray m_request;
@@ -81,5 +80,6 @@ private:
     QTimer *m_frameTimer = nullptr;
     QTimer *m_atTimer = nullptr;
     QByteArray m_image;
+    int m_packetLen = 0; // fixed by the port's rate when a run starts
     UpgradeMachine m_machine;
 };

@@ -152,7 +152,7 @@ void LogicTest::differences()
     modem.insert("S105", "7");
     QStringList found;
     for (const Difference &d : ProfileDiff::differences(*profile, modem))
-        found << d.name + ":" + d.current.value_or("none") + "->" + d.wanted;
+        found << d.name() + ":" + d.current.value_or("none") + "->" + d.wanted;
     // In register order; an unreadable value differs, equal numbers written differently do not.
     QCOMPARE(found,
              QStringList({"S101:2->0", "S102:none->15", "S118:none->5", "S160:dr58key->newkey"}));
@@ -182,7 +182,7 @@ void LogicTest::describeDifference()
     QFETCH(QString, current);
     QFETCH(QString, wanted);
     QFETCH(QString, text);
-    const Difference difference{name, wanted,
+    const Difference difference{RegisterCatalog::find(name), wanted,
                                 current == "-" ? std::nullopt : std::optional<QString>(current)};
     QCOMPARE(ProfileDiff::describe(difference), text);
 }

@@ -89,7 +89,7 @@ void SessionTest::applyStopsAtFirstFailure()
     // The store is tried only when every register went in.
     QCOMPARE(modem.received().contains("AT&W"), outcome.failedRegister.isEmpty());
     for (const Difference &difference : plan)
-        QVERIFY(modem.storedValue(difference.name) != difference.wanted);
+        QVERIFY(modem.storedValue(difference.name()) != difference.wanted);
 }
 
 QTEST_GUILESS_MAIN(SessionTest)
