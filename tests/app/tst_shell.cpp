@@ -14,10 +14,8 @@ class ShellTest : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void windowTexts_data();
-    void windowTexts();
-    void dialogTexts_data();
-    void dialogTexts();
+    void englishTexts_data();
+    void englishTexts();
     void frame();
     void style();
     void doubleClickMaximisesAndRestores();
@@ -35,120 +33,56 @@ void ShellTest::initTestCase()
     QVERIFY(!m_translator.isEmpty());
 }
 
-void ShellTest::windowTexts_data()
+// One text of each kind in each window: label, button, tooltip, title, drop-down item.
+void ShellTest::englishTexts_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("property");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("name");     // empty: the window itself
+    QTest::addColumn<QString>("property"); // "item": the first item of a drop-down
     QTest::addColumn<QString>("english");
     const struct
     {
-        const char *name, *property, *english;
+        const char *window, *name, *property, *english;
     } rows[] = {
-        {"labTitle", "text", "DR58 AT  PlatformV3.3"},
-        {"label", "text", "Serial Port:"},
-        {"btnUart", "text", "Open"},
-        {"btnEnterAT", "text", "Enter AT Mode"},
-        {"btnQuery", "text", "Query"},
-        {"btnSave", "text", "Save"},
-        {"btnExitAT", "text", "Exit AT Mode"},
-        {"btnInit", "text", "Factory Reset"},
-        {"btnUpdate", "text", "System Update"},
-        {"btnClear", "text", "Clear"},
-        {"label_101", "text", "Operating Mode"},
-        {"label_102", "text", "Serial Baud Rate"},
-        {"label_103", "text", "Wireless Link Rate"},
-        {"label_104", "text", "Network Address(ID)"},
-        {"label_105", "text", "Unit Address"},
-        {"label_108", "text", "Output Power"},
-        {"label_110", "text", "Serial Data Format"},
-        {"label_113", "text", "Retransmissions"},
-        {"label_114", "text", "Repeater Index"},
-        {"label_118", "text", "Sync Address"},
-        {"label_133", "text", "Network Type"},
-        {"label_140", "text", "Destination Address"},
-        {"label_141", "text", "Repeaters Y/N"},
-        {"label_142", "text", "RS232/RS485"},
-        {"label_143", "text", "Repeater Index Use GPIO "},
-        {"label_159", "text", "Encryption"},
-        {"label_160", "text", "Encryption Key"},
-        {"label_220", "text", "TDMA TX Time Slot"},
-        {"label_221", "text", "Max TDMA Address"},
-        {"label_244", "text", "Channel Access Mode"},
-        {"label_I1", "text", "Hardware Version"},
-        {"label_I2", "text", "Firmware Version"},
-        {"label_I3", "text", "Software Version"},
-        {"label_I4", "text", "Serial Number"},
-        {"S141", "toolTip", "Only the master side needs to be set"},
-        {"S104", "toolTip",
-         "Input range 0~4294967295\r\nAll devices on a network must have the same network "
-         "address"},
-        {"S140", "toolTip",
+        {"AT", "label", "text", "Serial Port:"},
+        {"AT", "btnInit", "text", "Factory Reset"},
+        {"AT", "label_143", "text", "Repeater Index Use GPIO "},
+        {"AT", "label_I1", "text", "Hardware Version"},
+        {"AT", "S141", "toolTip", "Only the master side needs to be set"},
+        {"AT", "S140", "toolTip",
          "Input range 0~65535\r\nIn PP mode,When the unit address is set to 0, the destination "
          "address is automatically assigned\r\n            When the unit address is not 0, the "
          "destination address must be set to specify the network topology\r\nIn PMP mode,must "
          "manually set the correct destination address for each device"},
-        {"S114", "toolTip",
-         "Input range 1~254\r\nThis register indicates the relative position of the repeater on "
-         "the network, \nMaximum number of packet retransmissions When multiple relays are "
-         "used,\nit must be guaranteed that from the master to the slave, \nthe relay sequence "
-         "number arrangement is monotonically increasing and can be discontinuous"},
+        {"init", "", "windowTitle", "Restore Factory Defaults"},
+        {"init", "label", "text", "Restore  Defaults"},
+        {"init", "ATF", "item", "PMP Master"},
+        {"upgrade", "", "windowTitle", "Update"},
+        {"upgrade", "btnUpdatefile", "text", "Select Update Files"},
     };
     for (const auto &r : rows)
-        QTest::addRow("%s %s", r.name, r.property) << r.name << r.property << r.english;
+        QTest::addRow("%s %s %s", r.window, r.name, r.property)
+            << r.window << r.name << r.property << r.english;
 }
 
-void ShellTest::windowTexts()
+void ShellTest::englishTexts()
 {
+    QFETCH(QString, window);
     QFETCH(QString, name);
     QFETCH(QString, property);
     QFETCH(QString, english);
-    AT window;
-    QObject *widget = window.findChild<QObject *>(name);
-    QVERIFY(widget);
-    QCOMPARE(widget->property(property.toLatin1().constData()).toString(), english);
-}
-
-void ShellTest::dialogTexts_data()
-{
-    QTest::addColumn<QString>("dialog");
-    QTest::addColumn<QString>("name"); // empty: the title; "box:i": item i of a drop-down
-    QTest::addColumn<QString>("english");
-    const struct
-    {
-        const char *row, *dialog, *name, *english;
-    } rows[] = {
-        {"init title", "init", "", "Restore Factory Defaults"},
-        {"init label", "init", "label", "Restore  Defaults"},
-        {"init first", "init", "ATF:0", "PMP Master"},
-        {"init last", "init", "ATF:7", "Mesh With Center Slave"},
-        {"upgrade title", "upgrade", "", "Update"},
-        {"upgrade start", "upgrade", "btnUplaod", "Update"},
-        {"upgrade file", "upgrade", "btnUpdatefile", "Select Update Files"},
-    };
-    for (const auto &r : rows)
-        QTest::newRow(r.row) << r.dialog << r.name << r.english;
-}
-
-void ShellTest::dialogTexts()
-{
-    QFETCH(QString, dialog);
-    QFETCH(QString, name);
-    QFETCH(QString, english);
-    std::unique_ptr<QDialog> d;
-    if (dialog == "init")
-        d = std::make_unique<init>();
+    std::unique_ptr<QWidget> shown;
+    if (window == "AT")
+        shown = std::make_unique<AT>();
+    else if (window == "init")
+        shown = std::make_unique<init>();
     else
-        d = std::make_unique<upgrade>();
-    QString shown;
-    if (name.isEmpty()) {
-        shown = d->windowTitle();
-    } else if (name.contains(':')) {
-        auto *box = d->findChild<QComboBox *>(name.section(':', 0, 0));
-        shown = box->itemText(name.section(':', 1).toInt());
-    } else {
-        shown = d->findChild<QWidget *>(name)->property("text").toString();
-    }
-    QCOMPARE(shown, english);
+        shown = std::make_unique<upgrade>();
+    QObject *widget = name.isEmpty() ? shown.get() : shown->findChild<QObject *>(name);
+    QVERIFY(widget);
+    const QString text = property == "item" ? qobject_cast<QComboBox *>(widget)->itemText(0)
+                                            : widget->property(qPrintable(property)).toString();
+    QCOMPARE(text, english);
 }
 
 void ShellTest::frame()

@@ -26,7 +26,6 @@ const QString Program = QStringLiteral(DR58SIM_PATH);
 void Dr58SimTest::stopsCleanly_data()
 {
     QTest::addColumn<int>("signal");
-    QTest::newRow("interrupt") << SIGINT;
     QTest::newRow("terminate") << SIGTERM;
 }
 
@@ -62,7 +61,6 @@ void Dr58SimTest::refusesBadOptions_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("says");
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "--fault";
     QTest::newRow("unknown fault") << QStringList{"--fault", "Sleepy"} << 2 << "unknown fault";
     QTest::newRow("bad rate") << QStringList{"--baud", "fast"} << 2 << "bad rate";
 }

@@ -17,12 +17,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include <memory>
-
 namespace {
-
-const int PaletteColourOffset = 20; // characters, just after "QPalette{background:"
-const int PaletteColourLength = 7;  // characters, "#RRGGBB"
 
 QStringList warnings;
 
@@ -51,15 +46,11 @@ class ResourcesTest : public QObject
 
 private slots:
     void initTestCase();
-    void styleSheetBeginsWithPalette();
     void styleSheetAppliesWithoutWarnings();
-    void styleSheetColours_data();
-    void styleSheetColours();
     void images_data();
     void images();
 
 private:
-    QByteArray m_bytes;
     QString m_sheet;
 };
 
@@ -68,17 +59,8 @@ void ResourcesTest::initTestCase()
     initAppResources();
     QFile file(QStringLiteral(":/qss/psblack.css"));
     QVERIFY(file.open(QIODevice::ReadOnly));
-    m_bytes = file.readAll();
     // The window frame set-up reads the sheet as Latin-1; only the closing comments garble.
-    m_sheet = QString::fromLatin1(m_bytes);
-}
-
-void ResourcesTest::styleSheetBeginsWithPalette()
-{
-    QVERIFY(m_bytes.startsWith("QPalette{background:#44494F;}*{outline:0px;color:#FFFFFF;}"));
-    const QColor colour(m_sheet.mid(PaletteColourOffset, PaletteColourLength));
-    QVERIFY(colour.isValid());
-    QCOMPARE(colour, QColor(0x44, 0x49, 0x4F));
+    m_sheet = QString::fromLatin1(file.readAll());
 }
 
 void ResourcesTest::styleSheetAppliesWithoutWarnings()
@@ -99,60 +81,25 @@ void ResourcesTest::styleSheetAppliesWithoutWarnings()
     QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
 }
 
-void ResourcesTest::styleSheetColours_data()
-{
-    QTest::addColumn<QVariant>("form"); // invalid: a line edit
-    QTest::addColumn<QPoint>("at");
-    QTest::addColumn<QColor>("expected");
-    const QVariant lineEdit, form(true), title(QStringLiteral("title"));
-    QTest::newRow("line edit background") << lineEdit << QPoint(50, 10) << QColor("#44494F");
-    QTest::newRow("line edit border") << lineEdit << QPoint(50, 0) << QColor("#242424");
-    QTest::newRow("frameless form border") << form << QPoint(0, 50) << QColor("#242424");
-    QTest::newRow("title bar gradient top") << title << QPoint(50, 0) << QColor("#40444D");
-    QTest::newRow("title bar gradient bottom") << title << QPoint(50, 99) << QColor("#343841");
-}
-
-void ResourcesTest::styleSheetColours()
-{
-    QFETCH(QVariant, form);
-    QFETCH(QPoint, at);
-    QFETCH(QColor, expected);
-    std::unique_ptr<QWidget> widget(form.isValid() ? new QWidget : new QLineEdit);
-    widget->setProperty("form", form);
-    widget->resize(200, 100);
-    widget->setStyleSheet(m_sheet);
-    QCOMPARE(widget->grab().toImage().pixelColor(at), expected);
-}
-
-// The sheet's indicators and the program's own pictures: drawn, of their size, on a
-// transparent ground.
+// The sheet's indicators and the program's own pictures: drawn on a transparent ground.
 void ResourcesTest::images_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::addColumn<QSize>("size");
     const QStringList indicators = sheetImages(m_sheet);
     QCOMPARE(indicators.size(), 18);
     for (const QString &path : indicators)
-        QTest::newRow(qPrintable(path)) << path << QSize(40, 40);
+        QTest::newRow(qPrintable(path)) << path;
     // The program names these two with a doubled slash.
-    QTest::newRow("logo") << QStringLiteral("://images/logo.ico") << QSize(128, 128);
-    QTest::newRow("pencil") << QStringLiteral("://images/xiezi.png") << QSize(200, 200);
+    QTest::newRow("logo") << QStringLiteral("://images/logo.ico");
+    QTest::newRow("pencil") << QStringLiteral("://images/xiezi.png");
 }
 
 void ResourcesTest::images()
 {
     QFETCH(QString, path);
-    QFETCH(QSize, size);
     const QImage image(path);
     QVERIFY2(!image.isNull(), qPrintable(path));
-    QCOMPARE(image.size(), size);
     QVERIFY(image.hasAlphaChannel());
-    int opaque = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            opaque += qAlpha(image.pixel(x, y)) == 255;
-    }
-    QVERIFY2(opaque > image.width(), "the picture is (nearly) empty");
     QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
 }
 
