@@ -1,4 +1,3 @@
-#include "portlist.h"
 #include "registercatalog.h"
 #include "simmodem.h"
 
@@ -16,7 +15,6 @@ Q_DECLARE_METATYPE(SimModem::Fault)
 
 namespace {
 
-constexpr int RunLimit = 60000; // milliseconds for one dr58ctl run
 const QByteArray ReadCommands = "+++\rAT&V\rATS160?\rATS244?\rATS221?\rATS220?\rATS143?\r";
 const QByteArray DataMode = "\rATA\r";
 
@@ -60,17 +58,11 @@ private slots:
     void cleanup();
 
     void helpDocumentsExitCodes();
-    void badUsage_data();
-    void badUsage();
-    void portsListsNamesOnly();
-    void portProblems_data();
-    void portProblems();
-    void badFileSendsNothing_data();
-    void badFileSendsNothing();
+    void refusedBeforeSending_data();
+    void refusedBeforeSending();
     void readEditApplyOnThreeModems();
     void failuresNamePortAndRegister();
     void unreadableValue();
-    void portsRunAtOnce();
     void applyVariants_data();
     void applyVariants();
     void applyCutShort_data();
@@ -144,7 +136,7 @@ void CtlTest::start(const QStringList &arguments)
 
 Run CtlTest::finish()
 {
-    if (!m_process.waitForFinished(RunLimit))
+    if (!m_process.waitForFinished(60000))
         qFatal("dr58ctl did not finish");
     return {m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1,
             QString::fromUtf8(m_process.readAllStandardOutput()),
@@ -159,126 +151,69 @@ Run CtlTest::run(const QStringList &arguments)
 
 void CtlTest::helpDocumentsExitCodes()
 {
-    const Run general = run({"--help"});
-    QCOMPARE(general.code, 0);
-    for (const char *line : {"  2  bad usage\n", "  3  bad profile", "  4  the port does not exist",
-                             "  5  permission denied on the port (join the dialout group)",
-                             "  7  no answer from the modem", "  9  the firmware upgrade failed"})
-        QVERIFY2(general.out.contains(line), line);
-    for (const char *command : {"ports", "read", "diff", "apply", "reset", "upgrade"}) {
-        const Run help = run({command, "--help"});
-        QCOMPARE(help.code, 0);
-        QVERIFY2(help.out.startsWith(QString("Usage: dr58ctl %1 [options]").arg(command)),
-                 qPrintable(help.out));
-        QVERIFY(help.out.contains("Exit codes:"));
-    }
+    const Run help = run({"apply", "--help"});
+    QCOMPARE(help.code, 0);
+    QVERIFY2(help.out.startsWith("Usage: dr58ctl apply [options]"), qPrintable(help.out));
+    QVERIFY2(help.out.contains("  3  bad profile"), qPrintable(help.out));
 }
 
-void CtlTest::badUsage_data()
+void CtlTest::refusedBeforeSending_data()
 {
-    QTest::addColumn<QStringList>("arguments"); // "PORT" stands for a simulated modem
-    QTest::addColumn<QString>("message");
-    QTest::newRow("no command") << QStringList{} << "no command given";
-    QTest::newRow("unknown command") << QStringList{"flash"} << "unknown command \"flash\"";
-    QTest::newRow("no port") << QStringList{"read"} << "--port is required";
-    QTest::newRow("unknown option")
-        << QStringList{"read", "--port", "PORT", "--colour"} << "Unknown option 'colour'";
-    QTest::newRow("bad baud") << QStringList{"read", "--port", "PORT", "--baud", "fast"}
-                              << "--baud: \"fast\" is not a whole number from 50 to 4000000";
-    QTest::newRow("announce timeout too long")
-        << QStringList{"upgrade", "fw.stz", "--port", "PORT", "--announce-timeout", "3000000"}
-        << "--announce-timeout: \"3000000\" is not a whole number from 1 to 3600";
-    QTest::newRow("bad format") << QStringList{"read", "--port", "PORT", "--format", "xml"}
-                                << "unknown format \"xml\"";
-    QTest::newRow("port twice") << QStringList{"read", "--port", "PORT", "--port", "BARE"}
-                                << "\"PORT\" and \"BARE\" are the same port";
-    QTest::newRow("no profile") << QStringList{"apply", "--port", "PORT"} << "expected one PROFILE";
-    QTest::newRow("stray argument")
-        << QStringList{"read", "x.ini", "--port", "PORT"} << "unexpected \"x.ini\"";
-    QTest::newRow("unknown preset")
-        << QStringList{"reset", "--preset", "PMP King", "--port", "PORT"}
-        << "unknown preset \"PMP King\"";
-    QTest::newRow("output without %p for several ports")
-        << QStringList{"read", "--port", "PORT", "--port", "/dev/null", "--output", "x.ini"}
-        << "--output needs %p when several ports are given";
-}
-
-void CtlTest::badUsage()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, message);
-    const QString bare = port(0).mid(int(strlen("/dev/")));
-    arguments.replaceInStrings("BARE", bare).replaceInStrings("PORT", port(0));
-    message.replace("BARE", bare).replace("PORT", port(0));
-    const Run result = run(arguments);
-    QCOMPARE(result.code, 2);
-    QVERIFY2(result.err.startsWith("dr58ctl: " + message), qPrintable(result.err));
-    QVERIFY(result.err.contains("--help"));
-    QVERIFY(modem(0).received().isEmpty());
-}
-
-void CtlTest::portsListsNamesOnly()
-{
-    const Run result = run({"ports"});
-    QCOMPARE(result.code, 0);
-    const QStringList expected = PortList::availablePorts();
-    QCOMPARE(result.out, expected.isEmpty() ? QString() : expected.join('\n') + '\n');
-}
-
-void CtlTest::portProblems_data()
-{
-    QTest::addColumn<bool>("busy"); // the test holds the modem's port open
+    QTest::addColumn<QStringList>("arguments"); // PORT: a simulated modem, BARE: its short name
+    QTest::addColumn<QByteArray>("content");    // of FILE; null: no such file; "@": a directory
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing") << false << 4 << "no such serial port";
-    QTest::newRow("in use") << true << 6 << "the port is in use by another program";
+    const QByteArray none;
+    QTest::newRow("no command") << QStringList{} << none << 2 << "no command given";
+    QTest::newRow("unknown option") << QStringList{"read", "--port", "PORT", "--colour"} << none
+                                    << 2 << "Unknown option 'colour'";
+    QTest::newRow("bad baud") << QStringList{"read", "--port", "PORT", "--baud", "fast"} << none
+                              << 2 << "--baud: \"fast\" is not a whole number from 50 to 4000000";
+    QTest::newRow("port twice") << QStringList{"read", "--port", "PORT", "--port", "BARE"} << none
+                                << 2 << "\"PORT\" and \"BARE\" are the same port";
+    QTest::newRow("no profile") << QStringList{"apply", "--port", "PORT"} << none << 2
+                                << "expected one PROFILE";
+    QTest::newRow("unknown preset")
+        << QStringList{"reset", "--preset", "PMP King", "--port", "PORT"} << none << 2
+        << "unknown preset \"PMP King\"";
+    QTest::newRow("output without %p for several ports")
+        << QStringList{"read", "--port", "PORT", "--port", "/dev/null", "--output", "x.ini"} << none
+        << 2 << "--output needs %p when several ports are given";
+    QTest::newRow("port missing") << QStringList{"read", "--port", "FILE"} << none << 4
+                                  << "FILE: no such serial port";
+    const QStringList apply{"apply", "FILE", "--port", "PORT"};
+    QTest::newRow("profile with an unknown register")
+        << apply << QByteArray("S104=1\nS1O5=2\n") << 3 << "FILE:2: unknown register S1O5";
+    QTest::newRow("profile too large") << apply << QByteArray(70000, '#') << 3
+                                       << "FILE: larger than 65536 bytes, too large for a profile";
+    QTest::newRow("profile not a regular file")
+        << apply << QByteArray("@") << 3 << "FILE: not a regular file";
+    QTest::newRow("profile missing") << apply << none << 3 << "FILE: No such file or directory";
+    QTest::newRow("firmware empty")
+        << QStringList{"upgrade", "FILE", "--port", "PORT"} << QByteArray("") << 3 << "FILE: empty";
 }
 
-void CtlTest::portProblems()
+void CtlTest::refusedBeforeSending()
 {
-    QFETCH(bool, busy);
-    QFETCH(int, code);
-    QFETCH(QString, message);
-    QSerialPort holder(port(0));
-    QVERIFY(!busy || holder.open(QIODevice::ReadWrite));
-    const QString name = busy ? port(0) : m_dir->filePath("ttyNone");
-    const Run result = run({"read", "--port", name});
-    QCOMPARE(result.code, code);
-    QCOMPARE(result.err, QString("dr58ctl: %1: %2\n").arg(name, message));
-}
-
-void CtlTest::badFileSendsNothing_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QByteArray>("content"); // null: the file does not exist; "@": a directory
-    QTest::addColumn<QString>("message");    // FILE stands for the file's path
-    QTest::newRow("unknown register")
-        << "apply" << QByteArray("S104=1\nS1O5=2\n") << "FILE:2: unknown register S1O5";
-    QTest::newRow("identity field") << "diff" << QByteArray("I2=3.3.8\n")
-                                    << "FILE:1: I2: read from the modem, it cannot be written";
-    QTest::newRow("value outside the items")
-        << "apply" << QByteArray("S244=3\n") << "FILE:1: S244: \"3\" is not one of 0, 1, 2";
-    QTest::newRow("too large") << "diff" << QByteArray(70000, '#')
-                               << "FILE: larger than 65536 bytes, too large for a profile";
-    QTest::newRow("not a regular file") << "apply" << QByteArray("@") << "FILE: not a regular file";
-    QTest::newRow("profile missing")
-        << "apply" << QByteArray() << "FILE: No such file or directory";
-    QTest::newRow("firmware empty") << "upgrade" << QByteArray("") << "FILE: empty";
-}
-
-void CtlTest::badFileSendsNothing()
-{
-    QFETCH(QString, command);
+    QFETCH(QStringList, arguments);
     QFETCH(QByteArray, content);
+    QFETCH(int, code);
     QFETCH(QString, message);
     const QString path = content.isNull() ? m_dir->filePath("absent")
                          : content == "@" ? m_dir->path()
                                           : file("profile.ini", content);
-    const Run result = run(QStringList{command, path} + ports(2));
-    QCOMPARE(result.code, 3);
-    QCOMPARE(result.err, "dr58ctl: " + QString(message).replace("FILE", path) + "\n");
+    const QMap<QString, QString> words{
+        {"FILE", path}, {"BARE", port(0).mid(int(strlen("/dev/")))}, {"PORT", port(0)}};
+    for (auto it = words.begin(); it != words.end(); ++it) {
+        arguments.replaceInStrings(it.key(), it.value());
+        message.replace(it.key(), it.value());
+    }
+    const Run result = run(arguments);
+    QCOMPARE(result.code, code);
+    QVERIFY2(result.err.startsWith("dr58ctl: " + message + (code == 2 ? "" : "\n")),
+             qPrintable(result.err));
+    QCOMPARE(result.err.contains("--help"), code == 2);
     QVERIFY(modem(0).received().isEmpty());
-    QVERIFY(modem(1).received().isEmpty());
 }
 
 // The whole round: a profile read from one modem, edited and applied to three at once, changes
@@ -332,6 +267,8 @@ void CtlTest::readEditApplyOnThreeModems()
         QVERIFY(diff.out.contains(port(i) + ": no difference\n"));
 }
 
+// Each port fails on its own, reported as soon as it is done: the silent modem's 2 s wait
+// comes last.
 void CtlTest::failuresNamePortAndRegister()
 {
     modem(1).setFault(SimModem::Fault::Silent);
@@ -340,18 +277,20 @@ void CtlTest::failuresNamePortAndRegister()
     for (int i = 0; i < 3; ++i)
         before << snapshot(modem(i));
     // The modem takes at most 30 in S108.
-    const QString profile = file("p.ini", "S104=99\nS108=31\n");
-    const Run result = run(QStringList{"apply", profile} + ports(3));
+    const Run result = run(QStringList{"apply", file("p.ini", "S104=99\nS108=31\n")} + ports(3));
 
     QCOMPARE(result.code, 8); // the first port's failure
     const QStringList expected{
         QString("dr58ctl: %1: S108 Output Power: the modem refused \"31\"").arg(port(0)),
         QString("dr58ctl: %1: written: S104 (not stored); failed: S108; not written: none")
             .arg(port(0)),
-        QString("dr58ctl: %1: no answer from the modem to \"+++\"").arg(port(1)),
-        QString("dr58ctl: %1: the modem answered \"+++\" without its greeting").arg(port(2))};
-    for (const QString &line : expected)
-        QVERIFY2(result.err.contains(line + "\n"), qPrintable(result.err));
+        QString("dr58ctl: %1: the modem answered \"+++\" without its greeting").arg(port(2)),
+        QString("dr58ctl: %1: no answer from the modem to \"+++\"").arg(port(1))};
+    int at = 0;
+    for (const QString &line : expected) {
+        at = result.err.indexOf(line + "\n", at);
+        QVERIFY2(at >= 0, qPrintable(line + "\n" + result.err));
+    }
     QCOMPARE(modem(0).registerValue("S104"), QString("99"));
     for (int i = 0; i < 3; ++i) {
         QVERIFY(result.err.contains(
@@ -382,36 +321,16 @@ void CtlTest::unreadableValue()
     QCOMPARE(modem(0).storedValue("S141"), QString("1"));
 }
 
-// Two silent modems cost one first-bytes wait (2 s), not two; the modem that answers is
-// reported as soon as it is done.
-void CtlTest::portsRunAtOnce()
-{
-    for (int i = 0; i < 2; ++i)
-        modem(i).setFault(SimModem::Fault::Silent);
-    QElapsedTimer clock;
-    clock.start();
-    const Run result = run(QStringList{"read", "--baud", "115200"} + ports(3));
-    QCOMPARE(result.code, 7);
-    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY2(result.err.startsWith(QString("dr58ctl: %1: read: 24 values\n").arg(port(2))),
-             qPrintable(result.err));
-    for (int i = 0; i < 2; ++i)
-        QVERIFY(result.err.contains(port(i) + ": no answer from the modem to \"+++\"\n"));
-}
-
 void CtlTest::applyVariants_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("working");
-    QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("line");
     QTest::newRow("dry run") << "--dry-run"
-                             << "1234567"
                              << "1234567"
                              << "S104 Network Address(ID): modem 1234567, profile 5: would write";
     QTest::newRow("no save") << "--no-save"
                              << "5"
-                             << "1234567"
                              << "1 written and read back, not stored";
 }
 
@@ -419,13 +338,12 @@ void CtlTest::applyVariants()
 {
     QFETCH(QString, option);
     QFETCH(QString, working);
-    QFETCH(QString, stored);
     QFETCH(QString, line);
     const Run result = run({"apply", file("p.ini", "S104=5\nS101=2\n"), option, "--port", port(0)});
     QCOMPARE(result.code, 0);
     QVERIFY2(result.out.contains(line + "\n"), qPrintable(result.out));
     QCOMPARE(modem(0).registerValue("S104"), working);
-    QCOMPARE(modem(0).storedValue("S104"), stored);
+    QCOMPARE(modem(0).storedValue("S104"), QString("1234567"));
     QVERIFY(!modem(0).received().contains("AT&W"));
     if (option == "--dry-run")
         QCOMPARE(modem(0).received(), ReadCommands + DataMode);
@@ -478,22 +396,17 @@ void CtlTest::jsonProfileRoundTrip()
 {
     const Run read = run({"read", "--format", "json", "--port", port(0)});
     QCOMPARE(read.code, 0);
-    QJsonParseError error;
-    QJsonObject root = QJsonDocument::fromJson(read.out.toUtf8(), &error).object();
-    QCOMPARE(error.error, QJsonParseError::NoError);
+    QJsonObject root = QJsonDocument::fromJson(read.out.toUtf8()).object();
     QCOMPARE(root.value("port").toString(), port(0));
     QJsonObject registers = root.value("registers").toObject();
-    QCOMPARE(registers.size(), 20);
-    QJsonObject s101 = registers.value("S101").toObject();
-    s101.insert("value", 1);
-    registers.insert("S101", s101);
+    registers.insert("S101", QJsonObject{{"value", 1}});
     root.insert("registers", registers);
-
     const Run apply =
         run({"apply", file("p.json", QJsonDocument(root).toJson()), "--port", port(1)});
     QCOMPARE(apply.code, 0);
-    QCOMPARE(modem(1).storedValue("S101"), QString("1"));
-    QCOMPARE(snapshot(modem(1)).size(), 20);
+    Registers expected = snapshot(modem(0));
+    expected.insert("S101", {"1", "1"});
+    QCOMPARE(snapshot(modem(1)), expected);
 }
 
 void CtlTest::resetRestoresPreset_data()
@@ -514,8 +427,7 @@ void CtlTest::resetRestoresPreset()
     QCOMPARE(
         result.out,
         QString("preset Mesh With Center Slave (AT&F5) restored%1\n").arg(save ? ", stored" : ""));
-    const QByteArray store = save ? "\rAT&W\r" : "";
-    QCOMPARE(modem(0).received(), "+++AT&F5\r" + store + DataMode);
+    QCOMPARE(modem(0).received(), "+++AT&F5\r" + QByteArray(save ? "\rAT&W\r" : "") + DataMode);
     QCOMPARE(modem(0).registerValue("S133"), QString("2"));
     QCOMPARE(modem(0).storedValue("S133"), QString(save ? "2" : "0"));
 }
