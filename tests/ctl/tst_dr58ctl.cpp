@@ -1,4 +1,3 @@
-#include "portlist.h"
 #include "registercatalog.h"
 #include "simmodem.h"
 
@@ -16,7 +15,6 @@ Q_DECLARE_METATYPE(SimModem::Fault)
 
 namespace {
 
-constexpr int RunLimit = 60000; // milliseconds for one dr58ctl run
 const QByteArray ReadCommands = "+++\rAT&V\rATS160?\rATS244?\rATS221?\rATS220?\rATS143?\r";
 const QByteArray DataMode = "\rATA\r";
 
@@ -55,524 +53,409 @@ Registers snapshot(const SimModem &modem)
 class CtlTest : public QObject
 {
     Q_OBJECT
-private slots:
-    void init();
-    void cleanup();
-
-    void helpDocumentsExitCodes();
-    void badUsage_data();
-    void badUsage();
-    void portsListsNamesOnly();
-    void portProblems_data();
-    void portProblems();
-    void badFileSendsNothing_data();
-    void badFileSendsNothing();
-    void readEditApplyOnThreeModems();
-    void failuresNamePortAndRegister();
-    void unreadableValue();
-    void portsRunAtOnce();
-    void applyVariants_data();
-    void applyVariants();
-    void applyCutShort_data();
-    void applyCutShort();
-    void jsonProfileRoundTrip();
-    void resetRestoresPreset_data();
-    void resetRestoresPreset();
-    void upgradesSeveralModems();
-    void upgradeFailures_data();
-    void upgradeFailures();
-
-private:
-    SimModem &modem(int i);
-    QString port(int i) { return modem(i).portName(); }
-    QStringList ports(int count);
-    QString file(const QString &name, const QByteArray &content);
-    void start(const QStringList &arguments);
-    Run finish();
-    Run run(const QStringList &arguments);
-
     std::vector<std::unique_ptr<SimModem>> m_modems;
     std::unique_ptr<QTemporaryDir> m_dir;
     QProcess m_process;
-};
 
-void CtlTest::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-}
-
-void CtlTest::cleanup()
-{
-    m_modems.clear();
-    m_dir.reset();
-}
-
-SimModem &CtlTest::modem(int i)
-{
-    while (int(m_modems.size()) <= i) {
-        m_modems.push_back(std::make_unique<SimModem>());
-        QString error;
-        if (!m_modems.back()->start(&error))
-            qFatal("simulated modem: %s", qPrintable(error));
+    QString port(int i) { return modem(i).portName(); }
+    SimModem &modem(int i)
+    {
+        while (int(m_modems.size()) <= i) {
+            m_modems.push_back(std::make_unique<SimModem>());
+            QString error;
+            if (!m_modems.back()->start(&error))
+                qFatal("simulated modem: %s", qPrintable(error));
+        }
+        return *m_modems.at(size_t(i));
     }
-    return *m_modems.at(size_t(i));
-}
 
-QStringList CtlTest::ports(int count)
-{
-    QStringList arguments;
-    for (int i = 0; i < count; ++i)
-        arguments << "--port" << port(i);
-    return arguments;
-}
+    QStringList ports(int count)
+    {
+        QStringList arguments;
+        for (int i = 0; i < count; ++i)
+            arguments << "--port" << port(i);
+        return arguments;
+    }
 
-QString CtlTest::file(const QString &name, const QByteArray &content)
-{
-    const QString path = m_dir->filePath(name);
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
+    QString file(const QString &name, const QByteArray &content)
+    {
+        const QString path = m_dir->filePath(name);
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
 
-void CtlTest::start(const QStringList &arguments)
-{
-    m_process.start(DR58CTL_PATH, arguments);
-    QVERIFY(m_process.waitForStarted());
-}
+    void start(const QStringList &arguments)
+    {
+        m_process.start(DR58CTL_PATH, arguments);
+        QVERIFY(m_process.waitForStarted());
+    }
 
-Run CtlTest::finish()
-{
-    if (!m_process.waitForFinished(RunLimit))
-        qFatal("dr58ctl did not finish");
-    return {m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1,
-            QString::fromUtf8(m_process.readAllStandardOutput()),
-            QString::fromUtf8(m_process.readAllStandardError())};
-}
+    Run finish()
+    {
+        if (!m_process.waitForFinished(60000))
+            qFatal("dr58ctl did not finish");
+        return {m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1,
+                QString::fromUtf8(m_process.readAllStandardOutput()),
+                QString::fromUtf8(m_process.readAllStandardError())};
+    }
 
-Run CtlTest::run(const QStringList &arguments)
-{
-    start(arguments);
-    return finish();
-}
+    Run run(const QStringList &arguments)
+    {
+        start(arguments);
+        return finish();
+    }
 
-void CtlTest::helpDocumentsExitCodes()
-{
-    const Run general = run({"--help"});
-    QCOMPARE(general.code, 0);
-    for (const char *line : {"  2  bad usage\n", "  3  bad profile", "  4  the port does not exist",
-                             "  5  permission denied on the port (join the dialout group)",
-                             "  7  no answer from the modem", "  9  the firmware upgrade failed"})
-        QVERIFY2(general.out.contains(line), line);
-    for (const char *command : {"ports", "read", "diff", "apply", "reset", "upgrade"}) {
-        const Run help = run({command, "--help"});
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    void cleanup()
+    {
+        m_modems.clear();
+        m_dir.reset();
+    }
+
+    void helpDocumentsExitCodes()
+    {
+        const Run help = run({"apply", "--help"});
         QCOMPARE(help.code, 0);
-        QVERIFY2(help.out.startsWith(QString("Usage: dr58ctl %1 [options]").arg(command)),
-                 qPrintable(help.out));
-        QVERIFY(help.out.contains("Exit codes:"));
-    }
-}
-
-void CtlTest::badUsage_data()
-{
-    QTest::addColumn<QStringList>("arguments"); // "PORT" stands for a simulated modem
-    QTest::addColumn<QString>("message");
-    QTest::newRow("no command") << QStringList{} << "no command given";
-    QTest::newRow("unknown command") << QStringList{"flash"} << "unknown command \"flash\"";
-    QTest::newRow("no port") << QStringList{"read"} << "--port is required";
-    QTest::newRow("unknown option")
-        << QStringList{"read", "--port", "PORT", "--colour"} << "Unknown option 'colour'";
-    QTest::newRow("bad baud") << QStringList{"read", "--port", "PORT", "--baud", "fast"}
-                              << "--baud: \"fast\" is not a whole number from 50 to 4000000";
-    QTest::newRow("announce timeout too long")
-        << QStringList{"upgrade", "fw.stz", "--port", "PORT", "--announce-timeout", "3000000"}
-        << "--announce-timeout: \"3000000\" is not a whole number from 1 to 3600";
-    QTest::newRow("bad format") << QStringList{"read", "--port", "PORT", "--format", "xml"}
-                                << "unknown format \"xml\"";
-    QTest::newRow("port twice") << QStringList{"read", "--port", "PORT", "--port", "BARE"}
-                                << "\"PORT\" and \"BARE\" are the same port";
-    QTest::newRow("no profile") << QStringList{"apply", "--port", "PORT"} << "expected one PROFILE";
-    QTest::newRow("stray argument")
-        << QStringList{"read", "x.ini", "--port", "PORT"} << "unexpected \"x.ini\"";
-    QTest::newRow("unknown preset")
-        << QStringList{"reset", "--preset", "PMP King", "--port", "PORT"}
-        << "unknown preset \"PMP King\"";
-    QTest::newRow("output without %p for several ports")
-        << QStringList{"read", "--port", "PORT", "--port", "/dev/null", "--output", "x.ini"}
-        << "--output needs %p when several ports are given";
-}
-
-void CtlTest::badUsage()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, message);
-    const QString bare = port(0).mid(int(strlen("/dev/")));
-    arguments.replaceInStrings("BARE", bare).replaceInStrings("PORT", port(0));
-    message.replace("BARE", bare).replace("PORT", port(0));
-    const Run result = run(arguments);
-    QCOMPARE(result.code, 2);
-    QVERIFY2(result.err.startsWith("dr58ctl: " + message), qPrintable(result.err));
-    QVERIFY(result.err.contains("--help"));
-    QVERIFY(modem(0).received().isEmpty());
-}
-
-void CtlTest::portsListsNamesOnly()
-{
-    const Run result = run({"ports"});
-    QCOMPARE(result.code, 0);
-    const QStringList expected = PortList::availablePorts();
-    QCOMPARE(result.out, expected.isEmpty() ? QString() : expected.join('\n') + '\n');
-}
-
-void CtlTest::portProblems_data()
-{
-    QTest::addColumn<bool>("busy"); // the test holds the modem's port open
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("missing") << false << 4 << "no such serial port";
-    QTest::newRow("in use") << true << 6 << "the port is in use by another program";
-}
-
-void CtlTest::portProblems()
-{
-    QFETCH(bool, busy);
-    QFETCH(int, code);
-    QFETCH(QString, message);
-    QSerialPort holder(port(0));
-    QVERIFY(!busy || holder.open(QIODevice::ReadWrite));
-    const QString name = busy ? port(0) : m_dir->filePath("ttyNone");
-    const Run result = run({"read", "--port", name});
-    QCOMPARE(result.code, code);
-    QCOMPARE(result.err, QString("dr58ctl: %1: %2\n").arg(name, message));
-}
-
-void CtlTest::badFileSendsNothing_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QByteArray>("content"); // null: the file does not exist; "@": a directory
-    QTest::addColumn<QString>("message");    // FILE stands for the file's path
-    QTest::newRow("unknown register")
-        << "apply" << QByteArray("S104=1\nS1O5=2\n") << "FILE:2: unknown register S1O5";
-    QTest::newRow("identity field") << "diff" << QByteArray("I2=3.3.8\n")
-                                    << "FILE:1: I2: read from the modem, it cannot be written";
-    QTest::newRow("value outside the items")
-        << "apply" << QByteArray("S244=3\n") << "FILE:1: S244: \"3\" is not one of 0, 1, 2";
-    QTest::newRow("too large") << "diff" << QByteArray(70000, '#')
-                               << "FILE: larger than 65536 bytes, too large for a profile";
-    QTest::newRow("not a regular file") << "apply" << QByteArray("@") << "FILE: not a regular file";
-    QTest::newRow("profile missing")
-        << "apply" << QByteArray() << "FILE: No such file or directory";
-    QTest::newRow("firmware empty") << "upgrade" << QByteArray("") << "FILE: empty";
-}
-
-void CtlTest::badFileSendsNothing()
-{
-    QFETCH(QString, command);
-    QFETCH(QByteArray, content);
-    QFETCH(QString, message);
-    const QString path = content.isNull() ? m_dir->filePath("absent")
-                         : content == "@" ? m_dir->path()
-                                          : file("profile.ini", content);
-    const Run result = run(QStringList{command, path} + ports(2));
-    QCOMPARE(result.code, 3);
-    QCOMPARE(result.err, "dr58ctl: " + QString(message).replace("FILE", path) + "\n");
-    QVERIFY(modem(0).received().isEmpty());
-    QVERIFY(modem(1).received().isEmpty());
-}
-
-// The whole round: a profile read from one modem, edited and applied to three at once, changes
-// exactly the edited registers on each, working and stored, and leaves nothing to differ.
-void CtlTest::readEditApplyOnThreeModems()
-{
-    const QString profilePath = file("modem.ini", "replaced, and no longer readable by others");
-    const Run read = run({"read", "--port", port(0), "--output", profilePath});
-    QCOMPARE(read.code, 0);
-    QCOMPARE(QFile::permissions(profilePath) & 0x0FFF, QFile::ReadUser | QFile::WriteUser);
-    QCOMPARE(modem(0).received(), ReadCommands + DataMode);
-    QVERIFY(!modem(0).inAtMode());
-
-    QFile profileFile(profilePath);
-    QVERIFY(profileFile.open(QIODevice::ReadOnly));
-    QString profile = QString::fromUtf8(profileFile.readAll());
-    const QMap<QString, QString> edits{
-        {"S102", "16"}, {"S104", "424242"}, {"S133", "2"}, {"S160", "frisé"}};
-    for (auto it = edits.begin(); it != edits.end(); ++it) {
-        const QRegularExpression line("\n" + it.key() + "=[^\n]*\n");
-        QVERIFY(profile.contains(line));
-        profile.replace(line, "\n" + it.key() + "=" + it.value() + "\n");
-    }
-    const QString edited = file("edited.ini", profile.toUtf8());
-    QVector<Registers> before;
-    for (int i = 0; i < 3; ++i) {
-        before << snapshot(modem(i));
-        modem(i).clearReceived();
+        QVERIFY2(help.out.startsWith("Usage: dr58ctl apply [options]"), qPrintable(help.out));
+        QVERIFY2(help.out.contains("  3  bad profile"), qPrintable(help.out));
     }
 
-    const Run apply = run(QStringList{"apply", edited} + ports(3));
-    QCOMPARE(apply.code, 0);
-    for (int i = 0; i < 3; ++i) {
-        Registers expected = before.at(i);
-        for (auto it = edits.begin(); it != edits.end(); ++it)
-            expected.insert(it.key(), {it.value(), it.value()});
-        QCOMPARE(snapshot(modem(i)), expected);
-        QCOMPARE(modem(i).received(), ReadCommands +
-                                          "ATS102=16\r\nATS102?\rATS104=424242\rATS104?\r"
-                                          "ATS133=2\rATS133?\rATS160=fris\xe9\rATS160?\r"
-                                          "\rAT&W\r" +
-                                          DataMode);
-        QVERIFY(apply.out.contains(port(i) + ": 4 written and read back, stored\n"));
-        QVERIFY(apply.err.contains(QRegularExpression("\n" + QRegularExpression::escape(port(i)) +
-                                                      " +applied +4 written")));
+    void refusedBeforeSending_data()
+    {
+        QTest::addColumn<QStringList>(
+            "arguments"); // {port}: a simulated modem, {bare}: its short name
+        QTest::addColumn<QByteArray>("content"); // of {file}; null: no such file; "@": a directory
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const QByteArray none;
+        QTest::newRow("bad baud") << QStringList{"read", "--port", "{port}", "--baud", "fast"}
+                                  << none << 2
+                                  << "--baud: \"fast\" is not a whole number from 50 to 4000000";
+        QTest::newRow("port twice") << QStringList{"read", "--port", "{port}", "--port", "{bare}"}
+                                    << none << 2 << "\"{port}\" and \"{bare}\" are the same port";
+        QTest::newRow("unknown preset")
+            << QStringList{"reset", "--preset", "PMP King", "--port", "{port}"} << none << 2
+            << "unknown preset \"PMP King\"";
+        QTest::newRow("output without %p for several ports")
+            << QStringList{"read", "--port", "{port}", "--port", "/dev/null", "--output", "x.ini"}
+            << none << 2 << "--output needs %p when several ports are given";
+        QTest::newRow("port missing") << QStringList{"read", "--port", "{file}"} << none << 4
+                                      << "{file}: no such serial port";
+        const QStringList apply{"apply", "{file}", "--port", "{port}"};
+        QTest::newRow("profile with an unknown register")
+            << apply << QByteArray("S104=1\nS1O5=2\n") << 3 << "{file}:2: unknown register S1O5";
+        QTest::newRow("profile too large")
+            << apply << QByteArray(70000, '#') << 3
+            << "{file}: larger than 65536 bytes, too large for a profile";
+        QTest::newRow("profile not a regular file")
+            << apply << QByteArray("@") << 3 << "{file}: not a regular file";
+        QTest::newRow("profile missing")
+            << apply << none << 3 << "{file}: No such file or directory";
+        QTest::newRow("firmware empty") << QStringList{"upgrade", "{file}", "--port", "{port}"}
+                                        << QByteArray("") << 3 << "{file}: empty";
     }
 
-    const Run diff = run(QStringList{"diff", edited} + ports(3));
-    QCOMPARE(diff.code, 0);
-    for (int i = 0; i < 3; ++i)
-        QVERIFY(diff.out.contains(port(i) + ": no difference\n"));
-}
+    void refusedBeforeSending()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, content);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const QString path = content.isNull() ? m_dir->filePath("absent")
+                             : content == "@" ? m_dir->path()
+                                              : file("profile.ini", content);
+        const QMap<QString, QString> words{
+            {"{file}", path}, {"{bare}", port(0).mid(int(strlen("/dev/")))}, {"{port}", port(0)}};
+        for (auto it = words.begin(); it != words.end(); ++it) {
+            arguments.replaceInStrings(it.key(), it.value());
+            message.replace(it.key(), it.value());
+        }
+        const Run result = run(arguments);
+        QCOMPARE(result.code, code);
+        QVERIFY2(result.err.startsWith("dr58ctl: " + message + (code == 2 ? "" : "\n")),
+                 qPrintable(result.err));
+        QCOMPARE(result.err.contains("--help"), code == 2);
+        QVERIFY(modem(0).received().isEmpty());
+    }
 
-void CtlTest::failuresNamePortAndRegister()
-{
-    modem(1).setFault(SimModem::Fault::Silent);
-    modem(2).setFault(SimModem::Fault::NoGreeting);
-    QVector<Registers> before;
-    for (int i = 0; i < 3; ++i)
-        before << snapshot(modem(i));
-    // The modem takes at most 30 in S108.
-    const QString profile = file("p.ini", "S104=99\nS108=31\n");
-    const Run result = run(QStringList{"apply", profile} + ports(3));
+    // The whole round: a profile read from one modem, edited and applied to three at once, changes
+    // exactly the edited registers on each, working and stored, and leaves nothing to differ.
+    void readEditApplyOnThreeModems()
+    {
+        const QString profilePath = file("modem.ini", "replaced, and no longer readable by others");
+        const Run read = run({"read", "--port", port(0), "--output", profilePath});
+        QCOMPARE(read.code, 0);
+        QCOMPARE(QFile::permissions(profilePath) & 0x0FFF, QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(modem(0).received(), ReadCommands + DataMode);
+        QVERIFY(!modem(0).inAtMode());
 
-    QCOMPARE(result.code, 8); // the first port's failure
-    const QStringList expected{
-        QString("dr58ctl: %1: S108 Output Power: the modem refused \"31\"").arg(port(0)),
-        QString("dr58ctl: %1: written: S104 (not stored); failed: S108; not written: none")
-            .arg(port(0)),
-        QString("dr58ctl: %1: no answer from the modem to \"+++\"").arg(port(1)),
-        QString("dr58ctl: %1: the modem answered \"+++\" without its greeting").arg(port(2))};
-    for (const QString &line : expected)
-        QVERIFY2(result.err.contains(line + "\n"), qPrintable(result.err));
-    QCOMPARE(modem(0).registerValue("S104"), QString("99"));
-    for (int i = 0; i < 3; ++i) {
-        QVERIFY(result.err.contains(
-            QRegularExpression("\n" + QRegularExpression::escape(port(i)) + " +failed +")));
-        for (const RegisterInfo &reg : RegisterCatalog::registers()) {
-            if (reg.kind != FieldKind::Info)
-                QCOMPARE(modem(i).storedValue(reg.name), before.at(i).value(reg.name).second);
+        QFile profileFile(profilePath);
+        QVERIFY(profileFile.open(QIODevice::ReadOnly));
+        QString profile = QString::fromUtf8(profileFile.readAll());
+        const QMap<QString, QString> edits{
+            {"S102", "16"}, {"S104", "424242"}, {"S133", "2"}, {"S160", "frisé"}};
+        for (auto it = edits.begin(); it != edits.end(); ++it) {
+            const QRegularExpression line("\n" + it.key() + "=[^\n]*\n");
+            QVERIFY(profile.contains(line));
+            profile.replace(line, "\n" + it.key() + "=" + it.value() + "\n");
+        }
+        const QString edited = file("edited.ini", profile.toUtf8());
+        QVector<Registers> before;
+        for (int i = 0; i < 3; ++i) {
+            before << snapshot(modem(i));
+            modem(i).clearReceived();
+        }
+
+        const Run apply = run(QStringList{"apply", edited} + ports(3));
+        QCOMPARE(apply.code, 0);
+        for (int i = 0; i < 3; ++i) {
+            Registers expected = before.at(i);
+            for (auto it = edits.begin(); it != edits.end(); ++it)
+                expected.insert(it.key(), {it.value(), it.value()});
+            QCOMPARE(snapshot(modem(i)), expected);
+            QCOMPARE(modem(i).received(), ReadCommands +
+                                              "ATS102=16\r\nATS102?\rATS104=424242\rATS104?\r"
+                                              "ATS133=2\rATS133?\rATS160=fris\xe9\rATS160?\r"
+                                              "\rAT&W\r" +
+                                              DataMode);
+            QVERIFY(apply.out.contains(port(i) + ": 4 written and read back, stored\n"));
+            QVERIFY(apply.err.contains(QRegularExpression(
+                "\n" + QRegularExpression::escape(port(i)) + " +applied +4 written")));
+        }
+
+        const Run diff = run(QStringList{"diff", edited} + ports(3));
+        QCOMPARE(diff.code, 0);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(diff.out.contains(port(i) + ": no difference\n"));
+    }
+
+    // Each port fails on its own and is reported as soon as it is done: the modem without its
+    // greeting before the silent one, whose wait lasts 2 s.
+    void failuresNamePortAndRegister()
+    {
+        modem(1).setFault(SimModem::Fault::Silent);
+        modem(2).setFault(SimModem::Fault::NoGreeting);
+        QVector<Registers> before;
+        for (int i = 0; i < 3; ++i)
+            before << snapshot(modem(i));
+        // The modem takes at most 30 in S108.
+        const Run result =
+            run(QStringList{"apply", file("p.ini", "S104=99\nS108=31\n")} + ports(3));
+
+        QCOMPARE(result.code, 8); // the first port's failure
+        for (const QString &line :
+             {QString("%1: S108 Output Power: the modem refused \"31\"").arg(port(0)),
+              QString("%1: written: S104 (not stored); failed: S108; not written: none")
+                  .arg(port(0))})
+            QVERIFY2(result.err.contains("dr58ctl: " + line + "\n"), qPrintable(result.err));
+        const int noGreeting = result.err.indexOf(
+            QString("dr58ctl: %1: the modem answered \"+++\" without its greeting\n").arg(port(2)));
+        QVERIFY2(noGreeting >= 0, qPrintable(result.err));
+        QVERIFY2(result.err.indexOf(
+                     QString("dr58ctl: %1: no answer from the modem to \"+++\"\n").arg(port(1))) >
+                     noGreeting,
+                 qPrintable(result.err));
+        QCOMPARE(modem(0).registerValue("S104"), QString("99"));
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(result.err.contains(
+                QRegularExpression("\n" + QRegularExpression::escape(port(i)) + " +failed +")));
+            for (const RegisterInfo &reg : RegisterCatalog::registers()) {
+                if (reg.kind != FieldKind::Info)
+                    QCOMPARE(modem(i).storedValue(reg.name), before.at(i).value(reg.name).second);
+            }
         }
     }
-}
 
-// A value outside its register's items: read names it and writes no profile, diff reports it,
-// apply writes and verifies it.
-void CtlTest::unreadableValue()
-{
-    modem(0).setRegisterValue("S141", "2");
-    const QString output = m_dir->filePath("modem.ini");
-    const Run read = run({"read", "--port", port(0), "--output", output});
-    QCOMPARE(read.code, 7);
-    QVERIFY2(read.err.contains(port(0) + ": unreadable values of S141; no profile written\n"),
-             qPrintable(read.err));
-    QVERIFY(!QFile::exists(output));
-    const QString profile = file("p.ini", "S141=1\n");
-    const Run diff = run({"diff", profile, "--port", port(0)});
-    QCOMPARE(diff.code, 1);
-    QVERIFY(diff.out.contains("S141 Repeaters Y/N: modem unreadable, profile 1 (YES)\n"));
-    QCOMPARE(run({"apply", profile, "--port", port(0)}).code, 0);
-    QCOMPARE(modem(0).storedValue("S141"), QString("1"));
-}
-
-// Two silent modems cost one first-bytes wait (2 s), not two; the modem that answers is
-// reported as soon as it is done.
-void CtlTest::portsRunAtOnce()
-{
-    for (int i = 0; i < 2; ++i)
-        modem(i).setFault(SimModem::Fault::Silent);
-    QElapsedTimer clock;
-    clock.start();
-    const Run result = run(QStringList{"read", "--baud", "115200"} + ports(3));
-    QCOMPARE(result.code, 7);
-    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY2(result.err.startsWith(QString("dr58ctl: %1: read: 24 values\n").arg(port(2))),
-             qPrintable(result.err));
-    for (int i = 0; i < 2; ++i)
-        QVERIFY(result.err.contains(port(i) + ": no answer from the modem to \"+++\"\n"));
-}
-
-void CtlTest::applyVariants_data()
-{
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("working");
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("dry run") << "--dry-run"
-                             << "1234567"
-                             << "1234567"
-                             << "S104 Network Address(ID): modem 1234567, profile 5: would write";
-    QTest::newRow("no save") << "--no-save"
-                             << "5"
-                             << "1234567"
-                             << "1 written and read back, not stored";
-}
-
-void CtlTest::applyVariants()
-{
-    QFETCH(QString, option);
-    QFETCH(QString, working);
-    QFETCH(QString, stored);
-    QFETCH(QString, line);
-    const Run result = run({"apply", file("p.ini", "S104=5\nS101=2\n"), option, "--port", port(0)});
-    QCOMPARE(result.code, 0);
-    QVERIFY2(result.out.contains(line + "\n"), qPrintable(result.out));
-    QCOMPARE(modem(0).registerValue("S104"), working);
-    QCOMPARE(modem(0).storedValue("S104"), stored);
-    QVERIFY(!modem(0).received().contains("AT&W"));
-    if (option == "--dry-run")
-        QCOMPARE(modem(0).received(), ReadCommands + DataMode);
-}
-
-// An apply cut short once the first register is read back: by a signal, which still returns
-// the modem to data mode (and says so when the modem does not confirm it), or by the modem
-// vanishing. Nothing more is written or stored.
-void CtlTest::applyCutShort_data()
-{
-    QTest::addColumn<int>("signal");       // 0: the modem vanishes
-    QTest::addColumn<bool>("silentAfter"); // the modem answers nothing more
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("message"); // PORT stands for the port
-    const QString stopped = "PORT: interrupted; written: S104 (not stored); not written: S108\n";
-    QTest::newRow("SIGINT") << SIGINT << false << 130 << stopped;
-    QTest::newRow("SIGTERM, no answer to ATA")
-        << SIGTERM << true << 143
-        << "PORT: the modem did not confirm its return to data mode (\"ATA\")\ndr58ctl: " + stopped;
-    QTest::newRow("unplugged")
-        << 0 << false << 6
-        << "PORT: the port failed while in use: the device went away (unplugged?)\n";
-}
-
-void CtlTest::applyCutShort()
-{
-    QFETCH(int, signal);
-    QFETCH(bool, silentAfter);
-    QFETCH(int, code);
-    QFETCH(QString, message);
-    modem(0).setLateReplyDelay(600); // time enough to act while the read-back is answered
-    modem(0).setFault(SimModem::Fault::LateReply);
-    start({"apply", file("p.ini", "S104=5\nS108=20\n"), "--port", port(0)});
-    QTRY_VERIFY_WITH_TIMEOUT(modem(0).received().endsWith("ATS104?\r"), 20000);
-    if (silentAfter)
-        modem(0).setFault(SimModem::Fault::Silent); // the read-back's answer is on its way
-    if (signal)
-        ::kill(pid_t(m_process.processId()), signal);
-    else
-        modem(0).stop();
-    const Run result = finish();
-    QCOMPARE(result.code, code);
-    QVERIFY2(result.err.startsWith("dr58ctl: " + message.replace("PORT", port(0))),
-             qPrintable(result.err));
-    if (signal)
-        QVERIFY(modem(0).received().endsWith("ATS104?\r" + DataMode));
-}
-
-void CtlTest::jsonProfileRoundTrip()
-{
-    const Run read = run({"read", "--format", "json", "--port", port(0)});
-    QCOMPARE(read.code, 0);
-    QJsonParseError error;
-    QJsonObject root = QJsonDocument::fromJson(read.out.toUtf8(), &error).object();
-    QCOMPARE(error.error, QJsonParseError::NoError);
-    QCOMPARE(root.value("port").toString(), port(0));
-    QJsonObject registers = root.value("registers").toObject();
-    QCOMPARE(registers.size(), 20);
-    QJsonObject s101 = registers.value("S101").toObject();
-    s101.insert("value", 1);
-    registers.insert("S101", s101);
-    root.insert("registers", registers);
-
-    const Run apply =
-        run({"apply", file("p.json", QJsonDocument(root).toJson()), "--port", port(1)});
-    QCOMPARE(apply.code, 0);
-    QCOMPARE(modem(1).storedValue("S101"), QString("1"));
-    QCOMPARE(snapshot(modem(1)).size(), 20);
-}
-
-void CtlTest::resetRestoresPreset_data()
-{
-    QTest::addColumn<bool>("save");
-    QTest::newRow("working only") << false;
-    QTest::newRow("stored") << true;
-}
-
-void CtlTest::resetRestoresPreset()
-{
-    QFETCH(bool, save);
-    QStringList arguments{"reset", "--preset", "mesh with center SLAVE", "--port", port(0)};
-    if (save)
-        arguments << "--save";
-    const Run result = run(arguments);
-    QCOMPARE(result.code, 0);
-    QCOMPARE(
-        result.out,
-        QString("preset Mesh With Center Slave (AT&F5) restored%1\n").arg(save ? ", stored" : ""));
-    const QByteArray store = save ? "\rAT&W\r" : "";
-    QCOMPARE(modem(0).received(), "+++AT&F5\r" + store + DataMode);
-    QCOMPARE(modem(0).registerValue("S133"), QString("2"));
-    QCOMPARE(modem(0).storedValue("S133"), QString(save ? "2" : "0"));
-}
-
-// A chunk refused once (modem 0) or lost once (modem 1) is sent again: 7 chunks, 8 writes.
-void CtlTest::upgradesSeveralModems()
-{
-    const QByteArray image = firmware(1500);
-    modem(0).setFault(SimModem::Fault::UpdateRefuseChunk, 1);
-    modem(1).setFault(SimModem::Fault::UpdateDropChunk, 1);
-    const Run result = run(QStringList{"upgrade", file("fw.stz", image)} + ports(2));
-    QCOMPARE(result.code, 0);
-    for (int i = 0; i < 2; ++i) {
-        QCOMPARE(modem(i).image(), image);
-        QCOMPARE(modem(i).updateRequests(2), 8);
-        QVERIFY(modem(i).received().startsWith("+++\rAT&UP\r"));
-        QVERIFY(result.out.contains(
-            QRegularExpression("(^|\n)" + QRegularExpression::escape(port(i)) +
-                               ": upgraded: 1500 bytes in [0-9.]+ s \\([0-9]+ bytes/s\\)\n")));
-        // Not a terminal: plain progress lines.
-        QVERIFY(result.err.contains(port(i) + ": 0/1500 bytes (0%)\n"));
-        QVERIFY(result.err.contains(port(i) + ": 1500/1500 bytes (100%)\n"));
+    // A value outside its register's items: read names it and writes no profile, diff reports it,
+    // apply writes and verifies it.
+    void unreadableValue()
+    {
+        modem(0).setRegisterValue("S141", "2");
+        const QString output = m_dir->filePath("modem.ini");
+        const Run read = run({"read", "--port", port(0), "--output", output});
+        QCOMPARE(read.code, 7);
+        QVERIFY2(read.err.contains(port(0) + ": unreadable values of S141; no profile written\n"),
+                 qPrintable(read.err));
+        QVERIFY(!QFile::exists(output));
+        const QString profile = file("p.ini", "S141=1\n");
+        const Run diff = run({"diff", profile, "--port", port(0)});
+        QCOMPARE(diff.code, 1);
+        QVERIFY(diff.out.contains("S141 Repeaters Y/N: modem unreadable, profile 1 (YES)\n"));
+        QCOMPARE(run({"apply", profile, "--port", port(0)}).code, 0);
+        QCOMPARE(modem(0).storedValue("S141"), QString("1"));
     }
-}
 
-void CtlTest::upgradeFailures_data()
-{
-    QTest::addColumn<SimModem::Fault>("fault");
-    QTest::addColumn<QString>("announceTimeout"); // seconds
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("never announces")
-        << SimModem::Fault::UpdateNeverAnnounce << "1" << 7
-        << "the modem did not enter its update mode (no \"UPDATE\" within 1 s)";
-    QTest::newRow("chunks always refused") << SimModem::Fault::UpdateRefuseChunk << "20" << 9
-                                           << "chunk 0 at byte 0 of 1500 was not accepted";
-    QTest::newRow("chunks always lost") << SimModem::Fault::UpdateDropChunk << "20" << 9
-                                        << "chunk 0 at byte 0 of 1500 was not accepted";
-}
+    void applyVariants_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("working");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("dry run")
+            << "--dry-run"
+            << "1234567"
+            << "S104 Network Address(ID): modem 1234567, profile 5: would write";
+        QTest::newRow("no save") << "--no-save"
+                                 << "5"
+                                 << "1 written and read back, not stored";
+    }
 
-// A failed upgrade never sends UPDATE_END, so the modem never takes an incomplete image.
-void CtlTest::upgradeFailures()
-{
-    QFETCH(SimModem::Fault, fault);
-    QFETCH(QString, announceTimeout);
-    QFETCH(int, code);
-    QFETCH(QString, message);
-    modem(0).setFault(fault);
-    const Run result = run({"upgrade", file("fw.stz", firmware(1500)), "--announce-timeout",
-                            announceTimeout, "--port", port(0)});
-    QCOMPARE(result.code, code);
-    QVERIFY2(result.err.endsWith(QString("dr58ctl: %1: %2\n").arg(port(0), message)),
-             qPrintable(result.err));
-    QCOMPARE(modem(0).updateRequests(2), code == 9 ? 3 : 0); // each chunk has two re-sends
-    QCOMPARE(modem(0).updateRequests(3), 0);
-    QVERIFY(modem(0).image().isEmpty());
-}
+    void applyVariants()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, working);
+        QFETCH(QString, line);
+        const Run result =
+            run({"apply", file("p.ini", "S104=5\nS101=2\n"), option, "--port", port(0)});
+        QCOMPARE(result.code, 0);
+        QVERIFY2(result.out.contains(line + "\n"), qPrintable(result.out));
+        QCOMPARE(modem(0).registerValue("S104"), working);
+        QCOMPARE(modem(0).storedValue("S104"), QString("1234567"));
+        QVERIFY(!modem(0).received().contains("AT&W"));
+        if (option == "--dry-run")
+            QCOMPARE(modem(0).received(), ReadCommands + DataMode);
+    }
+
+    // An apply cut short once the first register is read back: by a signal, which still returns
+    // the modem to data mode (and says so when the modem does not confirm it), or by the modem
+    // vanishing. Nothing more is written or stored.
+    void applyCutShort_data()
+    {
+        QTest::addColumn<int>("signal");       // 0: the modem vanishes
+        QTest::addColumn<bool>("silentAfter"); // the modem answers nothing more
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message"); // PORT stands for the port
+        const QString stopped =
+            "PORT: interrupted; written: S104 (not stored); not written: S108\n";
+        QTest::newRow("SIGINT") << SIGINT << false << 130 << stopped;
+        QTest::newRow("SIGTERM, no answer to ATA")
+            << SIGTERM << true << 143
+            << "PORT: the modem did not confirm its return to data mode (\"ATA\")\ndr58ctl: " +
+                   stopped;
+        QTest::newRow("unplugged")
+            << 0 << false << 6
+            << "PORT: the port failed while in use: the device went away (unplugged?)\n";
+    }
+
+    void applyCutShort()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, silentAfter);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        modem(0).setLateReplyDelay(600); // time enough to act while the read-back is answered
+        modem(0).setFault(SimModem::Fault::LateReply);
+        start({"apply", file("p.ini", "S104=5\nS108=20\n"), "--port", port(0)});
+        QTRY_VERIFY_WITH_TIMEOUT(modem(0).received().endsWith("ATS104?\r"), 20000);
+        if (silentAfter)
+            modem(0).setFault(SimModem::Fault::Silent); // the read-back's answer is on its way
+        if (signal)
+            ::kill(pid_t(m_process.processId()), signal);
+        else
+            modem(0).stop();
+        const Run result = finish();
+        QCOMPARE(result.code, code);
+        QVERIFY2(result.err.startsWith("dr58ctl: " + message.replace("PORT", port(0))),
+                 qPrintable(result.err));
+        if (signal)
+            QVERIFY(modem(0).received().endsWith("ATS104?\r" + DataMode));
+    }
+
+    void jsonProfileRoundTrip()
+    {
+        const Run read = run({"read", "--format", "json", "--port", port(0)});
+        QCOMPARE(read.code, 0);
+        QJsonObject root = QJsonDocument::fromJson(read.out.toUtf8()).object();
+        QCOMPARE(root.value("port").toString(), port(0));
+        QJsonObject registers = root.value("registers").toObject();
+        registers.insert("S101", QJsonObject{{"value", 1}});
+        root.insert("registers", registers);
+        const Run apply =
+            run({"apply", file("p.json", QJsonDocument(root).toJson()), "--port", port(1)});
+        QCOMPARE(apply.code, 0);
+        Registers expected = snapshot(modem(0));
+        expected.insert("S101", {"1", "1"});
+        QCOMPARE(snapshot(modem(1)), expected);
+    }
+
+    void resetRestoresPreset()
+    {
+        for (const bool save : {false, true}) {
+            const QStringList store = save ? QStringList{"--save"} : QStringList{};
+            const Run result = run(
+                QStringList{"reset", "--preset", "mesh with center SLAVE", "--port", port(save)} +
+                store);
+            QCOMPARE(result.code, 0);
+            QCOMPARE(result.out, QString("preset Mesh With Center Slave (AT&F5) restored%1\n")
+                                     .arg(save ? ", stored" : ""));
+            QCOMPARE(modem(save).received(),
+                     "+++AT&F5\r" + QByteArray(save ? "\rAT&W\r" : "") + DataMode);
+            QCOMPARE(modem(save).registerValue("S133"), QString("2"));
+            QCOMPARE(modem(save).storedValue("S133"), QString(save ? "2" : "0"));
+        }
+    }
+
+    // A chunk refused once (modem 0) or lost once (modem 1) is sent again: 7 chunks, 8 writes.
+    void upgradesSeveralModems()
+    {
+        const QByteArray image = firmware(1500);
+        modem(0).setFault(SimModem::Fault::UpdateRefuseChunk, 1);
+        modem(1).setFault(SimModem::Fault::UpdateDropChunk, 1);
+        const Run result = run(QStringList{"upgrade", file("fw.stz", image)} + ports(2));
+        QCOMPARE(result.code, 0);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(modem(i).image(), image);
+            QCOMPARE(modem(i).updateRequests(2), 8);
+            QVERIFY(modem(i).received().startsWith("+++\rAT&UP\r"));
+            QVERIFY(result.out.contains(
+                QRegularExpression("(^|\n)" + QRegularExpression::escape(port(i)) +
+                                   ": upgraded: 1500 bytes in [0-9.]+ s \\([0-9]+ bytes/s\\)\n")));
+            // Not a terminal: plain progress lines.
+            QVERIFY(result.err.contains(port(i) + ": 0/1500 bytes (0%)\n"));
+            QVERIFY(result.err.contains(port(i) + ": 1500/1500 bytes (100%)\n"));
+        }
+    }
+
+    void upgradeFailures_data()
+    {
+        QTest::addColumn<SimModem::Fault>("fault");
+        QTest::addColumn<QString>("announceTimeout"); // seconds
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("never announces")
+            << SimModem::Fault::UpdateNeverAnnounce << "1" << 7
+            << "the modem did not enter its update mode (no \"UPDATE\" within 1 s)";
+        QTest::newRow("chunks always refused") << SimModem::Fault::UpdateRefuseChunk << "20" << 9
+                                               << "chunk 0 at byte 0 of 1500 was not accepted";
+        QTest::newRow("chunks always lost") << SimModem::Fault::UpdateDropChunk << "20" << 9
+                                            << "chunk 0 at byte 0 of 1500 was not accepted";
+    }
+
+    // A failed upgrade never sends UPDATE_END, so the modem never takes an incomplete image.
+    void upgradeFailures()
+    {
+        QFETCH(SimModem::Fault, fault);
+        QFETCH(QString, announceTimeout);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        modem(0).setFault(fault);
+        const Run result = run({"upgrade", file("fw.stz", firmware(1500)), "--announce-timeout",
+                                announceTimeout, "--port", port(0)});
+        QCOMPARE(result.code, code);
+        QVERIFY2(result.err.endsWith(QString("dr58ctl: %1: %2\n").arg(port(0), message)),
+                 qPrintable(result.err));
+        QCOMPARE(modem(0).updateRequests(2), code == 9 ? 3 : 0); // each chunk has two re-sends
+        QCOMPARE(modem(0).updateRequests(3), 0);
+        QVERIFY(modem(0).image().isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(CtlTest)
 #include "tst_dr58ctl.moc"
