@@ -19,11 +19,7 @@ private slots:
 
 namespace {
 
-struct Chunk
-{
-    int index;
-    QByteArray data;
-};
+using Chunks = QVector<QPair<int, QByteArray>>; // (index, data)
 
 // The steps of the sound requests completed by the bytes, as digits.
 QByteArray feed(UpdateMode &update, const QByteArray &bytes, qint64 nowMs)
@@ -45,32 +41,29 @@ QByteArray withCrc(const char *hexText)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Chunk)
-
 void UpdateModeTest::reassembly_data()
 {
-    QTest::addColumn<QVector<Chunk>>("chunks");
+    QTest::addColumn<Chunks>("chunks");
     QTest::addColumn<QByteArray>("expected");
     const QByteArray a(241, 'a'), b(241, 'b'), c(18, 'c');
-    QTest::newRow("out of order") << QVector<Chunk>{{2, c}, {0, a}, {1, b}} << a + b + c;
-    QTest::newRow("empty chunk first, then the rest")
-        << QVector<Chunk>{{2, {}}, {1, b}, {0, a}} << a + b;
+    QTest::newRow("out of order") << Chunks{{2, c}, {0, a}, {1, b}} << a + b + c;
+    QTest::newRow("empty chunk first, then the rest") << Chunks{{2, {}}, {1, b}, {0, a}} << a + b;
     QTest::newRow("missing chunk is zeros")
-        << QVector<Chunk>{{0, a}, {2, c}} << a + QByteArray(241, '\0') + c;
+        << Chunks{{0, a}, {2, c}} << a + QByteArray(241, '\0') + c;
 }
 
 // A chunk left over from an earlier update is forgotten at the start request.
 void UpdateModeTest::reassembly()
 {
-    QFETCH(QVector<Chunk>, chunks);
+    QFETCH(Chunks, chunks);
     QFETCH(QByteArray, expected);
     UpdateMode update;
     update.begin();
     QCOMPARE(feed(update, request(2, 0, "stale from an earlier update"), 0), QByteArray("2"));
     QCOMPARE(feed(update, request(1), 10), QByteArray("1"));
     QByteArray frames;
-    for (const Chunk &chunk : chunks)
-        frames += request(2, chunk.index, chunk.data);
+    for (const auto &chunk : chunks)
+        frames += request(2, chunk.first, chunk.second);
     QCOMPARE(feed(update, frames + request(3), 20), QByteArray(chunks.size(), '2') + '3');
     QCOMPARE(update.image(), expected);
     QCOMPARE(update.requests(2), chunks.size() + 1);

@@ -73,8 +73,6 @@ void AppInitTest::drag_data()
     QTest::newRow("left press keeps the grab point under the cursor")
         << yes << Qt::LeftButton << QString() << QPoint(130, 120);
     QTest::newRow("right press does not drag") << yes << Qt::RightButton << QString() << start;
-    QTest::newRow("maximised window (canMove false) never moves")
-        << QVariant(false) << Qt::LeftButton << QString() << start;
     QTest::newRow("without canMove never moves")
         << QVariant() << Qt::LeftButton << QString() << start;
     QTest::newRow("a right-button release ends the drag")
