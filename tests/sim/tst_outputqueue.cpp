@@ -10,73 +10,33 @@ class OutputQueueTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void neverEarlyNeverLate_data();
-    void neverEarlyNeverLate();
-    void gapFollowsThePreviousPiece();
+    void pacing();
 };
 
-namespace {
-
-const Clock::time_point T0 = Clock::time_point() + hours(1);
-
-ReplyPlan plan(QVector<ReplyPiece> pieces, int divisor = 1)
+// Byte n leaves at n bytes' line time (rounded up to the nanosecond); a gap runs from the end of
+// the previous piece's last byte; a slowed reply takes ten times as long; after an idle spell
+// the next reply starts at once.
+void OutputQueueTest::pacing()
 {
-    ReplyPlan result;
-    result.pieces = std::move(pieces);
-    result.rateDivisor = divisor;
-    return result;
-}
-
-} // namespace
-
-void OutputQueueTest::neverEarlyNeverLate_data()
-{
-    QTest::addColumn<int>("rate");
-    QTest::addColumn<int>("divisor");
-    QTest::addColumn<int>("stepUs"); // how often the queue is asked
-    QTest::newRow("9600, asked often") << 9600 << 1 << 97;
-    QTest::newRow("921600") << 921600 << 1 << 333;
-    QTest::newRow("7200 slowed tenfold") << 7200 << 10 << 2011;
-}
-
-void OutputQueueTest::neverEarlyNeverLate()
-{
-    QFETCH(int, rate);
-    QFETCH(int, divisor);
-    QFETCH(int, stepUs);
-    const QByteArray reply(500, 'x');
-    OutputQueue queue;
-    queue.append(plan({{reply, 0}}, divisor), T0);
-    const double byteUs = 10e6 * divisor / rate;
-    int sent = 0;
-    for (Clock::time_point now = T0; !queue.isEmpty(); now += microseconds(stepUs)) {
-        sent += queue.take(now, rate).size();
-        const double elapsedUs = duration<double, std::micro>(now - T0).count();
-        const int dueBytes = std::min(int(elapsedUs / byteUs) + 1, reply.size());
-        QCOMPARE(sent, dueBytes); // never before its time, and nothing due is held back
-    }
-    QCOMPARE(sent, reply.size());
-}
-
-void OutputQueueTest::gapFollowsThePreviousPiece()
-{
-    OutputQueue queue;
-    queue.append(plan({{"abcd", 0}, {"ef", 300}}), T0);
-    // Line time of n bytes at 9600 bit/s, rounded up to the nanosecond.
+    const Clock::time_point t0 = Clock::time_point() + hours(1);
     const auto bytes = [](qint64 n) { return nanoseconds((n * 10000000000 + 9599) / 9600); };
-    QCOMPARE(queue.take(T0 + bytes(3) - nanoseconds(1), 9600), QByteArray("abc"));
-    QCOMPARE(queue.take(T0 + bytes(3), 9600), QByteArray("d"));
-    // The first piece's last byte is done at 4 bytes' time; the gap runs from there.
-    const Clock::time_point second = T0 + bytes(4) + milliseconds(300);
+    ReplyPlan plan;
+    plan.pieces = {{"abcd", 0}, {"ef", 300}};
+    OutputQueue queue;
+    queue.append(plan, t0);
+    QCOMPARE(queue.take(t0 + bytes(3) - nanoseconds(1), 9600), QByteArray("abc"));
+    QCOMPARE(queue.take(t0 + bytes(3), 9600), QByteArray("d"));
+    const Clock::time_point second = t0 + bytes(4) + milliseconds(300);
     QCOMPARE(queue.take(second - microseconds(1), 9600), QByteArray());
     QCOMPARE(queue.wakeTime(9600), second);
-    QCOMPARE(queue.take(second, 9600), QByteArray("e"));
-    QCOMPARE(queue.take(second + bytes(1), 9600), QByteArray("f"));
-    QVERIFY(queue.isEmpty());
-    // After an idle spell the next reply starts at once, not at the end of the last one.
+    QCOMPARE(queue.take(second + bytes(1), 9600), QByteArray("ef"));
+
     const Clock::time_point later = second + seconds(5);
-    queue.append(QByteArray("gh"), later);
-    QCOMPARE(queue.take(later, 9600), QByteArray("g"));
+    plan.pieces = {{"gh", 0}};
+    plan.rateDivisor = 10;
+    queue.append(plan, later);
+    QCOMPARE(queue.take(later + bytes(10) - nanoseconds(1), 9600), QByteArray("g"));
+    QCOMPARE(queue.take(later + bytes(10), 9600), QByteArray("h"));
 }
 
 QTEST_APPLESS_MAIN(OutputQueueTest)
