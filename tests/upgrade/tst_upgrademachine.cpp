@@ -39,40 +39,34 @@ private slots:
     void replyRejected();
     void strictPolicy_data();
     void strictPolicy();
-    void request_data();
-    void request();
 };
 
 void UpgradeMachineTest::replyAccepted_data()
 {
     QTest::addColumn<int>("state");
-    QTest::addColumn<int>("imageSize");
     QTest::addColumn<int>("acks");
     QTest::addColumn<int>("replyType");
     QTest::addColumn<Action>("action");
     QTest::addColumn<int>("stateAfter");
     QTest::addColumn<int>("offsetAfter");
 
-    QTest::newRow("start acked") << 3 << 500 << 0 << 2 << Action::SendNext << 4 << 0;
-    QTest::newRow("start ack while loading") << 4 << 500 << 1 << 2 << Action::OutOfStep << 4 << 241;
-    QTest::newRow("last chunk acked") << 4 << 500 << 2 << 3 << Action::SendNext << 5 << 723;
-    QTest::newRow("loading ack while ending") << 5 << 500 << 0 << 3 << Action::OutOfStep << 5 << 0;
-    QTest::newRow("loading ack when idle") << 0 << 500 << 0 << 3 << Action::OutOfStep << 0 << 0;
-    QTest::newRow("end acked") << 5 << 500 << 0 << 4 << Action::Success << 5 << 0;
-    QTest::newRow("no update reply") << 4 << 500 << 0 << 0 << Action::None << 4 << 0;
-    QTest::newRow("parameter reply") << 3 << 500 << 0 << 1 << Action::None << 3 << 0;
+    QTest::newRow("start acked") << 3 << 0 << 2 << Action::SendNext << 4 << 0;
+    QTest::newRow("start ack while loading") << 4 << 1 << 2 << Action::OutOfStep << 4 << 241;
+    QTest::newRow("last chunk acked") << 4 << 2 << 3 << Action::SendNext << 5 << 723;
+    QTest::newRow("loading ack while ending") << 5 << 0 << 3 << Action::OutOfStep << 5 << 0;
+    QTest::newRow("end acked") << 5 << 0 << 4 << Action::Success << 5 << 0;
+    QTest::newRow("parameter reply") << 3 << 0 << 1 << Action::None << 3 << 0;
 }
 
 void UpgradeMachineTest::replyAccepted()
 {
     QFETCH(int, state);
-    QFETCH(int, imageSize);
     QFETCH(int, acks);
     QFETCH(int, replyType);
     QFETCH(Action, action);
     QFETCH(int, stateAfter);
     QFETCH(int, offsetAfter);
-    UpgradeMachine machine = reached(state, imageSize, acks);
+    UpgradeMachine machine = reached(state, 500, acks);
     QCOMPARE(machine.replyAccepted(replyType, Chunk), action);
     QCOMPARE(machine.state(), stateAfter);
     QCOMPARE(machine.offset(), offsetAfter);
@@ -158,33 +152,6 @@ void UpgradeMachineTest::strictPolicy()
              action);
     QCOMPARE(machine.offset(), offsetAfter);
     QCOMPARE(machine.retriesLeft(), retries - (action == Action::Resend));
-}
-
-void UpgradeMachineTest::request_data()
-{
-    QTest::addColumn<int>("state");
-    QTest::addColumn<int>("step");
-    QTest::addColumn<int>("timeout");
-    QTest::addColumn<int>("resends");
-    QTest::newRow("starting") << 3 << 1 << 10000 << 1;
-    QTest::newRow("loading") << 4 << 2 << 1000 << 2;
-    QTest::newRow("ending") << 5 << 3 << 30000 << 2;
-    QTest::newRow("idle") << 0 << 0 << 0 << 0;
-    QTest::newRow("update command sent") << 2 << 0 << 0 << 0;
-}
-
-void UpgradeMachineTest::request()
-{
-    QFETCH(int, state);
-    QFETCH(int, step);
-    QFETCH(int, timeout);
-    QFETCH(int, resends);
-    UpgradeMachine machine;
-    machine.setState(UpgradeMachine::State(state));
-    const UpgradeMachine::Request request = machine.request();
-    QCOMPARE(request.step, step);
-    QCOMPARE(request.timeout, timeout);
-    QCOMPARE(request.resends, resends);
 }
 
 QTEST_APPLESS_MAIN(UpgradeMachineTest)
