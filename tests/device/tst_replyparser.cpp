@@ -24,8 +24,6 @@ private slots:
     void readers();
     void completeness_data();
     void completeness();
-    void number_data();
-    void number();
     void textStopsAtNul();
     void writeCommand_data();
     void writeCommand();
@@ -106,22 +104,6 @@ void ReplyParserTest::completeness()
     }
 }
 
-void ReplyParserTest::number_data()
-{
-    QTest::addColumn<QByteArray>("value");
-    QTest::addColumn<int>("number");
-    QTest::newRow("digits") << QByteArray("15") << 15;
-    QTest::newRow("negative") << QByteArray("-1") << -1;
-    QTest::newRow("not a number") << QByteArray("OK") << 0;
-}
-
-void ReplyParserTest::number()
-{
-    QFETCH(QByteArray, value);
-    QFETCH(int, number);
-    QCOMPARE(ReplyParser::toNumber(value), number);
-}
-
 void ReplyParserTest::textStopsAtNul()
 {
     QCOMPARE(ReplyParser::toText(QByteArray("ab\0cd", 5)), QStringLiteral("ab"));
@@ -133,8 +115,6 @@ void ReplyParserTest::writeCommand_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("command");
     QTest::newRow("S104") << QString("1234") << QString("ATS104=1234\r");
-    QTest::newRow("S114") << QString() << QString("ATS114=\r");
-    QTest::newRow("S133") << QString("-1") << QString("ATS133=-1\r");
     QTest::newRow("S102") << QString("15") << QString("ATS102=15\r\n"); // the serial rate: CR LF
 }
 
