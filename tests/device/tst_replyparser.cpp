@@ -81,7 +81,7 @@ void ReplyParserTest::completeness_data()
     QTest::newRow("value ending in ok")
         << QByteArray("ATS114?\r\nLOOK\r\n") << true << false << false;
     QTest::newRow("ok after a bare cr") << QByteArray("ATS114?\rOK\r\n") << true << false << false;
-    QTest::newRow("ok without line end") << QByteArray("AT&V\r\nOK") << false << false << true;
+    QTest::newRow("ok without line feed") << QByteArray("AT&V\r\nOK\r") << false << false << true;
     QTest::newRow("error") << QByteArray("ATS105=70000\r\nERROR\r\n") << false << false << false;
 }
 
