@@ -16,11 +16,6 @@ constexpr int Tolerance = 400;    // milliseconds of slack on measured intervals
 constexpr int UpgradeWait = 8000; // milliseconds for a short upgrade to finish
 const QByteArray UpdateCommand("\rAT&UP\r");
 
-QString text(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 // Firmware bytes with a step that never spells an AT string.
 QByteArray firmware(int size)
 {
@@ -78,9 +73,8 @@ private slots:
 
 private:
     void answer(QWidget *modal);
-    QString writeFile(int size);
     void prepare(int size, bool dataMode = false);
-    void choose(const QString &path);
+    QString choose(int size);
     void startAfterAnsweredStart();
     void expectIdle();
 
@@ -142,15 +136,6 @@ void UpgradeDialogTest::answer(QWidget *modal)
     }
 }
 
-QString UpgradeDialogTest::writeFile(int size)
-{
-    const QString path = m_dir.filePath(QString("fw%1.stz").arg(size));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(firmware(size)) != size)
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
 // The port lent to the dialog and a firmware file of `size` bytes chosen; the modem put into
 // AT mode (as the main window leaves it) unless it stays in `dataMode`.
 void UpgradeDialogTest::prepare(int size, bool dataMode)
@@ -162,14 +147,19 @@ void UpgradeDialogTest::prepare(int size, bool dataMode)
         m_modem->clearReceived();
     }
     m_dialog->SetSerialPort(m_port.get());
-    choose(writeFile(size));
+    choose(size);
 }
 
-void UpgradeDialogTest::choose(const QString &path)
+// Writes a firmware file of `size` bytes and chooses it in the file dialog.
+QString UpgradeDialogTest::choose(int size)
 {
-    m_file = path;
+    m_file = m_dir.filePath(QString("fw%1.stz").arg(size));
+    QFile file(m_file);
+    if (!file.open(QIODevice::WriteOnly) || file.write(firmware(size)) != size)
+        qFatal("cannot write %s", qPrintable(m_file));
+    file.close();
     child<QPushButton>("btnUpdatefile")->click();
-    QCOMPARE(child<QPushButton>("btnUpdatefile")->text(), path);
+    return child<QPushButton>("btnUpdatefile")->text();
 }
 
 // Lets UPDATE_START through, then hands every later acknowledgement to the test's fault:
@@ -184,7 +174,7 @@ void UpgradeDialogTest::startAfterAnsweredStart()
 
 void UpgradeDialogTest::expectIdle()
 {
-    QCOMPARE(updateButton()->text(), text("升级"));
+    QCOMPARE(updateButton()->text(), QStringLiteral("升级"));
     QCOMPARE(updateButton()->styleSheet(), QString("color: white"));
     QCOMPARE(progress()->value(), 0);
     QCOMPARE(prompt(), QString());
@@ -237,7 +227,7 @@ void UpgradeDialogTest::upgrades()
     } else {
         updateButton()->click();
     }
-    QCOMPARE(updateButton()->text(), text("取消"));
+    QCOMPARE(updateButton()->text(), QStringLiteral("取消"));
     QCOMPARE(updateButton()->styleSheet(), QString("color: red"));
     QCOMPARE(progress()->maximum(), size);
     QTRY_COMPARE_WITH_TIMEOUT(m_boxes.size(), 1, UpgradeWait);
@@ -252,15 +242,15 @@ void UpgradeDialogTest::upgrades()
     QCOMPARE(framesIn(received), frames);
     QCOMPARE(m_modem->image(), firmware(size));
     QCOMPARE(shown, bar);
-    QStringList expectedPrompts(text("进入AT升级模式"));
+    QStringList expectedPrompts(QStringLiteral("进入AT升级模式"));
     if (dataMode)
-        expectedPrompts << text("进入AT升级模式");
-    expectedPrompts << text("准备升级，请等待");
+        expectedPrompts << QStringLiteral("进入AT升级模式");
+    expectedPrompts << QStringLiteral("准备升级，请等待");
     QStringList chunks = frames; // a re-sent chunk is not announced again
     chunks.removeDuplicates();
     for (int chunk = 0; chunk < chunks.size() - 2; ++chunk)
-        expectedPrompts << text("固件加载中...");
-    expectedPrompts << text("固件更新中，请不要断电") << text("升级成功");
+        expectedPrompts << QStringLiteral("固件加载中...");
+    expectedPrompts << QStringLiteral("固件更新中，请不要断电") << QStringLiteral("升级成功");
     QCOMPARE(prompts, expectedPrompts);
     expectIdle();
 }
@@ -331,8 +321,8 @@ void UpgradeDialogTest::unansweredRequestFails()
     QCOMPARE(m_boxes.first(), box("升级失败", "升级失败，请检查！！", 0));
 
     // The dialog shows where it stopped until the operator presses the button.
-    QCOMPARE(prompt(), text("升级失败"));
-    QCOMPARE(updateButton()->text(), text("取消"));
+    QCOMPARE(prompt(), QStringLiteral("升级失败"));
+    QCOMPARE(updateButton()->text(), QStringLiteral("取消"));
     updateButton()->click();
     expectIdle();
 }
@@ -356,7 +346,7 @@ void UpgradeDialogTest::unreadableFile()
     QTest::ignoreMessage(QtDebugMsg, "Can't open the file!");
     updateButton()->click();
     QCOMPARE(m_boxes, QStringList(box("文件错误", "文件错误，请检查！！", 0)));
-    QCOMPARE(updateButton()->text(), text("升级"));
+    QCOMPARE(updateButton()->text(), QStringLiteral("升级"));
     QCOMPARE(prompt(), QString());
     QSignalSpy written(m_port.get(), &QSerialPort::bytesWritten);
     QVERIFY(!written.wait(300));
@@ -367,12 +357,12 @@ void UpgradeDialogTest::unreadableFile()
 // changes nothing.
 void UpgradeDialogTest::remembersLastFile()
 {
-    const QString path = writeFile(500);
-    choose(path);
+    const QString path = choose(500);
+    QCOMPARE(path, m_dir.filePath("fw500.stz"));
     m_dialog = std::make_unique<upgrade>(nullptr);
     child<QPushButton>("btnUpdatefile")->click();
     QCOMPARE(m_offered, path);
-    QCOMPARE(child<QPushButton>("btnUpdatefile")->text(), text("选择升级文件"));
+    QCOMPARE(child<QPushButton>("btnUpdatefile")->text(), QStringLiteral("选择升级文件"));
     QCOMPARE(QSettings("Setting.ini", QSettings::IniFormat).value("LastFilePath").toString(), path);
 }
 
