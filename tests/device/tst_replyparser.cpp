@@ -3,123 +3,70 @@
 
 #include <QtTest>
 
+// What a reader finds in a reply: "name=value" for a single answer, the value for the others,
+// "none" when nothing is found.
+QByteArray found(const QString &reader, const QByteArray &reply, const QByteArray &key)
+{
+    if (reader == "single") {
+        const auto answer = ReplyParser::singleAnswer(reply);
+        return answer ? QByteArray(answer->name + '=' + answer->value) : "none";
+    }
+    const auto value = reader == "listing" ? ReplyParser::listingValue(reply, key)
+                                           : ReplyParser::identityValue(reply, key);
+    return value.value_or("none");
+}
+
 class ReplyParserTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void listingValue_data();
-    void listingValue();
-    void identityValue_data();
-    void identityValue();
-    void singleAnswer_data();
-    void singleAnswer();
+    void readers_data();
+    void readers();
     void completeness_data();
     void completeness();
-    void number_data();
-    void number();
     void textStopsAtNul();
     void writeCommand_data();
     void writeCommand();
 };
 
-void ReplyParserTest::listingValue_data()
+void ReplyParserTest::readers_data()
 {
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<QByteArray>("value");
-    QTest::newRow("ends at blank") << QByteArray("S101 mode x=2 rest\r\nOK\r\n")
-                                   << QByteArray("S101") << true << QByteArray("2");
-    QTest::newRow("ends at tab") << QByteArray("S105=7\tS108=9\r\n") << QByteArray("S105") << true
-                                 << QByteArray("7");
-    QTest::newRow("ends at line end")
-        << QByteArray("S108 power=27\r\nS110=1") << QByteArray("S108") << true << QByteArray("27");
-    QTest::newRow("earliest terminator wins")
-        << QByteArray("S104=12\r\n34 5\t6") << QByteArray("S104") << true << QByteArray("12");
-    QTest::newRow("runs to the end")
-        << QByteArray("S160=key") << QByteArray("S160") << true << QByteArray("key");
-    QTest::newRow("first occurrence counts")
-        << QByteArray("S113=1 S113=2") << QByteArray("S113") << true << QByteArray("1");
-    QTest::newRow("equals of a later entry")
-        << QByteArray("S114 label S118=9 ") << QByteArray("S114") << true << QByteArray("9");
-    QTest::newRow("empty value") << QByteArray("S220= \r\n") << QByteArray("S220") << true
-                                 << QByteArray("");
-    QTest::newRow("missing name") << QByteArray("S101=1\r\nOK\r\n") << QByteArray("S102") << false
-                                  << QByteArray();
-    QTest::newRow("no equals after the name")
-        << QByteArray("=1 S140 label\r\n") << QByteArray("S140") << false << QByteArray();
-}
-
-void ReplyParserTest::listingValue()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(QByteArray, name);
-    QFETCH(bool, found);
-    QFETCH(QByteArray, value);
-    const auto result = ReplyParser::listingValue(reply, name);
-    QCOMPARE(result.has_value(), found);
-    if (found)
-        QCOMPARE(*result, value);
-}
-
-void ReplyParserTest::identityValue_data()
-{
+    QTest::addColumn<QString>("reader");
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QByteArray>("key");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<QByteArray>("value");
-    const QByteArray listing("AT&V\r\nHardware Version HW 2.1\r\nSerial Number 0042\r\nOK\r\n");
-    QTest::newRow("hardware") << listing << QByteArray("Hardware Version ") << true
-                              << QByteArray("HW 2.1");
-    QTest::newRow("serial") << listing << QByteArray("Serial Number ") << true
-                            << QByteArray("0042");
-    QTest::newRow("missing") << listing << QByteArray("Firmware Version ") << false << QByteArray();
-    QTest::newRow("last line without end")
-        << QByteArray("Software Version 1.0") << QByteArray("Software Version ") << true
-        << QByteArray("1.0");
+    QTest::addColumn<QByteArray>("expected");
+    const auto row = [](const char *tag, const char *reader, const QByteArray &reply,
+                        const char *key, const char *expected) {
+        QTest::newRow(tag) << QString(reader) << reply << QByteArray(key) << QByteArray(expected);
+    };
+    row("ends at blank", "listing", "S101 mode x=2 rest\r\nOK\r\n", "S101", "2");
+    row("ends at tab", "listing", "S105=7\tS108=9\r\n", "S105", "7");
+    row("earliest terminator wins", "listing", "S104=12\r\n34 5\t6", "S104", "12");
+    row("runs to the end", "listing", "S160=key", "S160", "key");
+    row("first occurrence counts", "listing", "S113=1 S113=2", "S113", "1");
+    row("equals of a later entry", "listing", "S114 label S118=9 ", "S114", "9");
+    row("empty value", "listing", "S220= \r\n", "S220", "");
+    row("missing name", "listing", "S101=1\r\nOK\r\n", "S102", "none");
+    row("no equals after the name", "listing", "=1 S140 label\r\n", "S140", "none");
+    const QByteArray identity("AT&V\r\nHardware Version HW 2.1\r\nSerial Number 0042\r\nOK\r\n");
+    row("hardware", "identity", identity, "Hardware Version ", "HW 2.1");
+    row("serial", "identity", identity, "Serial Number ", "0042");
+    row("missing identity", "identity", identity, "Firmware Version ", "none");
+    row("last line without end", "identity", "Software Version 1.0", "Software Version ", "1.0");
+    row("text value", "single", "ATS160?\r\n5\r\nOK\r\n", "", "S160=5");
+    row("leading noise", "single", "\r\nATS244?\r\n2\r\nOK\r\n", "", "S244=2");
+    row("no value line", "single", "ATS143?\r\nOK\r\n", "", "S143=OK");
+    row("no question mark", "single", "ATS104=5\r\nOK\r\n", "", "none");
+    row("no echo", "single", "OK\r\n", "", "none");
 }
 
-void ReplyParserTest::identityValue()
+void ReplyParserTest::readers()
 {
+    QFETCH(QString, reader);
     QFETCH(QByteArray, reply);
     QFETCH(QByteArray, key);
-    QFETCH(bool, found);
-    QFETCH(QByteArray, value);
-    const auto result = ReplyParser::identityValue(reply, key);
-    QCOMPARE(result.has_value(), found);
-    if (found)
-        QCOMPARE(*result, value);
-}
-
-void ReplyParserTest::singleAnswer_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<QByteArray>("value");
-    QTest::newRow("text value") << QByteArray("ATS160?\r\n5\r\nOK\r\n") << true
-                                << QByteArray("S160") << QByteArray("5");
-    QTest::newRow("leading noise") << QByteArray("\r\nATS244?\r\n2\r\nOK\r\n") << true
-                                   << QByteArray("S244") << QByteArray("2");
-    QTest::newRow("no value line")
-        << QByteArray("ATS143?\r\nOK\r\n") << true << QByteArray("S143") << QByteArray("OK");
-    QTest::newRow("no question mark")
-        << QByteArray("ATS104=5\r\nOK\r\n") << false << QByteArray() << QByteArray();
-    QTest::newRow("no echo") << QByteArray("OK\r\n") << false << QByteArray() << QByteArray();
-}
-
-void ReplyParserTest::singleAnswer()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(bool, found);
-    QFETCH(QByteArray, name);
-    QFETCH(QByteArray, value);
-    const auto answer = ReplyParser::singleAnswer(reply);
-    QCOMPARE(answer.has_value(), found);
-    if (found) {
-        QCOMPARE(answer->name, name);
-        QCOMPARE(answer->value, value);
-    }
+    QFETCH(QByteArray, expected);
+    QCOMPARE(found(reader, reply, key), expected);
 }
 
 void ReplyParserTest::completeness_data()
@@ -134,7 +81,7 @@ void ReplyParserTest::completeness_data()
     QTest::newRow("value ending in ok")
         << QByteArray("ATS114?\r\nLOOK\r\n") << true << false << false;
     QTest::newRow("ok after a bare cr") << QByteArray("ATS114?\rOK\r\n") << true << false << false;
-    QTest::newRow("ok without line end") << QByteArray("AT&V\r\nOK") << false << false << true;
+    QTest::newRow("ok without line feed") << QByteArray("AT&V\r\nOK\r") << false << false << true;
     QTest::newRow("error") << QByteArray("ATS105=70000\r\nERROR\r\n") << false << false << false;
 }
 
@@ -157,23 +104,6 @@ void ReplyParserTest::completeness()
     }
 }
 
-void ReplyParserTest::number_data()
-{
-    QTest::addColumn<QByteArray>("value");
-    QTest::addColumn<int>("number");
-    QTest::newRow("digits") << QByteArray("15") << 15;
-    QTest::newRow("negative") << QByteArray("-1") << -1;
-    QTest::newRow("not a number") << QByteArray("OK") << 0;
-    QTest::newRow("empty") << QByteArray() << 0;
-}
-
-void ReplyParserTest::number()
-{
-    QFETCH(QByteArray, value);
-    QFETCH(int, number);
-    QCOMPARE(ReplyParser::toNumber(value), number);
-}
-
 void ReplyParserTest::textStopsAtNul()
 {
     QCOMPARE(ReplyParser::toText(QByteArray("ab\0cd", 5)), QStringLiteral("ab"));
@@ -182,29 +112,17 @@ void ReplyParserTest::textStopsAtNul()
 
 void ReplyParserTest::writeCommand_data()
 {
-    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("command");
-    QTest::newRow("text") << "S104"
-                          << "1234"
-                          << "ATS104=1234\r";
-    QTest::newRow("empty text") << "S114"
-                                << ""
-                                << "ATS114=\r";
-    QTest::newRow("blank choice") << "S133"
-                                  << "-1"
-                                  << "ATS133=-1\r";
-    QTest::newRow("serial rate ends in crlf") << "S102"
-                                              << "15"
-                                              << "ATS102=15\r\n";
+    QTest::newRow("S104") << QString("1234") << QString("ATS104=1234\r");
+    QTest::newRow("S102") << QString("15") << QString("ATS102=15\r\n"); // the serial rate: CR LF
 }
 
 void ReplyParserTest::writeCommand()
 {
-    QFETCH(QString, name);
     QFETCH(QString, value);
     QFETCH(QString, command);
-    QCOMPARE(AtCommands::writeCommand(name, value), command);
+    QCOMPARE(AtCommands::writeCommand(QTest::currentDataTag(), value), command);
 }
 
 QTEST_APPLESS_MAIN(ReplyParserTest)

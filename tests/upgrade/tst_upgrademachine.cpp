@@ -33,49 +33,64 @@ class UpgradeMachineTest : public QObject
     Q_OBJECT
 
 private slots:
-    void replyAccepted_data();
-    void replyAccepted();
+    void replies_data();
+    void replies();
     void replyRejected_data();
     void replyRejected();
-    void strictPolicy_data();
-    void strictPolicy();
-    void request_data();
-    void request();
 };
 
-void UpgradeMachineTest::replyAccepted_data()
+void UpgradeMachineTest::replies_data()
 {
+    QTest::addColumn<bool>("strict");
     QTest::addColumn<int>("state");
-    QTest::addColumn<int>("imageSize");
     QTest::addColumn<int>("acks");
-    QTest::addColumn<int>("replyType");
+    QTest::addColumn<int>("replyType"); // -1: a rejected reply
+    QTest::addColumn<int>("retries");   // re-sends left
     QTest::addColumn<Action>("action");
     QTest::addColumn<int>("stateAfter");
     QTest::addColumn<int>("offsetAfter");
-
-    QTest::newRow("start acked") << 3 << 500 << 0 << 2 << Action::SendNext << 4 << 0;
-    QTest::newRow("start ack while loading") << 4 << 500 << 1 << 2 << Action::OutOfStep << 4 << 241;
-    QTest::newRow("last chunk acked") << 4 << 500 << 2 << 3 << Action::SendNext << 5 << 723;
-    QTest::newRow("loading ack while ending") << 5 << 500 << 0 << 3 << Action::OutOfStep << 5 << 0;
-    QTest::newRow("loading ack when idle") << 0 << 500 << 0 << 3 << Action::OutOfStep << 0 << 0;
-    QTest::newRow("end acked") << 5 << 500 << 0 << 4 << Action::Success << 5 << 0;
-    QTest::newRow("no update reply") << 4 << 500 << 0 << 0 << Action::None << 4 << 0;
-    QTest::newRow("parameter reply") << 3 << 500 << 0 << 1 << Action::None << 3 << 0;
+    QTest::newRow("start acked") << false << 3 << 0 << 2 << 1 << Action::SendNext << 4 << 0;
+    QTest::newRow("start ack while loading")
+        << false << 4 << 1 << 2 << 2 << Action::OutOfStep << 4 << 241;
+    QTest::newRow("last chunk acked") << false << 4 << 2 << 3 << 2 << Action::SendNext << 5 << 723;
+    QTest::newRow("loading ack while ending")
+        << false << 5 << 0 << 3 << 2 << Action::OutOfStep << 5 << 0;
+    QTest::newRow("parameter reply") << false << 3 << 0 << 1 << 1 << Action::None << 3 << 0;
+    // dr58ctl's policy: only the acknowledgement of the request's own step moves on; anything
+    // else spends one of its re-sends, and with none left the upgrade fails.
+    QTest::newRow("strict: end acked") << true << 5 << 0 << 4 << 0 << Action::Success << 5 << 0;
+    QTest::newRow("strict: refused chunk re-sent")
+        << true << 4 << 0 << -1 << 2 << Action::Resend << 4 << 0;
+    QTest::newRow("strict: refused chunk, re-sends spent")
+        << true << 4 << 0 << -1 << 0 << Action::Fail << 4 << 0;
+    QTest::newRow("strict: start ack while loading")
+        << true << 4 << 0 << 2 << 1 << Action::Resend << 4 << 0;
+    QTest::newRow("strict: chunk ack while ending")
+        << true << 5 << 0 << 3 << 0 << Action::Fail << 5 << 0;
+    QTest::newRow("strict: parameter reply while starting")
+        << true << 3 << 0 << 1 << 1 << Action::Resend << 3 << 0;
+    QTest::newRow("strict: reply in the AT phase")
+        << true << 1 << 0 << -1 << 0 << Action::None << 1 << 0;
 }
 
-void UpgradeMachineTest::replyAccepted()
+void UpgradeMachineTest::replies()
 {
+    QFETCH(bool, strict);
     QFETCH(int, state);
-    QFETCH(int, imageSize);
     QFETCH(int, acks);
     QFETCH(int, replyType);
+    QFETCH(int, retries);
     QFETCH(Action, action);
     QFETCH(int, stateAfter);
     QFETCH(int, offsetAfter);
-    UpgradeMachine machine = reached(state, imageSize, acks);
-    QCOMPARE(machine.replyAccepted(replyType, Chunk), action);
+    using Policy = UpgradeMachine::Policy;
+    UpgradeMachine machine = reached(state, 500, acks, strict ? Policy::Strict : Policy::Lenient);
+    machine.arm(retries);
+    QCOMPARE(replyType < 0 ? machine.replyRejected(Chunk) : machine.replyAccepted(replyType, Chunk),
+             action);
     QCOMPARE(machine.state(), stateAfter);
     QCOMPARE(machine.offset(), offsetAfter);
+    QCOMPARE(machine.retriesLeft(), retries - (action == Action::Resend));
 }
 
 void UpgradeMachineTest::replyRejected_data()
@@ -86,7 +101,6 @@ void UpgradeMachineTest::replyRejected_data()
     QTest::addColumn<QString>("before");
     QTest::addColumn<bool>("takenAsAck");
     QTest::addColumn<int>("offsetAfter");
-    QTest::newRow("first while loading") << 4 << "" << true << 241;
     QTest::newRow("third in a row") << 4 << "rr" << true << 723;
     QTest::newRow("fourth in a row") << 4 << "rrr" << false << 723;
     QTest::newRow("after a good acknowledgement") << 4 << "rrra" << true << 1205;
@@ -124,67 +138,6 @@ void UpgradeMachineTest::replyRejected()
     QCOMPARE(machine.replyRejected(Chunk) == Action::SendNext, takenAsAck);
     QCOMPARE(machine.state(), state);
     QCOMPARE(machine.offset(), offsetAfter);
-}
-
-void UpgradeMachineTest::strictPolicy_data()
-{
-    QTest::addColumn<int>("state");
-    QTest::addColumn<int>("replyType"); // -1: a rejected reply
-    QTest::addColumn<int>("retries");   // re-sends left
-    QTest::addColumn<Action>("action");
-    QTest::addColumn<int>("offsetAfter");
-    QTest::newRow("chunk acknowledged") << 4 << 3 << 2 << Action::SendNext << 241;
-    QTest::newRow("end acknowledged") << 5 << 4 << 0 << Action::Success << 0;
-    QTest::newRow("refused chunk re-sent") << 4 << -1 << 2 << Action::Resend << 0;
-    QTest::newRow("refused chunk, re-sends spent") << 4 << -1 << 0 << Action::Fail << 0;
-    QTest::newRow("start ack while loading") << 4 << 2 << 1 << Action::Resend << 0;
-    QTest::newRow("chunk ack while ending") << 5 << 3 << 0 << Action::Fail << 0;
-    QTest::newRow("parameter reply while starting") << 3 << 1 << 1 << Action::Resend << 0;
-    QTest::newRow("reply in the AT phase") << 1 << -1 << 0 << Action::None << 0;
-}
-
-// dr58ctl's policy: only the acknowledgement of the request's own step moves on; anything else
-// spends one of its re-sends, and with none left the upgrade fails.
-void UpgradeMachineTest::strictPolicy()
-{
-    QFETCH(int, state);
-    QFETCH(int, replyType);
-    QFETCH(int, retries);
-    QFETCH(Action, action);
-    QFETCH(int, offsetAfter);
-    UpgradeMachine machine = reached(state, 500, 0, UpgradeMachine::Policy::Strict);
-    machine.arm(retries);
-    QCOMPARE(replyType < 0 ? machine.replyRejected(Chunk) : machine.replyAccepted(replyType, Chunk),
-             action);
-    QCOMPARE(machine.offset(), offsetAfter);
-    QCOMPARE(machine.retriesLeft(), retries - (action == Action::Resend));
-}
-
-void UpgradeMachineTest::request_data()
-{
-    QTest::addColumn<int>("state");
-    QTest::addColumn<int>("step");
-    QTest::addColumn<int>("timeout");
-    QTest::addColumn<int>("resends");
-    QTest::newRow("starting") << 3 << 1 << 10000 << 1;
-    QTest::newRow("loading") << 4 << 2 << 1000 << 2;
-    QTest::newRow("ending") << 5 << 3 << 30000 << 2;
-    QTest::newRow("idle") << 0 << 0 << 0 << 0;
-    QTest::newRow("update command sent") << 2 << 0 << 0 << 0;
-}
-
-void UpgradeMachineTest::request()
-{
-    QFETCH(int, state);
-    QFETCH(int, step);
-    QFETCH(int, timeout);
-    QFETCH(int, resends);
-    UpgradeMachine machine;
-    machine.setState(UpgradeMachine::State(state));
-    const UpgradeMachine::Request request = machine.request();
-    QCOMPARE(request.step, step);
-    QCOMPARE(request.timeout, timeout);
-    QCOMPARE(request.resends, resends);
 }
 
 QTEST_APPLESS_MAIN(UpgradeMachineTest)
