@@ -40,7 +40,6 @@ void UpgradeEngine::start(const QByteArray &image)
     m_image = image;
     m_packetLen = m_protocol.GetPacketLen(m_port ? m_port->baudRate() : 0);
     m_machine.start(int(m_image.size()));
-    emit ATUPDATE();
     UpdateAT();
 }
 
@@ -111,11 +110,9 @@ void UpgradeEngine::ATCommmdTimeOut()
     m_atTimer->stop();
     switch (m_machine.atTimedOut()) {
     case UpgradeMachine::AtTimeoutAction::JoinAt:
-        emit JOINAT();
         EnterAT();
         break;
     case UpgradeMachine::AtTimeoutAction::AtUpdate:
-        emit ATUPDATE();
         UpdateAT();
         break;
     case UpgradeMachine::AtTimeoutAction::None:
@@ -167,10 +164,7 @@ void UpgradeEngine::receiveText()
     m_atText.clear();
     m_machine.setState(UpgradeMachine::Starting);
     emit announced();
-    QTimer::singleShot(StartDelay, Qt::PreciseTimer, this, [this] {
-        emit SendUpdateSignal();
-        SendUpdate();
-    });
+    QTimer::singleShot(StartDelay, Qt::PreciseTimer, this, [this] { SendUpdate(); });
 }
 
 void UpgradeEngine::receiveFrame()
@@ -212,7 +206,6 @@ void UpgradeEngine::carryOut(UpgradeMachine::ReplyAction action)
 {
     switch (action) {
     case UpgradeMachine::ReplyAction::SendNext:
-        emit SendUpdateSignal();
         SendUpdate();
         break;
     case UpgradeMachine::ReplyAction::Success:

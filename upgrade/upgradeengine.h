@@ -37,11 +37,6 @@ public:
     UpgradeMachine::Chunk chunk() const; // the chunk at the current offset
 
 signals:
-    // Each step as the engine takes it: the next request, a new escape, a new update command.
-    void SendUpdateSignal();
-    void JOINAT();
-    void ATUPDATE();
-
     void promptChanged(const char *sourceText); // a source text of the context "upgrade"
     void progressChanged(int offset);           // bytes of the image sent or being sent
     void announced();                           // the modem said "UPDATE\r\n"
