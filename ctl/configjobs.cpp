@@ -22,10 +22,10 @@ JobResult failure(int code, const QString &detail)
 
 // Why a transaction got nothing useful: the port failed, the modem was silent, or it answered
 // something else.
-JobResult unanswered(const QSerialPort &serial, const AtSession &session, const QString &what,
+JobResult unanswered(const ModemLine &line, const AtSession &session, const QString &what,
                      const QString &expected = QStringLiteral("\"OK\""))
 {
-    const QString trouble = PortOpener::trouble(serial);
+    const QString trouble = line.trouble();
     if (!trouble.isEmpty())
         return failure(ExitCode::PortError,
                        QStringLiteral("the port failed during %1: %2").arg(what, trouble));
@@ -52,9 +52,9 @@ JobResult unlessInterrupted(JobResult result)
 
 // Returns the modem to data mode; a modem that does not confirm it fails the job, as it may still
 // be in AT mode. Nothing is sent on a port that failed (the port's jobs report it).
-JobResult leaveAtMode(QSerialPort &serial, AtSession &session, JobResult result)
+JobResult leaveAtMode(ModemLine &line, AtSession &session, JobResult result)
 {
-    if (!PortOpener::trouble(serial).isEmpty() || session.exit())
+    if (!line.trouble().isEmpty() || session.exit())
         return result;
     if (PortJobs::failed(result)) {
         result.errors.prepend(result.detail);
@@ -66,26 +66,26 @@ JobResult leaveAtMode(QSerialPort &serial, AtSession &session, JobResult result)
     return result;
 }
 
-JobResult inAtMode(QSerialPort &serial, const Work &work)
+JobResult inAtMode(ModemLine &line, const Work &work)
 {
-    AtSession session(serial);
+    AtSession session(line);
     session.setStop(Interrupt::requested);
     if (!session.enter())
         return unlessInterrupted(
-            unanswered(serial, session, QStringLiteral("\"+++\""), QStringLiteral("its greeting")));
-    return leaveAtMode(serial, session, unlessInterrupted(work(session)));
+            unanswered(line, session, QStringLiteral("\"+++\""), QStringLiteral("its greeting")));
+    return leaveAtMode(line, session, unlessInterrupted(work(session)));
 }
 
 // Enters AT mode, reads the modem and hands what it read to `work`.
-JobResult withValues(QSerialPort &serial,
+JobResult withValues(ModemLine &line,
                      const std::function<JobResult(AtSession &, const Reading &)> &work)
 {
-    return inAtMode(serial, [&](AtSession &session) {
+    return inAtMode(line, [&](AtSession &session) {
         const auto reading = ModemReader::read(session);
         if (Interrupt::requested()) // the reading may have been cut short
             return interrupted(QStringLiteral("nothing written"));
         if (!reading)
-            return unanswered(serial, session, QStringLiteral("\"AT&V\""));
+            return unanswered(line, session, QStringLiteral("\"AT&V\""));
         return work(session, *reading);
     });
 }
@@ -162,8 +162,8 @@ JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool 
 
 PortJob read(Format format, const QString &outputPattern)
 {
-    return [=](const PortContext &context, QSerialPort &serial) {
-        return withValues(serial, [&](AtSession &, const Reading &reading) {
+    return [=](const PortContext &context, ModemLine &line) {
+        return withValues(line, [&](AtSession &, const Reading &reading) {
             if (!reading.unreadable.isEmpty())
                 return failure(ExitCode::NoAnswer,
                                QStringLiteral("unreadable values of %1; no profile written")
@@ -188,8 +188,8 @@ PortJob read(Format format, const QString &outputPattern)
 
 PortJob diff(const Profile &profile)
 {
-    return [=](const PortContext &context, QSerialPort &serial) {
-        return withValues(serial, [&](AtSession &, const Reading &reading) {
+    return [=](const PortContext &context, ModemLine &line) {
+        return withValues(line, [&](AtSession &, const Reading &reading) {
             const QVector<Difference> differences =
                 ProfileDiff::differences(profile, reading.values);
             if (differences.isEmpty())
@@ -209,8 +209,8 @@ PortJob diff(const Profile &profile)
 
 PortJob apply(const Profile &profile, bool dryRunOnly, bool store)
 {
-    return [=](const PortContext &context, QSerialPort &serial) {
-        return withValues(serial, [&](AtSession &session, const Reading &reading) {
+    return [=](const PortContext &context, ModemLine &line) {
+        return withValues(line, [&](AtSession &session, const Reading &reading) {
             const QVector<Difference> differences =
                 ProfileDiff::differences(profile, reading.values);
             if (dryRunOnly)
@@ -222,13 +222,13 @@ PortJob apply(const Profile &profile, bool dryRunOnly, bool store)
 
 PortJob reset(const Preset &preset, bool store)
 {
-    return [=](const PortContext &context, QSerialPort &serial) {
-        return inAtMode(serial, [&](AtSession &session) {
+    return [=](const PortContext &context, ModemLine &line) {
+        return inAtMode(line, [&](AtSession &session) {
             const QString what =
                 QStringLiteral("preset %1 (AT&F%2)").arg(preset.englishName).arg(preset.code);
             if (!session.reset(preset.code)) {
                 if (!session.answered())
-                    return unanswered(serial, session, what);
+                    return unanswered(line, session, what);
                 return failure(ExitCode::Refused, QStringLiteral("the modem refused ") + what);
             }
             if (store && Interrupt::requested())

@@ -16,19 +16,19 @@ namespace {
 
 JobResult runOne(const PortContext &context, int baud, const PortJob &job)
 {
-    QSerialPort serial;
-    const PortOpener::Failure failure = PortOpener::open(serial, context.port, baud);
-    if (failure.code != ExitCode::Ok)
-        return {failure.code, QStringLiteral("failed"), failure.message, {}, {}};
-    JobResult result = job(context, serial);
-    const QString trouble = PortOpener::trouble(serial);
+    const PortOpener::Opened opened = PortOpener::openLine(context.port, baud);
+    if (!opened.line)
+        return {opened.failure.code, QStringLiteral("failed"), opened.failure.message, {}, {}};
+    ModemLine &line = *opened.line;
+    JobResult result = job(context, line);
+    const QString trouble = line.trouble();
     if (failed(result) && !trouble.isEmpty() && result.code != ExitCode::PortError &&
         !Interrupt::requested()) {
         result.errors.prepend(result.detail);
         result.code = ExitCode::PortError;
         result.detail = QStringLiteral("the port failed while in use: ") + trouble;
     }
-    serial.close();
+    line.close();
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QSerialPort>
+#include "modemline.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -24,7 +25,7 @@ struct PortContext
 };
 
 // A command's work on one open port, run on that port's own thread.
-using PortJob = std::function<JobResult(const PortContext &, QSerialPort &)>;
+using PortJob = std::function<JobResult(const PortContext &, ModemLine &)>;
 
 struct PortResult
 {
@@ -34,7 +35,7 @@ struct PortResult
 
 namespace PortJobs {
 
-// Opens every port on its own thread (each QSerialPort is created there) at `baud`, 8N1, runs
+// Opens every port on its own thread (each line is created there) at `baud`, 8N1, runs
 // the job on it, closes it and prints its result on standard error at once: the failure and its
 // errors as "dr58ctl: <port>: <detail>", with several ports a success as
 // "dr58ctl: <port>: <result>: <detail>". Returns when every port is done, in the order given.

@@ -1,7 +1,7 @@
 #include "portopener.h"
 
 #include "exitcode.h"
-#include "portsettings.h"
+#include "serialline.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,15 +10,14 @@
 
 namespace PortOpener {
 
-Failure open(QSerialPort &port, const QString &name, int baud)
+Opened openLine(const QString &name, int baud)
 {
-    port.setPortName(name);
-    PortSettings{baud}.apply(port);
-    if (port.open(QIODevice::ReadWrite))
-        return {ExitCode::Ok, {}};
+    auto line = std::make_unique<SerialLine>();
+    if (line->open(name, baud))
+        return {std::move(line), {ExitCode::Ok, {}}};
     const QByteArray path = QFile::encodeName(devicePath(name));
     const bool accessible = ::access(path.constData(), R_OK | W_OK) == 0;
-    return classify(port.error(), accessible, port.errorString());
+    return {nullptr, classify(line->port().error(), accessible, line->port().errorString())};
 }
 
 Failure classify(QSerialPort::SerialPortError error, bool accessible, const QString &detail)

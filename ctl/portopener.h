@@ -1,9 +1,12 @@
 #pragma once
 
+#include "modemline.h"
+
 #include <QSerialPort>
 #include <QString>
+#include <memory>
 
-// Opens a serial port for dr58ctl (8N1, no flow control) and turns a refusal into a message
+// Opens a modem's port for dr58ctl (8N1, no flow control) and turns a refusal into a message
 // and an exit code a script can act on.
 namespace PortOpener {
 
@@ -13,7 +16,13 @@ struct Failure
     QString message;
 };
 
-Failure open(QSerialPort &port, const QString &name, int baud);
+// The line a port name stands for, open at `baud`; none with the failure when it cannot open.
+struct Opened
+{
+    std::unique_ptr<ModemLine> line;
+    Failure failure;
+};
+Opened openLine(const QString &name, int baud);
 
 // The exit code and message of a failed open; `accessible` tells whether the user may read and
 // write the device file, which separates a missing permission from a port held by another

@@ -142,14 +142,14 @@ JobResult interrupted(const ProgressReport &report, qint64 total, bool entered, 
 
 PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
 {
-    return [=](const PortContext &context, QSerialPort &serial) {
+    return [=](const PortContext &context, ModemLine &line) {
         // A modem in data mode ignores the first "\rAT&UP\r", and the engine would try "+++"
         // only two seconds later: enter AT mode first. Whatever the answer, the engine goes on.
-        AtSession session(serial);
+        AtSession session(line);
         session.setStop(Interrupt::requested);
         const bool entered = session.enter();
         UpgradeEngine engine(nullptr, UpgradeMachine::Policy::Strict);
-        engine.SetSerialPort(&serial);
+        engine.SetSerialPort(&line);
         ProgressReport report(context, image.size(), bar);
         bool announced = false;
         QString failure;
@@ -158,7 +158,7 @@ PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
                 ? std::nullopt
                 : runEngine(engine, image, announceTimeout, report, announced, &failure);
         if (!outcome && Interrupt::requested()) {
-            QObject::disconnect(&serial, nullptr, &engine, nullptr);
+            QObject::disconnect(&line, nullptr, &engine, nullptr);
             return interrupted(report, image.size(), entered, announced, session);
         }
         if (!outcome)

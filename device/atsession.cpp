@@ -5,7 +5,7 @@
 #include "replymarkers.h"
 #include "replyparser.h"
 
-AtSession::AtSession(QSerialPort &port) : m_port(port) {}
+AtSession::AtSession(QIODevice &port) : m_port(port) {}
 
 bool AtSession::enter()
 {

@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-class QSerialPort;
+class QIODevice;
 
 // A synchronous AT dialogue on an open port, one transaction at a time, with the window's
 // command bytes and waits. Blocks the calling thread (which needs an event dispatcher: the
@@ -14,7 +14,7 @@ class QSerialPort;
 class AtSession
 {
 public:
-    explicit AtSession(QSerialPort &port);
+    explicit AtSession(QIODevice &port);
 
     bool enter();                    // "+++": true when the modem greets
     bool listing();                  // "\rAT&V\r"
@@ -39,7 +39,7 @@ private:
     bool transact(const QString &command, int silentPeriods);
     bool exchange(const QString &command, int silentPeriods);
 
-    QSerialPort &m_port;
+    QIODevice &m_port;
     QByteArray m_reply;
     ReplyWait::Outcome m_outcome = ReplyWait::Outcome::NoAnswer;
     std::function<bool()> m_stop;

@@ -1,17 +1,18 @@
 #include "replywait.h"
 
+#include "atlink.h"
 #include "devicelog.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QSerialPort>
+#include <QIODevice>
 #include <QTimer>
 
 namespace ReplyWait {
 
 namespace {
 
-bool awaitFirstBytes(QSerialPort &port)
+bool awaitFirstBytes(QIODevice &port)
 {
     if (port.bytesAvailable() > 0)
         return true;
@@ -19,13 +20,13 @@ bool awaitFirstBytes(QSerialPort &port)
     QTimer timer;
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&port, &QSerialPort::readyRead, &loop, &QEventLoop::quit);
+    QObject::connect(&port, &QIODevice::readyRead, &loop, &QEventLoop::quit);
     timer.start(FirstBytesTimeout);
     loop.exec();
     return port.isOpen() && port.bytesAvailable() > 0;
 }
 
-Outcome collectRest(QSerialPort &port, QByteArray &buffer, int silentPeriods,
+Outcome collectRest(QIODevice &port, QByteArray &buffer, int silentPeriods,
                     ReplyParser::Completion rule)
 {
     QElapsedTimer sinceStart;
@@ -36,7 +37,7 @@ Outcome collectRest(QSerialPort &port, QByteArray &buffer, int silentPeriods,
         if (silent >= silentPeriods)
             return Outcome::Quiet;
         if (sinceStart.elapsed() >= TotalLimit) {
-            qCDebug(lcDevice) << port.portName() << "RECV LIMIT" << buffer.size() << "bytes";
+            qCDebug(lcDevice) << AtLink::nameOf(port) << "RECV LIMIT" << buffer.size() << "bytes";
             return Outcome::Cut;
         }
         searched = buffer.size();
@@ -50,14 +51,14 @@ Outcome collectRest(QSerialPort &port, QByteArray &buffer, int silentPeriods,
 
 } // namespace
 
-Outcome collect(QSerialPort &port, QByteArray &buffer, int silentPeriods,
+Outcome collect(QIODevice &port, QByteArray &buffer, int silentPeriods,
                 ReplyParser::Completion rule)
 {
     buffer.clear();
     if (!port.isOpen())
         return Outcome::NoAnswer;
     if (!awaitFirstBytes(port)) {
-        qCDebug(lcDevice) << port.portName() << " no answer ";
+        qCDebug(lcDevice) << AtLink::nameOf(port) << " no answer ";
         return Outcome::NoAnswer;
     }
     buffer.append(port.readAll());

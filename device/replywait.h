@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 
-class QSerialPort;
+class QIODevice;
 
 // Collecting one reply of the modem after a command was written.
 namespace ReplyWait {
@@ -26,7 +26,7 @@ enum class Outcome {
 // The first bytes are awaited in a local event loop, so the window stays live meanwhile; later
 // bytes with blocking reads of one silent period each, at most `silentPeriods` silent ones.
 // `rule` says where the closing "OK\r\n" may stand.
-Outcome collect(QSerialPort &port, QByteArray &buffer, int silentPeriods,
+Outcome collect(QIODevice &port, QByteArray &buffer, int silentPeriods,
                 ReplyParser::Completion rule = ReplyParser::Completion::Anywhere);
 
 } // namespace ReplyWait

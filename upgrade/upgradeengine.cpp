@@ -1,9 +1,10 @@
 #include "upgradeengine.h"
 
+#include "atlink.h"
 #include "replymarkers.h"
 #include "upgradelog.h"
 
-#include <QSerialPort>
+#include <QIODevice>
 #include <QTimer>
 #include <array>
 
@@ -24,21 +25,21 @@ UpgradeEngine::UpgradeEngine(QObject *parent, UpgradeMachine::Policy policy)
 UpgradeEngine::~UpgradeEngine()
 {
     if (m_port)
-        disconnect(m_port, &QSerialPort::readyRead, this, &UpgradeEngine::receive_Uartdata);
+        disconnect(m_port, &QIODevice::readyRead, this, &UpgradeEngine::receive_Uartdata);
 }
 
-void UpgradeEngine::SetSerialPort(QSerialPort *port)
+void UpgradeEngine::SetSerialPort(QIODevice *port)
 {
     if (m_port)
-        disconnect(m_port, &QSerialPort::readyRead, this, &UpgradeEngine::receive_Uartdata);
+        disconnect(m_port, &QIODevice::readyRead, this, &UpgradeEngine::receive_Uartdata);
     m_port = port;
-    connect(m_port, &QSerialPort::readyRead, this, &UpgradeEngine::receive_Uartdata);
+    connect(m_port, &QIODevice::readyRead, this, &UpgradeEngine::receive_Uartdata);
 }
 
 void UpgradeEngine::start(const QByteArray &image)
 {
     m_image = image;
-    m_packetLen = m_protocol.GetPacketLen(m_port ? m_port->baudRate() : 0);
+    m_packetLen = m_protocol.GetPacketLen(m_port ? AtLink::baudRateOf(*m_port) : 0);
     m_machine.start(int(m_image.size()));
     UpdateAT();
 }
@@ -144,7 +145,7 @@ void UpgradeEngine::WriteFrame()
 {
     if (!m_port)
         return;
-    m_port->clear();
+    AtLink::discardPending(*m_port);
     m_port->write(m_request);
     m_port->waitForBytesWritten(WriteWait);
 }

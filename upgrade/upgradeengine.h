@@ -8,12 +8,12 @@
 #include <QByteArray>
 #include <QObject>
 
-class QSerialPort;
+class QIODevice;
 class QTimer;
 
-// A firmware upgrade over a borrowed serial port, free of widgets: switches the modem into its
-// update mode with AT strings, then sends the image in acknowledged frames, each guarded by a
-// timer with a bounded number of re-sends. Runs on the thread it lives in, driven by that
+// A firmware upgrade over a borrowed serial port or modem line, free of widgets: switches the modem
+// into its update mode with AT strings, then sends the image in acknowledged frames, each guarded
+// by a timer with a bounded number of re-sends. Runs on the thread it lives in, driven by that
 // thread's event loop; reports by signals what the upgrade dialog and dr58ctl show.
 class UpgradeEngine : public QObject
 {
@@ -24,7 +24,7 @@ public:
                            UpgradeMachine::Policy policy = UpgradeMachine::Policy::Lenient);
     ~UpgradeEngine() override;
 
-    void SetSerialPort(QSerialPort *port);
+    void SetSerialPort(QIODevice *port);
 
     // Starts sending `image` with "\rAT&UP\r".
     void start(const QByteArray &image);
@@ -68,7 +68,7 @@ private:
     int buildRequest(quint8 *frame, int step) const;
 
     ApiProtocol m_protocol;
-    QSerialPort *m_port = nullptr;
+    QIODevice *m_port = nullptr;
     FrameGatherer m_gatherer;
     QByteArray m_request;
     QByteArray m_atText;

@@ -1,5 +1,6 @@
 #include "atcommands.h"
 #include "replyparser.h"
+#include "transcript.h"
 
 #include <QtTest>
 
@@ -27,6 +28,8 @@ private slots:
     void textStopsAtNul();
     void writeCommand_data();
     void writeCommand();
+    void transcriptLine_data();
+    void transcriptLine();
 };
 
 void ReplyParserTest::readers_data()
@@ -123,6 +126,26 @@ void ReplyParserTest::writeCommand()
     QFETCH(QString, value);
     QFETCH(QString, command);
     QCOMPARE(AtCommands::writeCommand(QTest::currentDataTag(), value), command);
+}
+
+void ReplyParserTest::transcriptLine_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("command") << QByteArray("\rAT&V\r") << "\\rAT&V\\r";
+    QTest::newRow("line ends and tab") << QByteArray("OK\r\n\t") << "OK\\r\\n\\t";
+    QTest::newRow("backslash doubled") << QByteArray("a\\b") << "a\\\\b";
+    QTest::newRow("bytes outside ASCII") << QByteArray("\x00\x7f\xff ~", 5) << "\\x00\\x7f\\xff ~";
+}
+
+void ReplyParserTest::transcriptLine()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    const QDateTime time(QDate(2026, 12, 7), QTime(8, 15, 2, 114), Qt::UTC);
+    QCOMPARE(Transcript::line(time, "/dev/ttyUSB0", ModemLine::Direction::Received, bytes),
+             "2026-12-07T08:15:02.114Z /dev/ttyUSB0 < " + shown + "\n");
+    QVERIFY(Transcript::line(time, "p", ModemLine::Direction::Sent, "x").endsWith(" p > x\n"));
 }
 
 QTEST_APPLESS_MAIN(ReplyParserTest)
