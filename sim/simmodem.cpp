@@ -194,7 +194,7 @@ void SimModem::setLineBaud(int baud)
     Lock lock(m_mutex);
     m_lineBaud = baud;
     const QString code = codeOfRate(baud);
-    if (baud > 0 && !code.isEmpty()) {
+    if (!code.isEmpty()) {
         m_core.registers().setValue(SerialRate, code);
         m_core.registers().setStoredValue(SerialRate, code);
     }
@@ -216,8 +216,8 @@ void SimModem::followStoredRate()
         !m_output.isEmpty() || !m_unwritten.isEmpty())
         return;
     m_lineCode = code;
-    if (rateOfCode(code) > 0)
-        m_lineBaud = rateOfCode(code);
+    const int rate = rateOfCode(code);
+    m_lineBaud = rate > 0 ? rate : m_lineBaud;
 }
 
 bool SimModem::setIdentity(Identity line, const QString &text)
