@@ -24,6 +24,7 @@
 #include <QSignalBlocker>
 #include <QTextDocument>
 #include <QTimer>
+#include <future>
 
 namespace {
 constexpr int StatusClearDelay = 2000;  // milliseconds
@@ -41,10 +42,13 @@ void setMark(QWidget *field, const QString &mark)
 
 AT::AT(QWidget *parent) : QMainWindow(parent), ui(new AtForm)
 {
+    // Listing the ports walks the system's devices, tens of milliseconds on some machines: it
+    // runs on a thread of its own while the form is built.
+    std::future<QStringList> ports = std::async(std::launch::async, PortList::availablePorts);
     ui->setupUi(this);
     initForm();
     system_init();
-    initUart();
+    initUart(ports.get());
 }
 
 AT::~AT()
@@ -124,13 +128,18 @@ void AT::system_init()
 
 void AT::FlushUartCom()
 {
-    ui->UartCom->clear();
-    ui->UartCom->addItems(PortList::availablePorts());
+    showPorts(PortList::availablePorts());
 }
 
-void AT::initUart()
+void AT::showPorts(const QStringList &ports)
 {
-    FlushUartCom();
+    ui->UartCom->clear();
+    ui->UartCom->addItems(ports);
+}
+
+void AT::initUart(const QStringList &ports)
+{
+    showPorts(ports);
     ui->btnUart->setStyleSheet(QStringLiteral("color: white"));
     connect(ui->UartComBaud, QOverload<int>::of(&QComboBox::activated), this, &AT::SetUartBaud);
     connect(ui->btnUart, &QPushButton::clicked, this, &AT::OpenUart);

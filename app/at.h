@@ -27,7 +27,6 @@ private slots:
     void ClearStatusTimeOne(int time);
     void system_init();
     void FlushUartCom();
-    void initUart();
     void OpenUart();
     void SetUartBaud();
     void ClearTextBrowser();
@@ -50,6 +49,8 @@ private:
     // Runs a guarded operation with its button disabled: refused without a trace while another
     // one runs.
     template <typename Operation> void guarded(QPushButton *button, Operation operation);
+    void initUart(const QStringList &ports);
+    void showPorts(const QStringList &ports);
     void appendLog(const QString &text);
     void discardIdleInput();
     void showPortStatus(const QString &message, const char *colour);

@@ -30,10 +30,10 @@ double wireMs(qint64 bytes, int rate)
 
 namespace {
 
-// A field of /proc/self/status given in kB, -1 when it cannot be read.
-qint64 statusKb(const QByteArray &field)
+// A field of /proc/<process>/status given in kB, -1 when it cannot be read.
+qint64 statusKb(const QByteArray &field, const QString &process = QStringLiteral("self"))
 {
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(QStringLiteral("/proc/%1/status").arg(process));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n')) {
@@ -48,6 +48,11 @@ qint64 statusKb(const QByteArray &field)
 qint64 peakResidentKb()
 {
     return statusKb("VmHWM:");
+}
+
+qint64 peakResidentKb(qint64 pid)
+{
+    return statusKb("VmHWM:", QString::number(pid));
 }
 
 qint64 residentKb()

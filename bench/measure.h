@@ -12,6 +12,7 @@ qint64 nowNs(); // monotonic clock, comparable between processes of this machine
 double median(QVector<double> values);
 double wireMs(qint64 bytes, int rate); // line time of the bytes at the rate
 qint64 peakResidentKb();               // VmHWM of this process
+qint64 peakResidentKb(qint64 pid);     // VmHWM of another process of this machine
 qint64 residentKb();                   // VmRSS of this process
 double cpuMs();                        // CPU time of this process so far, user and system
 

@@ -42,13 +42,17 @@ void AppInit::start()
 
 bool AppInit::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!watched->property("canMove").toBool())
+    // Every event of the process passes here: the property is looked up for mouse events only.
+    const QEvent::Type type = event->type();
+    const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseMove;
+    if (!mouse || !watched->property("canMove").toBool())
         return QObject::eventFilter(watched, event);
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget)
         return QObject::eventFilter(watched, event);
 
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton) {
