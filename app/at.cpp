@@ -24,7 +24,6 @@
 #include <QSignalBlocker>
 #include <QTextDocument>
 #include <QTimer>
-#include <future>
 
 namespace {
 constexpr int StatusClearDelay = 2000;  // milliseconds
@@ -42,13 +41,11 @@ void setMark(QWidget *field, const QString &mark)
 
 AT::AT(QWidget *parent) : QMainWindow(parent), ui(new AtForm)
 {
-    // Listing the ports walks the system's devices, tens of milliseconds on some machines: it
-    // runs on a thread of its own while the form is built.
-    std::future<QStringList> ports = std::async(std::launch::async, PortList::availablePorts);
+    m_portsAtStart = std::async(std::launch::async, PortList::availablePorts);
     ui->setupUi(this);
     initForm();
     system_init();
-    initUart(ports.get());
+    initUart();
 }
 
 AT::~AT()
@@ -137,9 +134,9 @@ void AT::showPorts(const QStringList &ports)
     ui->UartCom->addItems(ports);
 }
 
-void AT::initUart(const QStringList &ports)
+void AT::initUart()
 {
-    showPorts(ports);
+    showPorts(m_portsAtStart.get());
     ui->btnUart->setStyleSheet(QStringLiteral("color: white"));
     connect(ui->UartComBaud, QOverload<int>::of(&QComboBox::activated), this, &AT::SetUartBaud);
     connect(ui->btnUart, &QPushButton::clicked, this, &AT::OpenUart);

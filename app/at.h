@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 #include <QSerialPort>
+#include <QStringList>
+#include <future>
 
 class AtForm;
 class QLineEdit;
@@ -27,6 +29,7 @@ private slots:
     void ClearStatusTimeOne(int time);
     void system_init();
     void FlushUartCom();
+    void initUart();
     void OpenUart();
     void SetUartBaud();
     void ClearTextBrowser();
@@ -49,7 +52,6 @@ private:
     // Runs a guarded operation with its button disabled: refused without a trace while another
     // one runs.
     template <typename Operation> void guarded(QPushButton *button, Operation operation);
-    void initUart(const QStringList &ports);
     void showPorts(const QStringList &ports);
     void appendLog(const QString &text);
     void discardIdleInput();
@@ -64,4 +66,7 @@ private:
     QSerialPort uart;
     bool busy = false;
     bool waiting = false; // a reply wait runs (it may not hold the busy guard)
+    // Listing the ports walks the system's devices, tens of milliseconds on some machines: at
+    // start-up it runs on a thread of its own while the form is built.
+    std::future<QStringList> m_portsAtStart;
 };
