@@ -4,6 +4,7 @@
 #include "exitcode.h"
 
 #include <QUrl>
+#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -62,6 +63,25 @@ QString describe(int error)
     default:
         return QString::fromStdString(err_to_string(error));
     }
+}
+
+// The TCP socket of this process bound to the local `port`; -1 when there is none.
+int socketOnPort(quint16 port)
+{
+    for (int fd = 0; fd < FD_SETSIZE; ++fd) {
+        sockaddr_storage address = {};
+        socklen_t length = sizeof address;
+        if (getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            continue;
+        const quint16 bound = address.ss_family == AF_INET
+                                  ? ntohs(reinterpret_cast<const sockaddr_in &>(address).sin_port)
+                              : address.ss_family == AF_INET6
+                                  ? ntohs(reinterpret_cast<const sockaddr_in6 &>(address).sin6_port)
+                                  : 0;
+        if (bound == port)
+            return fd;
+    }
+    return -1;
 }
 
 bool isNameError(int error)
@@ -260,16 +280,19 @@ private:
 
     // A server that vanishes without closing the connection (switched off, cut off) is noticed
     // after the idle bound: probes while nothing arrives, and a limit on unacknowledged data.
+    // The library does not hand out its socket, so the socket is found by its local port.
     void keepAlive()
     {
-        char data[sizeof(gensio_iod *)] = "0"; // the first IOD in, its pointer out
-        gensiods size = sizeof data;
-        if (m_io->control(GENSIO_CONTROL_DEPTH_FIRST, GENSIO_CONTROL_GET, GENSIO_CONTROL_IOD, data,
-                          &size))
+        int depth = 0; // the TCP layer, under telnet when there is one
+        while (m_io->get_type(depth) && std::strcmp(m_io->get_type(depth), "tcp") != 0)
+            ++depth;
+        char port[16] = "0";
+        gensiods size = sizeof port;
+        if (m_io->control(depth, GENSIO_CONTROL_GET, GENSIO_CONTROL_LPORT, port, &size))
             return;
-        gensio_iod *iod = nullptr;
-        std::memcpy(&iod, data, sizeof iod);
-        const int fd = m_os->iod_get_fd(iod);
+        const int fd = socketOnPort(quint16(std::atoi(port)));
+        if (fd < 0)
+            return;
         const int on = 1;
         const int idle = CtlConstants::KeepAliveIdle;
         const int interval = CtlConstants::KeepAliveInterval;
