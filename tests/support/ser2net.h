@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QFile>
+#include <QHostAddress>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QtTest>
 
 // ser2net serving one pseudo-terminal on 127.0.0.1 twice: over telnet with RFC 2217 and as
 // raw TCP at 9600 8N1, from a configuration written at run time; stopped when it goes.
