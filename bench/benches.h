@@ -17,3 +17,7 @@ void benchStartup(int runs);
 // A modem that never stops talking, for `seconds`: the window alternately idle and waiting
 // for a reply; the process's memory growth and CPU share over the run.
 void benchSoak(int rate, int seconds);
+
+// dr58ctl's upgrade of `bytes` of 0xFF through ser2net over RFC 2217, against the same upgrade on
+// the local pseudo-terminal ser2net serves, as dr58ctl times the transfer.
+void benchServedUpgrade(int rate, int bytes, int runs);

@@ -3,6 +3,7 @@
 //   dr58bench upgrade <rate> <bytes> <runs>
 //   dr58bench startup <runs>
 //   dr58bench soak <rate> <seconds>
+//   dr58bench served <rate> <bytes> <runs>   (dr58ctl through ser2net against a local port)
 //   dr58bench header          (the results table's header)
 //   dr58bench line <rate>     (the modem's end; started by the others)
 #include "benches.h"
@@ -19,7 +20,7 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: dr58bench query RATE RUNS | upgrade RATE BYTES RUNS | "
-                         "startup RUNS | soak RATE SECONDS | header\n");
+                         "startup RUNS | soak RATE SECONDS | served RATE BYTES RUNS | header\n");
     return 2;
 }
 
@@ -42,6 +43,8 @@ int main(int argc, char *argv[])
         benchUpgrade(argument(2), argument(3), argument(4));
     else if (std::strcmp(mode, "startup") == 0 && argument(2) > 0)
         benchStartup(argument(2));
+    else if (std::strcmp(mode, "served") == 0 && argument(2) > 0 && argument(4) > 0)
+        benchServedUpgrade(argument(2), argument(3), argument(4));
     else if (std::strcmp(mode, "soak") == 0 && argument(2) > 0 && argument(3) > 0)
         benchSoak(argument(2), argument(3));
     else

@@ -6,6 +6,7 @@
 #include "exitcode.h"
 #include "firmwareimage.h"
 #include "interrupt.h"
+#include "networkline.h"
 #include "portlist.h"
 #include "portopener.h"
 #include "upgradeconstants.h"
@@ -21,8 +22,10 @@ namespace {
 
 const QCommandLineOption
     PortOption(QStringLiteral("port"),
-               QStringLiteral("Serial port (e.g. /dev/ttyUSB0); give it "
-                              "several times to work on several modems at once."),
+               QStringLiteral("Serial port (e.g. /dev/ttyUSB0), or one on a serial device "
+                              "server: rfc2217://HOST:PORT (the rate set from here) or "
+                              "tcp://HOST:PORT (the server's rate); give it several times to "
+                              "work on several modems at once."),
                QStringLiteral("port"));
 const QCommandLineOption BaudOption(QStringLiteral("baud"),
                                     QStringLiteral("Baud rate of the port (default 9600), 8N1."),
@@ -278,9 +281,10 @@ QString exitCodeHelp()
         "  1  diff: the modem differs from the profile\n"
         "  2  bad usage\n"
         "  3  bad profile or firmware file (file and line named); nothing was sent\n"
-        "  4  the port does not exist\n"
+        "  4  the port does not exist (a server's host name is not found)\n"
         "  5  permission denied on the port (join the dialout group)\n"
-        "  6  the port is in use, cannot be opened, or failed while in use\n"
+        "  6  the port is in use, cannot be opened, or failed while in use (a server\n"
+        "     refused the connection, did not answer, or went away)\n"
         "  7  no answer from the modem, no confirmation of its return to data mode,\n"
         "     or (read) values it gave that cannot be read\n"
         "  8  a register, preset or store refused, or a register read back different;\n"
@@ -332,6 +336,14 @@ QString checkCall(const Command &command, QCommandLineParser &parser, Invocation
     const QString twice = twicePort(call.ports);
     if (!twice.isEmpty())
         return twice;
+    for (const QString &port : call.ports) {
+        if (NetworkLine::isNetworkName(port) && !NetworkLine::nameProblem(port).isEmpty())
+            return NetworkLine::nameProblem(port);
+        if (NetworkLine::hasFixedRate(port) && parser.isSet(BaudOption))
+            return QStringLiteral("--baud is meaningless for \"%1\": a tcp:// port has the "
+                                  "rate its server is set to")
+                .arg(port);
+    }
     return number(parser, BaudOption, CtlConstants::MinBaud, CtlConstants::MaxBaud, call.baud);
 }
 

@@ -21,4 +21,15 @@ constexpr int MaxBaud = 4000000;
 constexpr int MaxAnnounceTimeout = 3600; // seconds
 constexpr int SignalPoll = 100;          // milliseconds between looks for a signal in an upgrade
 
+// Ports on serial device servers.
+constexpr int ConnectTimeout = 10000;     // milliseconds to connect (and to close)
+constexpr int ServerAnswerTimeout = 5000; // milliseconds for the server to set its line
+// Seconds without a sign of a server that vanished without closing the connection before the
+// line fails: keep-alive probes start after KeepAliveIdle s of silence, KeepAliveProbes of them
+// KeepAliveInterval s apart; data sent and not acknowledged fails the line after as long.
+constexpr int KeepAliveIdle = 5;
+constexpr int KeepAliveInterval = 2;
+constexpr int KeepAliveProbes = 3;
+constexpr int NetworkIdleBound = KeepAliveIdle + KeepAliveInterval * KeepAliveProbes;
+
 } // namespace CtlConstants

@@ -1,6 +1,7 @@
 #include "portopener.h"
 
 #include "exitcode.h"
+#include "networkline.h"
 #include "serialline.h"
 
 #include <QDir>
@@ -12,6 +13,11 @@ namespace PortOpener {
 
 Opened openLine(const QString &name, int baud)
 {
+    if (NetworkLine::isNetworkName(name)) {
+        auto line = std::make_unique<NetworkLine>();
+        const Failure failure = line->open(name, baud);
+        return {failure.code == ExitCode::Ok ? std::move(line) : nullptr, failure};
+    }
     auto line = std::make_unique<SerialLine>();
     if (line->open(name, baud))
         return {std::move(line), {ExitCode::Ok, {}}};
@@ -59,6 +65,8 @@ QString devicePath(const QString &name)
 
 QString canonicalPath(const QString &name)
 {
+    if (NetworkLine::isNetworkName(name))
+        return name;
     const QString path = QDir::cleanPath(devicePath(name));
     const QString target = QFileInfo(path).canonicalFilePath();
     return target.isEmpty() ? path : target;

@@ -16,7 +16,9 @@ struct Failure
     QString message;
 };
 
-// The line a port name stands for, open at `baud`; none with the failure when it cannot open.
+// The line a port name stands for, open at `baud`: a local serial port, or one on a serial
+// device server ("rfc2217://HOST:PORT", "tcp://HOST:PORT"); none with the failure when it
+// cannot open.
 struct Opened
 {
     std::unique_ptr<ModemLine> line;
@@ -37,7 +39,8 @@ QString trouble(const QSerialPort &port);
 QString devicePath(const QString &name);
 
 // The device a port name stands for, one spelling for all: the device path cleaned, with links
-// followed when it exists ("ttyUSB0", "/dev/./ttyUSB0" and a link to it give "/dev/ttyUSB0").
+// followed when it exists ("ttyUSB0", "/dev/./ttyUSB0" and a link to it give "/dev/ttyUSB0");
+// a network port name stays as it is.
 QString canonicalPath(const QString &name);
 
 } // namespace PortOpener

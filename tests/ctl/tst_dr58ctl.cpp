@@ -1,4 +1,5 @@
 #include "registercatalog.h"
+#include "ser2net.h"
 #include "simmodem.h"
 
 #include <QJsonDocument>
@@ -149,6 +150,18 @@ private slots:
             << none << 2 << "--output needs %p when several ports are given";
         QTest::newRow("port missing") << QStringList{"read", "--port", "{file}"} << none << 4
                                       << "{file}: no such serial port";
+        const QString refused = QString("rfc2217://127.0.0.1:%1").arg(Ser2net::freePort());
+        QTest::newRow("nobody listening")
+            << QStringList{"read", "--port", refused} << none << 6
+            << refused + ": cannot connect: connection refused (is the server running, on that "
+                         "port?)";
+        QTest::newRow("server port without a number")
+            << QStringList{"read", "--port", "rfc2217://127.0.0.1"} << none << 2
+            << "\"rfc2217://127.0.0.1\" is not SCHEME://HOST:PORT";
+        QTest::newRow("rate for a raw TCP port")
+            << QStringList{"read", "--port", "tcp://127.0.0.1:1", "--baud", "9600"} << none << 2
+            << "--baud is meaningless for \"tcp://127.0.0.1:1\": a tcp:// port has the rate its "
+               "server is set to";
         const QStringList apply{"apply", "{file}", "--port", "{port}"};
         QTest::newRow("profile with an unknown register")
             << apply << QByteArray("S104=1\nS1O5=2\n") << 3 << "{file}:2: unknown register S1O5";
@@ -421,6 +434,56 @@ private slots:
             QVERIFY(result.err.contains(port(i) + ": 0/1500 bytes (0%)\n"));
             QVERIFY(result.err.contains(port(i) + ": 1500/1500 bytes (100%)\n"));
         }
+    }
+
+    // Over RFC 2217 the server's line takes the rate (the modem sees it), and the modem behind
+    // it receives what a local modem in the same run receives.
+    void applyThroughServerAndLocally()
+    {
+        Ser2net server(port(0));
+        start({"apply", file("p.ini", "S104=424242\n"), "--baud", "19200", "--port",
+               server.rfc2217(), "--port", port(1)});
+        QTRY_COMPARE(modem(0).baudRate(), 19200);
+        const Run result = finish();
+        QCOMPARE(result.code, 0);
+        QCOMPARE(modem(0).received(), modem(1).received());
+        QCOMPARE(modem(0).storedValue("S104"), QString("424242"));
+    }
+
+    void upgradeThroughServer_data()
+    {
+        QTest::addColumn<bool>("rfc2217");
+        QTest::newRow("RFC 2217 at 115200 baud") << true;
+        QTest::newRow("raw TCP at the server's 9600 baud") << false;
+    }
+
+    // An image of 0xFF bytes (the telnet escape) arrives byte for byte, no chunk sent twice.
+    void upgradeThroughServer()
+    {
+        QFETCH(bool, rfc2217);
+        Ser2net server(port(0));
+        const QByteArray image(3000, '\xff');
+        const QStringList line =
+            rfc2217 ? QStringList{server.rfc2217(), "--baud", "115200"} : QStringList{server.tcp()};
+        const Run result = run(QStringList{"upgrade", file("fw.stz", image), "--port"} + line);
+        QCOMPARE(result.code, 0);
+        QCOMPARE(modem(0).image(), image);
+        QCOMPARE(modem(0).updateRequests(2), 13);
+    }
+
+    void serverGoneMidUpgrade()
+    {
+        Ser2net server(port(0));
+        start({"upgrade", file("fw.stz", firmware(30000)), "--port", server.rfc2217()});
+        QTRY_VERIFY_WITH_TIMEOUT(modem(0).updateRequests(2) > 2, 20000);
+        server.kill();
+        const Run result = finish();
+        QCOMPARE(result.code, 6);
+        QVERIFY2(result.err.contains(server.rfc2217() +
+                                     ": the port failed while in use: the server closed the "
+                                     "connection\n"),
+                 qPrintable(result.err));
+        QCOMPARE(modem(0).updateRequests(3), 0);
     }
 
     void upgradeFailures_data()
