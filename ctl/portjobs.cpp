@@ -33,7 +33,9 @@ JobResult runOpen(ModemLine &line, const PortContext &context, const PortJob &jo
 
 PortResult runPort(const PortContext &context, int baud, const PortJob &job, RunLog *log)
 {
-    PortResult result{context.port, {}, QDateTime::currentDateTimeUtc(), 0, baud};
+    PortResult result(context.port);
+    result.started = QDateTime::currentDateTimeUtc();
+    result.baud = baud;
     QElapsedTimer clock;
     clock.start();
     const PortOpener::Opened opened = PortOpener::openLine(context.port, baud);

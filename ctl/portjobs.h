@@ -49,6 +49,10 @@ using PortJob = std::function<JobResult(const PortContext &, ModemLine &)>;
 
 struct PortResult
 {
+    PortResult(QString port = {}, JobResult job = {}) : port(std::move(port)), job(std::move(job))
+    {
+    }
+
     QString port;
     JobResult job;
     QDateTime started;  // when the port's job started, before its port was opened (UTC)

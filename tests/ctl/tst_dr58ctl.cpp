@@ -390,6 +390,7 @@ private slots:
         QVERIFY(QDir().mkdir(dir));
         const auto plug = [&](int i) { return QFile::link(port(i), dir + QString::number(i)); };
         for (int i = 0; i < 4; ++i) {
+            QVERIFY(modem(i).setIdentity(SimModem::Identity::SerialNumber, QString("SN%1").arg(i)));
             QVERIFY(plug(i));
             QTRY_VERIFY(modem(i).received().startsWith("+++"));
         }
@@ -403,7 +404,7 @@ private slots:
 
         QCOMPARE(result.code, 8);
         QCOMPARE(result.out.count('\n'), 5);
-        for (const char *line : {"1  5821A0419017  failed  ", "3  -  vanished  "})
+        for (const char *line : {"1  SN1  failed  ", "3  -  vanished  "})
             QVERIFY2(result.out.contains(dir + line), qPrintable(result.out));
         QFile records(report);
         QVERIFY(records.open(QIODevice::ReadOnly));
@@ -431,10 +432,9 @@ private slots:
                                  .join('|');
         }
         summaries.sort();
-        QCOMPARE(summaries,
-                 QStringList({"0|0|applied|5821A0419017|S104||", "0|0|applied|5821A0419017|||",
-                              "1|8|failed|5821A0419017|S104|S108|",
-                              "2|0|applied|5821A0419017|S104||", "3|6|vanished|null|||"}));
+        QCOMPARE(summaries, QStringList({"0|0|applied|SN0|S104||", "0|0|applied|SN0|||",
+                                         "1|8|failed|SN1|S104|S108|", "2|0|applied|SN2|S104||",
+                                         "3|6|vanished|null|||"}));
 
         QFile log(transcript);
         QVERIFY(log.open(QIODevice::ReadOnly));
