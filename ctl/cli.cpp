@@ -266,21 +266,23 @@ int watchDevices(const Invocation &call)
         problem = number(call.parser, CountOption, 1, CtlConstants::MaxWatchCount, count);
     if (!problem.isEmpty())
         return usageError(call.command, problem);
-    const auto profile = loadProfile(call.argument);
-    if (!profile)
-        return ExitCode::BadFile;
-    PortJob job = ConfigJobs::apply(*profile, false, true);
     const QString firmware = call.parser.value(FirmwareOption);
+    std::optional<QByteArray> image;
     if (!firmware.isEmpty()) {
         QString fileProblem;
-        const std::optional<QByteArray> image = FirmwareImage::load(firmware, &fileProblem);
+        image = FirmwareImage::load(firmware, &fileProblem);
         if (!image) {
             Console::err(QStringLiteral("dr58ctl: %1: %2\n").arg(firmware, fileProblem));
             return ExitCode::BadFile;
         }
+    }
+    const auto profile = loadProfile(call.argument);
+    if (!profile)
+        return ExitCode::BadFile;
+    PortJob job = ConfigJobs::apply(*profile, false, true);
+    if (image)
         job = WatchStation::then(
             UpgradeJob::upgrade(*image, CtlConstants::AnnounceTimeout * 1000, false), job);
-    }
     RunLog log(call.command);
     if (const auto code = openLog(call, log))
         return *code;

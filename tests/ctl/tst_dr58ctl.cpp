@@ -162,6 +162,9 @@ private slots:
             << apply << none << 3 << "{file}: No such file or directory";
         QTest::newRow("firmware empty") << QStringList{"upgrade", "{file}", "--port", "{port}"}
                                         << QByteArray("") << 3 << "{file}: empty";
+        QTest::newRow("station firmware empty")
+            << QStringList{"watch", "{file}", "--firmware", "{file}"} << QByteArray("") << 3
+            << "{file}: empty";
         QTest::newRow("transcript a directory")
             << QStringList{"read", "--port", "{port}", "--transcript", "{file}"} << QByteArray("@")
             << 3 << "{file}: Is a directory";
@@ -456,6 +459,28 @@ private slots:
         QCOMPARE(sent.join(QString()), Transcript::escaped(modem(1).received()));
         QVERIFY(received.startsWith("\\r\\nWelcome To Use DR58\\r\\nOK\\r\\n"));
         QCOMPARE(received, Transcript::escaped(modem(1).sent()));
+    }
+
+    // With --firmware each radio is upgraded before the profile is applied, and its record names
+    // the firmware; files beside the devices are no devices.
+    void stationUpgradesFirst()
+    {
+        const QByteArray image = firmware(1500);
+        const QString report = m_dir->filePath("r.jsonl");
+        start({"watch", file("p.ini", "S104=5\n"), "--dir", m_dir->path(), "--count", "1",
+               "--firmware", file("fw.stz", image), "--report", report});
+        m_process.setReadChannel(QProcess::StandardError);
+        QVERIFY(m_process.waitForReadyRead()); // watching
+        QVERIFY(QFile::link(port(0), m_dir->filePath("radio")));
+        QCOMPARE(finish().code, 0);
+        QCOMPARE(modem(0).image(), image);
+        QCOMPARE(modem(0).storedValue("S104"), QString("5"));
+        QFile records(report);
+        QVERIFY(records.open(QIODevice::ReadOnly));
+        const QJsonObject record = QJsonDocument::fromJson(records.readAll()).object();
+        QCOMPARE(record.value("firmware_sha256").toString(),
+                 QString(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex()));
+        QVERIFY(record.value("detail").toString().startsWith("upgraded: 1500 bytes in "));
     }
 
     void jsonProfileRoundTrip()
