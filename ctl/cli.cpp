@@ -9,8 +9,10 @@
 #include "networkline.h"
 #include "portlist.h"
 #include "portopener.h"
+#include "runlog.h"
 #include "upgradeconstants.h"
 #include "upgradejob.h"
+#include "watchstation.h"
 
 #include <QCommandLineParser>
 #include <QLoggingCategory>
@@ -33,11 +35,22 @@ const QCommandLineOption BaudOption(QStringLiteral("baud"),
                                     QString::number(CtlConstants::DefaultBaud));
 const QCommandLineOption DebugOption(QStringLiteral("debug"),
                                      QStringLiteral("Show the debug log on standard error."));
+const QCommandLineOption ReportOption(
+    QStringLiteral("report"),
+    QStringLiteral("Append one JSON object a line to this file for each modem: what was done, "
+                   "its identity and the registers written."),
+    QStringLiteral("file"));
+const QCommandLineOption
+    TranscriptOption(QStringLiteral("transcript"),
+                     QStringLiteral("Append every byte sent and received to this file, one line "
+                                    "per burst (readable by its owner only)."),
+                     QStringLiteral("file"));
 const QCommandLineOption HelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                     QStringLiteral("Show this help."));
 
 struct Invocation
 {
+    QString command;
     QCommandLineParser &parser;
     QStringList ports;
     int baud;
@@ -63,10 +76,26 @@ int usageError(const QString &command, const QString &message)
     return ExitCode::Usage;
 }
 
+// Opens the transcript and the report the options name; the exit code when one cannot be opened
+// (its problem printed), before anything is sent.
+std::optional<int> openLog(const Invocation &call, RunLog &log)
+{
+    QString problem = log.openTranscript(call.parser.value(TranscriptOption));
+    if (problem.isEmpty())
+        problem = log.openReport(call.parser.value(ReportOption));
+    if (problem.isEmpty())
+        return std::nullopt;
+    Console::err(QStringLiteral("dr58ctl: %1\n").arg(problem));
+    return ExitCode::BadFile;
+}
+
 int runOnPorts(const Invocation &call, const PortJob &job)
 {
+    RunLog log(call.command);
+    if (const auto code = openLog(call, log))
+        return *code;
     Interrupt::install();
-    const int code = PortJobs::report(PortJobs::run(call.ports, call.baud, job));
+    const int code = PortJobs::report(PortJobs::run(call.ports, call.baud, job, &log));
     return Interrupt::requested() ? Interrupt::exitCode() : code;
 }
 
@@ -217,6 +246,53 @@ int upgradeModems(const Invocation &call)
     return runOnPorts(call, UpgradeJob::upgrade(*image, seconds * 1000, bar));
 }
 
+const QCommandLineOption DirOption(
+    QStringLiteral("dir"),
+    QStringLiteral("The directory to watch for serial devices (default /dev/serial/by-id)."),
+    QStringLiteral("dir"), QStringLiteral("/dev/serial/by-id"));
+const QCommandLineOption
+    CountOption(QStringLiteral("count"),
+                QStringLiteral("End after this many modems (default: run until interrupted)."),
+                QStringLiteral("n"));
+const QCommandLineOption FirmwareOption(
+    QStringLiteral("firmware"),
+    QStringLiteral("Upgrade each modem with this *.stz file before applying the profile."),
+    QStringLiteral("file"));
+
+int watchDevices(const Invocation &call)
+{
+    int baud = 0;
+    int count = 0;
+    QString problem =
+        number(call.parser, BaudOption, CtlConstants::MinBaud, CtlConstants::MaxBaud, baud);
+    if (problem.isEmpty() && call.parser.isSet(CountOption))
+        problem = number(call.parser, CountOption, 1, CtlConstants::MaxWatchCount, count);
+    if (!problem.isEmpty())
+        return usageError(call.command, problem);
+    const QString firmware = call.parser.value(FirmwareOption);
+    std::optional<QByteArray> image;
+    if (!firmware.isEmpty()) {
+        QString fileProblem;
+        image = FirmwareImage::load(firmware, &fileProblem);
+        if (!image) {
+            Console::err(QStringLiteral("dr58ctl: %1: %2\n").arg(firmware, fileProblem));
+            return ExitCode::BadFile;
+        }
+    }
+    const auto profile = loadProfile(call.argument);
+    if (!profile)
+        return ExitCode::BadFile;
+    PortJob job = ConfigJobs::apply(*profile, false, true);
+    if (image)
+        job = WatchStation::then(
+            UpgradeJob::upgrade(*image, CtlConstants::AnnounceTimeout * 1000, false), job);
+    RunLog log(call.command);
+    if (const auto code = openLog(call, log))
+        return *code;
+    Interrupt::install();
+    return WatchStation::run({call.parser.value(DirOption), baud, count}, job, log);
+}
+
 const char *const ProfileHelp =
     "The profile: INI (NAME=VALUE lines, as \"read\" writes them) or JSON (as \"read --format "
     "json\" writes it). It is checked before anything is sent.";
@@ -260,6 +336,13 @@ const QList<Command> &commands()
          true,
          {PortOption, BaudOption, AnnounceOption},
          upgradeModems},
+        {"watch",
+         "Provision each serial device that appears: upgrade (--firmware), then apply.",
+         "PROFILE",
+         ProfileHelp,
+         false,
+         {DirOption, BaudOption, CountOption, FirmwareOption, ReportOption, TranscriptOption},
+         watchDevices},
     };
     return list;
 }
@@ -280,7 +363,8 @@ QString exitCodeHelp()
         "  0  success (diff: no difference)\n"
         "  1  diff: the modem differs from the profile\n"
         "  2  bad usage\n"
-        "  3  bad profile or firmware file (file and line named); nothing was sent\n"
+        "  3  bad profile or firmware file (file and line named), or a report or\n"
+        "     transcript that cannot be opened; nothing was sent\n"
         "  4  the port does not exist (a server's host name is not found)\n"
         "  5  permission denied on the port (join the dialout group)\n"
         "  6  the port is in use, cannot be opened, or failed while in use (a server\n"
@@ -292,7 +376,8 @@ QString exitCodeHelp()
         "  9  the firmware upgrade failed\n"
         "  128+n  stopped by signal n (130: SIGINT): no new command sent, the modems returned\n"
         "     to data mode, and what was written and not stored reported for each port\n"
-        "With several ports the code is the first failing port's, in the order given.\n");
+        "With several ports the code is the first failing port's, in the order given;\n"
+        "watch ends with the highest code among its modems.\n");
 }
 
 QString commandHelp(const Command &command, QCommandLineParser &parser)
@@ -314,6 +399,8 @@ void setUp(QCommandLineParser &parser, const Command &command)
     parser.addOption(DebugOption);
     for (const QCommandLineOption &option : command.options)
         parser.addOption(option);
+    if (command.onPorts)
+        parser.addOptions({ReportOption, TranscriptOption});
     if (command.argument)
         parser.addPositionalArgument(QLatin1String(command.argument),
                                      QLatin1String(command.argumentHelp));
@@ -387,7 +474,7 @@ int run(const QStringList &arguments)
     qSetMessagePattern(QStringLiteral("%{message}"));
     if (!parser.isSet(DebugOption))
         QLoggingCategory::setFilterRules(QStringLiteral("dr58.*.debug=false"));
-    Invocation call{parser, {}, CtlConstants::DefaultBaud, {}};
+    Invocation call{name, parser, {}, CtlConstants::DefaultBaud, {}};
     const QString problem = checkCall(*command, parser, call);
     if (!problem.isEmpty())
         return usageError(name, problem);

@@ -8,6 +8,7 @@
 #include "portopener.h"
 #include "profilediff.h"
 #include "profilewriter.h"
+#include "registercatalog.h"
 
 namespace ConfigJobs {
 
@@ -76,18 +77,34 @@ JobResult inAtMode(ModemLine &line, const Work &work)
     return leaveAtMode(line, session, unlessInterrupted(work(session)));
 }
 
+// The identity fields the reading holds, by name.
+QMap<QString, QString> identityOf(const Reading &reading)
+{
+    QMap<QString, QString> identity;
+    for (const RegisterInfo &reg : RegisterCatalog::registers()) {
+        const QString name = QLatin1String(reg.name);
+        if (reg.kind == FieldKind::Info && reading.values.contains(name))
+            identity.insert(name, reading.values.value(name));
+    }
+    return identity;
+}
+
 // Enters AT mode, reads the modem and hands what it read to `work`.
 JobResult withValues(ModemLine &line,
                      const std::function<JobResult(AtSession &, const Reading &)> &work)
 {
-    return inAtMode(line, [&](AtSession &session) {
+    QMap<QString, QString> identity;
+    JobResult result = inAtMode(line, [&](AtSession &session) {
         const auto reading = ModemReader::read(session);
         if (Interrupt::requested()) // the reading may have been cut short
             return interrupted(QStringLiteral("nothing written"));
         if (!reading)
             return unanswered(line, session, QStringLiteral("\"AT&V\""));
+        identity = identityOf(*reading);
         return work(session, *reading);
     });
+    result.identity = identity;
+    return result;
 }
 
 QString prefixed(const QString &prefix, const QStringList &lines)
@@ -130,10 +147,12 @@ JobResult dryRun(const PortContext &context, const QVector<Difference> &differen
         differences.isEmpty()
             ? context.prefix + QStringLiteral("nothing to write\n")
             : prefixed(context.prefix, described(differences, QStringLiteral(": would write")));
-    return {ExitCode::Ok, QStringLiteral("planned"), detail, text, {}};
+    JobResult result{ExitCode::Ok, QStringLiteral("planned"), detail, text, {}};
+    result.notWritten = names(differences);
+    return result;
 }
 
-JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool store)
+JobResult outcomeResult(const PortContext &context, const ApplyOutcome &outcome, bool store)
 {
     const QString text = prefixed(context.prefix, outcome.lines);
     if (outcome.interrupted) {
@@ -156,6 +175,16 @@ JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool 
             detail,
             text + context.prefix + detail + QLatin1Char('\n'),
             {}};
+}
+
+JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool store)
+{
+    JobResult result = outcomeResult(context, outcome, store);
+    result.written = outcome.written;
+    if (!outcome.failedRegister.isEmpty())
+        result.failed.append(outcome.failedRegister);
+    result.notWritten = outcome.notWritten;
+    return result;
 }
 
 } // namespace

@@ -19,7 +19,8 @@ constexpr int MaxProfileBytes = 65536; // a profile of every register with comme
 constexpr int MinBaud = 50;
 constexpr int MaxBaud = 4000000;
 constexpr int MaxAnnounceTimeout = 3600; // seconds
-constexpr int SignalPoll = 100;          // milliseconds between looks for a signal in an upgrade
+constexpr int SignalPoll = 100;          // milliseconds between looks for a signal (upgrade, watch)
+constexpr int MaxWatchCount = 1000000;   // modems a station may be told to handle
 
 // Ports on serial device servers.
 constexpr int ConnectTimeout = 10000;     // milliseconds to connect (and to close)

@@ -4,7 +4,9 @@
 #include "exitcode.h"
 #include "interrupt.h"
 #include "portopener.h"
+#include "runlog.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
 #include <memory>
@@ -14,12 +16,8 @@ namespace PortJobs {
 
 namespace {
 
-JobResult runOne(const PortContext &context, int baud, const PortJob &job)
+JobResult runOpen(ModemLine &line, const PortContext &context, const PortJob &job)
 {
-    const PortOpener::Opened opened = PortOpener::openLine(context.port, baud);
-    if (!opened.line)
-        return {opened.failure.code, QStringLiteral("failed"), opened.failure.message, {}, {}};
-    ModemLine &line = *opened.line;
     JobResult result = job(context, line);
     const QString trouble = line.trouble();
     if (failed(result) && !trouble.isEmpty() && result.code != ExitCode::PortError &&
@@ -28,12 +26,34 @@ JobResult runOne(const PortContext &context, int baud, const PortJob &job)
         result.code = ExitCode::PortError;
         result.detail = QStringLiteral("the port failed while in use: ") + trouble;
     }
-    line.close();
     return result;
 }
 
-// A port's result on standard error as soon as its job ends: what went wrong, or with several
-// ports also what went well.
+} // namespace
+
+PortResult runPort(const PortContext &context, int baud, const PortJob &job, RunLog *log)
+{
+    PortResult result(context.port);
+    result.started = QDateTime::currentDateTimeUtc();
+    result.baud = baud;
+    QElapsedTimer clock;
+    clock.start();
+    const PortOpener::Opened opened = PortOpener::openLine(context.port, baud);
+    if (opened.line) {
+        if (log)
+            log->tap(*opened.line, context.port);
+        result.job = runOpen(*opened.line, context, job);
+        result.baud = opened.line->baudRate();
+        opened.line->close();
+    } else {
+        result.job = {opened.failure.code, QStringLiteral("failed"), opened.failure.message};
+    }
+    result.seconds = clock.elapsed() / 1000.0;
+    if (log)
+        log->record(result);
+    return result;
+}
+
 void announce(const PortResult &result, bool several)
 {
     const QString lead = QStringLiteral("dr58ctl: %1: ").arg(result.port);
@@ -48,9 +68,7 @@ void announce(const PortResult &result, bool several)
     Console::err(text);
 }
 
-} // namespace
-
-QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job)
+QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job, RunLog *log)
 {
     QVector<PortResult> results(ports.size());
     std::vector<std::unique_ptr<QThread>> threads;
@@ -58,10 +76,9 @@ QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job)
         const PortContext context{ports.at(i), ports.size() > 1 ? ports.at(i) + QStringLiteral(": ")
                                                                 : QString()};
         PortResult &slot = results[i];
-        slot.port = ports.at(i);
         const bool several = ports.size() > 1;
-        threads.emplace_back(QThread::create([context, baud, &job, &slot, several] {
-            slot.job = runOne(context, baud, job);
+        threads.emplace_back(QThread::create([context, baud, &job, log, &slot, several] {
+            slot = runPort(context, baud, job, log);
             announce(slot, several);
         }));
         threads.back()->start();

@@ -2,19 +2,39 @@
 
 #include "modemline.h"
 
+#include <QDateTime>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 #include <functional>
 
+class RunLog;
+
 // What a command did on one port.
 struct JobResult
 {
-    int code = 0;       // an ExitCode, or 128 + the signal that interrupted the job
+    // The first five, as the jobs give them in braces; the report's fields are set apart.
+    JobResult(int code = 0, QString result = {}, QString detail = {}, QString output = {},
+              QStringList errors = {})
+        : code(code), result(std::move(result)), detail(std::move(detail)),
+          output(std::move(output)), errors(std::move(errors))
+    {
+    }
+
+    int code;           // an ExitCode, or 128 + the signal that interrupted the job
     QString result;     // one word for the summary: "read", "equal", "applied", "failed", ...
     QString detail;     // one line: what was done, or what went wrong and where
     QString output;     // for standard output, printed in port order once every port is done
     QStringList errors; // further lines for standard error
+    // For the report: the identity fields read (I1..I4 by name; none when the job read none),
+    // the registers written and read back, the one that failed, those not written, and the
+    // SHA-256 (hex) of the firmware sent.
+    QMap<QString, QString> identity;
+    QStringList written;
+    QStringList failed;
+    QStringList notWritten;
+    QString firmwareSha256;
 };
 
 // The port a job runs on; `prefix` starts its output lines when several ports run at once.
@@ -29,8 +49,15 @@ using PortJob = std::function<JobResult(const PortContext &, ModemLine &)>;
 
 struct PortResult
 {
+    PortResult(QString port = {}, JobResult job = {}) : port(std::move(port)), job(std::move(job))
+    {
+    }
+
     QString port;
     JobResult job;
+    QDateTime started;  // when the port's job started, before its port was opened (UTC)
+    double seconds = 0; // from then until the port was closed
+    int baud = 0;       // the line's rate at the end (the rate asked for when it did not open)
 };
 
 namespace PortJobs {
@@ -39,7 +66,15 @@ namespace PortJobs {
 // the job on it, closes it and prints its result on standard error at once: the failure and its
 // errors as "dr58ctl: <port>: <detail>", with several ports a success as
 // "dr58ctl: <port>: <result>: <detail>". Returns when every port is done, in the order given.
-QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job);
+// With a log, each port's bytes go to its transcript and each port's result to its report.
+QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job,
+                        RunLog *log = nullptr);
+
+// One port's part of run(), on the calling thread, without announcing its result.
+PortResult runPort(const PortContext &context, int baud, const PortJob &job, RunLog *log);
+
+// A port's result on standard error: what went wrong, or with `several` also what went well.
+void announce(const PortResult &result, bool several);
 
 // Prints each port's output in port order, then, for several ports, the summary table on
 // standard error. Returns the exit code of the whole run.

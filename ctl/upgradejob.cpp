@@ -8,6 +8,7 @@
 #include "progresstext.h"
 #include "upgradeengine.h"
 
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -142,7 +143,9 @@ JobResult interrupted(const ProgressReport &report, qint64 total, bool entered, 
 
 PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
 {
-    return [=](const PortContext &context, ModemLine &line) {
+    const QString sha256 =
+        QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex());
+    const auto job = [=](const PortContext &context, ModemLine &line) {
         // A modem in data mode ignores the first "\rAT&UP\r", and the engine would try "+++"
         // only two seconds later: enter AT mode first. Whatever the answer, the engine goes on.
         AtSession session(line);
@@ -177,6 +180,11 @@ PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
                          speed,
                          context.prefix + QStringLiteral("upgraded: ") + speed + QLatin1Char('\n'),
                          {}};
+    };
+    return [=](const PortContext &context, ModemLine &line) {
+        JobResult result = job(context, line);
+        result.firmwareSha256 = sha256;
+        return result;
     };
 }
 

@@ -1,6 +1,7 @@
 #include "registercatalog.h"
 #include "ser2net.h"
 #include "simmodem.h"
+#include "transcript.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -174,6 +175,12 @@ private slots:
             << apply << none << 3 << "{file}: No such file or directory";
         QTest::newRow("firmware empty") << QStringList{"upgrade", "{file}", "--port", "{port}"}
                                         << QByteArray("") << 3 << "{file}: empty";
+        QTest::newRow("station firmware empty")
+            << QStringList{"watch", "{file}", "--firmware", "{file}"} << QByteArray("") << 3
+            << "{file}: empty";
+        QTest::newRow("transcript a directory")
+            << QStringList{"read", "--port", "{port}", "--transcript", "{file}"} << QByteArray("@")
+            << 3 << "{file}: Is a directory";
     }
 
     void refusedBeforeSending()
@@ -379,6 +386,114 @@ private slots:
                  qPrintable(result.err));
         if (signal)
             QVERIFY(modem(0).received().endsWith("ATS104?\r" + DataMode));
+    }
+
+    // A station fed by devices that appear one after another in a directory made after it
+    // started: one refuses a write, one vanishes during its run, one comes back and is handled
+    // again. Each modem gets its line, its report record and its bytes in the transcript.
+    void stationProvisionsDevicesAsTheyAppear()
+    {
+        const QString dir = m_dir->filePath("by-id/");
+        const QString report = m_dir->filePath("report.jsonl");
+        const QString transcript = m_dir->filePath("transcript.log");
+        for (int i : {0, 2})
+            modem(i).setRegisterValue("S108", "31"); // modem 1 alone is to take 31, and refuses
+        modem(3).setFault(SimModem::Fault::Silent);
+        start({"watch", file("p.ini", "S104=5\nS108=31\n"), "--dir", dir, "--count", "5",
+               "--report", report, "--transcript", transcript});
+        m_process.setReadChannel(QProcess::StandardError);
+        QVERIFY(m_process.waitForReadyRead()); // watching
+        QVERIFY(QDir().mkdir(dir));
+        const auto plug = [&](int i) { return QFile::link(port(i), dir + QString::number(i)); };
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(modem(i).setIdentity(SimModem::Identity::SerialNumber, QString("SN%1").arg(i)));
+            QVERIFY(plug(i));
+            QTRY_VERIFY(modem(i).received().startsWith("+++"));
+        }
+        QVERIFY(QFile::remove(dir + "3"));
+        modem(3).stop();
+        QTRY_VERIFY(modem(0).received().endsWith(DataMode));
+        QVERIFY(QFile::remove(dir + "0"));
+        QTest::qWait(500);
+        QVERIFY(plug(0));
+        const Run result = finish();
+
+        QCOMPARE(result.code, 8);
+        QCOMPARE(result.out.count('\n'), 5);
+        for (const char *line : {"1  SN1  failed  ", "3  -  vanished  "})
+            QVERIFY2(result.out.contains(dir + line), qPrintable(result.out));
+        QFile records(report);
+        QVERIFY(records.open(QIODevice::ReadOnly));
+        QStringList summaries;
+        const QRegularExpression keys(
+            "^\\{\"time\":\"[-0-9T:.]+Z\",\"command\":\"watch\",\"port\":.*"
+            "\"baud\":9600,\"exit\":.*\"result\":.*\"detail\":.*"
+            "\"identity\":\\{\"I1\":.*\"I4\":.*\\},\"written\":.*"
+            "\"failed\":.*\"not_written\":.*\"seconds\":.*"
+            "\"firmware_sha256\":null\\}$");
+        for (const QByteArray &line : records.readAll().split('\n')) {
+            QVERIFY(line.isEmpty() || keys.match(line).hasMatch());
+            const QJsonObject record = QJsonDocument::fromJson(line).object();
+            const auto names = [&](const char *key) {
+                return record.value(key).toVariant().toStringList().join(' ');
+            };
+            if (!line.isEmpty())
+                summaries << QStringList{record.value("port").toString().remove(dir),
+                                         QString::number(record.value("exit").toInt()),
+                                         record.value("result").toString(),
+                                         record.value("identity")["I4"].toString("null"),
+                                         names("written"),
+                                         names("failed"),
+                                         names("not_written")}
+                                 .join('|');
+        }
+        summaries.sort();
+        QCOMPARE(summaries, QStringList({"0|0|applied|SN0|S104||", "0|0|applied|SN0|||",
+                                         "1|8|failed|SN1|S104|S108|", "2|0|applied|SN2|S104||",
+                                         "3|6|vanished|null|||"}));
+
+        QFile log(transcript);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.permissions() & 0x0FFF, QFile::ReadUser | QFile::WriteUser);
+        const QRegularExpression form("^[-0-9]{10}T[0-9:]{8}\\.[0-9]{3}Z (\\S+) ([<>]) (.+)$");
+        QStringList sent;
+        QString received;
+        for (const QString &line : QString(log.readAll()).split('\n', Qt::SkipEmptyParts)) {
+            const auto match = form.match(line);
+            QVERIFY2(match.hasMatch(), qPrintable(line));
+            if (match.captured(1) != dir + "1")
+                continue;
+            if (match.captured(2) == ">")
+                sent << match.captured(3);
+            else
+                received += match.captured(3);
+        }
+        QCOMPARE(sent.mid(0, 2), QStringList({"+++", "\\rAT&V\\r"}));
+        QCOMPARE(sent.join(QString()), Transcript::escaped(modem(1).received()));
+        QVERIFY(received.startsWith("\\r\\nWelcome To Use DR58\\r\\nOK\\r\\n"));
+        QCOMPARE(received, Transcript::escaped(modem(1).sent()));
+    }
+
+    // With --firmware each radio is upgraded before the profile is applied, and its record names
+    // the firmware; files beside the devices are no devices.
+    void stationUpgradesFirst()
+    {
+        const QByteArray image = firmware(1500);
+        const QString report = m_dir->filePath("r.jsonl");
+        start({"watch", file("p.ini", "S104=5\n"), "--dir", m_dir->path(), "--count", "1",
+               "--firmware", file("fw.stz", image), "--report", report});
+        m_process.setReadChannel(QProcess::StandardError);
+        QVERIFY(m_process.waitForReadyRead()); // watching
+        QVERIFY(QFile::link(port(0), m_dir->filePath("radio")));
+        QCOMPARE(finish().code, 0);
+        QCOMPARE(modem(0).image(), image);
+        QCOMPARE(modem(0).storedValue("S104"), QString("5"));
+        QFile records(report);
+        QVERIFY(records.open(QIODevice::ReadOnly));
+        const QJsonObject record = QJsonDocument::fromJson(records.readAll()).object();
+        QCOMPARE(record.value("firmware_sha256").toString(),
+                 QString(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex()));
+        QVERIFY(record.value("detail").toString().startsWith("upgraded: 1500 bytes in "));
     }
 
     void jsonProfileRoundTrip()

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "portjobs.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QMutex>
+#include <QString>
+
+class ModemLine;
+
+// The records a run leaves for later: the transcript of every byte each port sent and received,
+// and the report, one JSON object a line for each port's result. Both files are appended to,
+// a whole line at a time, from every port's thread.
+class RunLog
+{
+public:
+    explicit RunLog(const QString &command);
+
+    // Opens the transcript (readable by its owner only: it shows the encryption key as written)
+    // or the report for appending; an empty path opens nothing. The problem, naming the file,
+    // when it cannot.
+    QString openTranscript(const QString &path);
+    QString openReport(const QString &path);
+
+    // Sends the line's bytes to the transcript under the port's name.
+    void tap(ModemLine &line, const QString &port);
+    void record(const PortResult &result);
+
+    // One line of the report, keys in a fixed order: time, command, port, baud, exit, result,
+    // detail, identity (I1..I4, each null when not read), written, failed, not_written, seconds,
+    // firmware_sha256 (null when no firmware was sent).
+    static QByteArray reportLine(const QString &command, const PortResult &result);
+
+private:
+    static void append(QFile &file, QMutex &lock, const QByteArray &line);
+
+    QString m_command;
+    QFile m_transcript;
+    QFile m_report;
+    QMutex m_transcriptLock;
+    QMutex m_reportLock;
+};
