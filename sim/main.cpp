@@ -1,5 +1,6 @@
 // dr58sim: a simulated DR58 modem on a pseudo-terminal, for trying the tool without hardware.
 #include "faultstate.h"
+#include "simconstants.h"
 #include "simmodem.h"
 
 #include <QCommandLineParser>
@@ -13,8 +14,49 @@ struct Options
 {
     QString link;
     int baud = 0;
+    int lineBaud = 0;
     SimFault fault = SimFault::None;
+    QVector<std::pair<SimModem::Identity, QString>> identity;
 };
+
+struct IdentityOption
+{
+    SimModem::Identity line;
+    QCommandLineOption option;
+};
+
+const QVector<IdentityOption> &identityOptions()
+{
+    const auto option = [](const char *name, const char *what) {
+        return QCommandLineOption(QLatin1String(name),
+                                  QStringLiteral("Report <text> as the %1.").arg(what),
+                                  QStringLiteral("text"));
+    };
+    static const QVector<IdentityOption> options = {
+        {SimModem::Identity::HardwareVersion, option("hardware-version", "hardware version")},
+        {SimModem::Identity::FirmwareVersion, option("firmware-version", "firmware version")},
+        {SimModem::Identity::SoftwareVersion, option("software-version", "software version")},
+        {SimModem::Identity::SerialNumber, option("serial-number", "serial number")},
+    };
+    return options;
+}
+
+[[noreturn]] void refuse(const QString &what, const QString &value)
+{
+    std::fprintf(stderr, "dr58sim: %s: %s\n", qPrintable(what), qPrintable(value));
+    std::exit(2);
+}
+
+int rateOption(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    if (!parser.isSet(option))
+        return 0;
+    bool ok = false;
+    const int rate = parser.value(option).toInt(&ok);
+    if (!ok || rate <= 0)
+        refuse(QStringLiteral("bad rate"), parser.value(option));
+    return rate;
+}
 
 Options parseOptions(const QCoreApplication &app)
 {
@@ -34,26 +76,35 @@ Options parseOptions(const QCoreApplication &app)
                                    QStringLiteral("Misbehave from the start, one of: ") +
                                        faultNames().join(QStringLiteral(", ")) + '.',
                                    QStringLiteral("name"));
-    parser.addOptions({link, baud, fault});
+    const QCommandLineOption lineBaud(
+        QStringLiteral("line-baud"),
+        QStringLiteral("Listen at <rate> bits/s only: bytes sent at another rate get no answer."),
+        QStringLiteral("rate"));
+    parser.addOptions({link, baud, lineBaud, fault});
+    for (const IdentityOption &identity : identityOptions())
+        parser.addOption(identity.option);
     parser.process(app);
 
     Options options;
     options.link = parser.value(link);
-    if (parser.isSet(baud)) {
-        bool ok = false;
-        options.baud = parser.value(baud).toInt(&ok);
-        if (!ok || options.baud <= 0) {
-            std::fprintf(stderr, "dr58sim: bad rate: %s\n", qPrintable(parser.value(baud)));
-            std::exit(2);
-        }
-    }
+    options.baud = rateOption(parser, baud);
+    options.lineBaud = rateOption(parser, lineBaud);
     if (parser.isSet(fault)) {
         const auto named = faultFromName(parser.value(fault));
-        if (!named) {
-            std::fprintf(stderr, "dr58sim: unknown fault: %s\n", qPrintable(parser.value(fault)));
-            std::exit(2);
-        }
+        if (!named)
+            refuse(QStringLiteral("unknown fault"), parser.value(fault));
         options.fault = *named;
+    }
+    for (const IdentityOption &identity : identityOptions()) {
+        if (!parser.isSet(identity.option))
+            continue;
+        const QString text = parser.value(identity.option);
+        if (!RegisterBank::acceptsIdentity(text))
+            refuse(QStringLiteral("--%1 wants 1 to %2 printable ASCII characters")
+                       .arg(identity.option.names().constFirst())
+                       .arg(SimConstants::MaxIdentityLength),
+                   text);
+        options.identity.append({identity.line, text});
     }
     return options;
 }
@@ -80,6 +131,9 @@ int main(int argc, char *argv[])
 
     SimModem modem;
     modem.setBaudRate(options.baud);
+    modem.setLineBaud(options.lineBaud);
+    for (const auto &identity : options.identity)
+        modem.setIdentity(identity.first, identity.second);
     modem.setFault(options.fault);
     QString error;
     if (!modem.start(&error)) {

@@ -1,5 +1,8 @@
 #include "registerbank.h"
 
+#include "registercatalog.h"
+#include "simconstants.h"
+
 #include <QVector>
 #include <algorithm>
 #include <utility>
@@ -99,16 +102,15 @@ const QHash<int, QVector<std::pair<const char *, const char *>>> &presetTable()
     return table;
 }
 
-const char *const IdentityLines = "Hardware Version DR58-H2.1\r\n"
-                                  "Firmware Version 3.3.7 (2023-04-19)\r\n"
-                                  "Software Version 1.0.12\r\n"
-                                  "Serial Number 5821A0419017\r\n"
-                                  "\r\n";
+// In the order of RegisterBank::Identity.
+const std::array<const char *, 4> FactoryIdentity = {"DR58-H2.1", "3.3.7 (2023-04-19)", "1.0.12",
+                                                     "5821A0419017"};
 
 } // namespace
 
 RegisterBank::RegisterBank()
 {
+    std::copy(FactoryIdentity.begin(), FactoryIdentity.end(), m_identity.begin());
     loadFactoryValues();
     store();
 }
@@ -161,6 +163,12 @@ void RegisterBank::setValue(const QString &name, const QString &value)
         m_working.insert(name, value);
 }
 
+void RegisterBank::setStoredValue(const QString &name, const QString &value)
+{
+    if (contains(name))
+        m_stored.insert(name, value);
+}
+
 void RegisterBank::store()
 {
     m_stored = m_working;
@@ -188,9 +196,30 @@ void RegisterBank::loadFactoryValues()
         m_working.insert(QLatin1String(reg.name), QLatin1String(reg.factoryValue));
 }
 
+bool RegisterBank::setIdentity(Identity line, const QString &text)
+{
+    if (!acceptsIdentity(text))
+        return false;
+    m_identity.at(size_t(line)) = text.toLatin1();
+    return true;
+}
+
+// Printable ASCII: a line end, a tab or a character outside Latin-1 would break the listing.
+bool RegisterBank::acceptsIdentity(const QString &text)
+{
+    return !text.isEmpty() && text.size() <= SimConstants::MaxIdentityLength &&
+           std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; });
+}
+
 QByteArray RegisterBank::listing() const
 {
-    QByteArray text(IdentityLines);
+    QByteArray text;
+    for (size_t i = 0; i < m_identity.size(); ++i) {
+        text += RegisterCatalog::identityKey(QStringLiteral("I%1").arg(i + 1)) + m_identity.at(i);
+        text += "\r\n";
+    }
+    text += "\r\n";
     for (const SimRegister &reg : registerTable()) {
         text += reg.name;
         text += ' ';

@@ -4,12 +4,15 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <array>
 
 // The modem's S-registers: working values, the values kept by AT&W, range checks, factory
 // presets and the text of the AT&V listing.
 class RegisterBank
 {
 public:
+    enum class Identity { HardwareVersion, FirmwareVersion, SoftwareVersion, SerialNumber };
+
     RegisterBank();
 
     QStringList names() const; // in listing order
@@ -21,12 +24,18 @@ public:
     bool write(const QString &name, const QString &value);
     // Unchecked write of a working value, for setting up a test; unknown names are ignored.
     void setValue(const QString &name, const QString &value);
+    void setStoredValue(const QString &name, const QString &value); // the same for the kept value
     static bool accepts(const QString &name, const QString &value);
 
     void store();
     void reload();
     // Factory defaults with the role's settings on top; false for an unknown preset code.
     bool applyPreset(int code);
+
+    // One of the identity lines the listing starts with; false (nothing changes) for text that
+    // would break the listing.
+    bool setIdentity(Identity line, const QString &text);
+    static bool acceptsIdentity(const QString &text);
 
     // Identity lines and every register, each entry "<name> <label>=<value>" ending in a blank,
     // a tab or "\r\n"; without the echo and the final "OK".
@@ -37,4 +46,5 @@ private:
 
     QHash<QString, QString> m_working;
     QHash<QString, QString> m_stored;
+    std::array<QByteArray, 4> m_identity;
 };

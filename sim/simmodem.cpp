@@ -2,7 +2,9 @@
 
 #include "linerate.h"
 #include "rawterminal.h"
+#include "registercatalog.h"
 #include "simconstants.h"
+#include "uartreceiver.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +26,28 @@ void setError(QString *error, const QString &what)
 {
     if (error)
         *error = what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+}
+
+const QString SerialRate = QStringLiteral("S102");
+
+// The serial rate for a value of S102, 0 for none.
+int rateOfCode(const QString &code)
+{
+    for (const ChoiceItem &item : RegisterCatalog::find(SerialRate)->items) {
+        if (QString::number(item.wireValue) == code)
+            return QByteArray(item.text).toInt();
+    }
+    return 0;
+}
+
+// The value of S102 for a serial rate, empty for none.
+QString codeOfRate(int rate)
+{
+    for (const ChoiceItem &item : RegisterCatalog::find(SerialRate)->items) {
+        if (QByteArray(item.text).toInt() == rate)
+            return QString::number(item.wireValue);
+    }
+    return {};
 }
 
 } // namespace
@@ -150,10 +174,56 @@ int SimModem::baudRate() const
 
 int SimModem::lineRate() const
 {
-    if (m_baud > 0)
-        return m_baud;
+    return m_baud > 0 ? m_baud : hostRate();
+}
+
+// The rate the other end set on the line.
+int SimModem::hostRate() const
+{
     const int rate = m_slave >= 0 ? terminalLineRate(m_slave) : 0;
     return rate > 0 ? rate : SimConstants::DefaultLineRate;
+}
+
+bool SimModem::ratesMatch() const
+{
+    return m_lineBaud <= 0 || hostRate() == m_lineBaud;
+}
+
+void SimModem::setLineBaud(int baud)
+{
+    Lock lock(m_mutex);
+    m_lineBaud = baud;
+    const QString code = codeOfRate(baud);
+    if (baud > 0 && !code.isEmpty()) {
+        m_core.registers().setValue(SerialRate, code);
+        m_core.registers().setStoredValue(SerialRate, code);
+    }
+    m_lineCode = m_core.registers().storedValue(SerialRate);
+}
+
+int SimModem::lineBaud() const
+{
+    Lock lock(m_mutex);
+    return m_lineBaud;
+}
+
+// A real modem takes a newly stored serial rate on its next start; this one as soon as it is
+// back in data mode with nothing left to send, so that the answers in between still arrive.
+void SimModem::followStoredRate()
+{
+    const QString code = m_core.registers().storedValue(SerialRate);
+    if (m_lineBaud <= 0 || code == m_lineCode || m_core.mode() != ModemCore::Mode::Data ||
+        !m_output.isEmpty() || !m_unwritten.isEmpty())
+        return;
+    m_lineCode = code;
+    if (rateOfCode(code) > 0)
+        m_lineBaud = rateOfCode(code);
+}
+
+bool SimModem::setIdentity(Identity line, const QString &text)
+{
+    Lock lock(m_mutex);
+    return m_core.registers().setIdentity(line, text);
 }
 
 void SimModem::setFault(Fault fault, int times)
@@ -239,6 +309,7 @@ void SimModem::powerCycle()
     m_output.clear();
     m_unwritten.clear();
     m_babbling = false;
+    followStoredRate();
 }
 
 QByteArray SimModem::image() const
@@ -317,6 +388,11 @@ void SimModem::readInput()
     }
     const QByteArray bytes(buffer, int(count));
     Lock lock(m_mutex);
+    if (!ratesMatch()) {
+        // What the modem's port makes of them is noise with framing errors: no answer.
+        m_received += uartReceive(bytes, hostRate(), m_lineBaud);
+        return;
+    }
     m_received += bytes;
     const Clock::time_point now = Clock::now();
     for (const SimReply &reply : m_core.receive(bytes, elapsedMs())) {
@@ -334,12 +410,16 @@ void SimModem::writeOutput()
         if (m_babbling && m_output.isEmpty())
             m_output.append(babbleLine(m_babbleSerial++), now, true);
         m_unwritten = m_output.take(now, lineRate());
+        if (!ratesMatch())
+            m_unwritten.clear(); // sent at a rate the other end cannot read
     }
-    if (m_unwritten.isEmpty())
-        return;
-    const ssize_t written = ::write(m_master, m_unwritten.constData(), size_t(m_unwritten.size()));
-    if (written > 0) {
-        m_sent += m_unwritten.left(int(written));
-        m_unwritten.remove(0, int(written));
+    if (!m_unwritten.isEmpty()) {
+        const ssize_t written =
+            ::write(m_master, m_unwritten.constData(), size_t(m_unwritten.size()));
+        if (written > 0) {
+            m_sent += m_unwritten.left(int(written));
+            m_unwritten.remove(0, int(written));
+        }
     }
+    followStoredRate();
 }

@@ -17,6 +17,7 @@ class SimModem
 {
 public:
     using Fault = SimFault;
+    using Identity = RegisterBank::Identity;
 
     SimModem();
     ~SimModem();
@@ -30,6 +31,18 @@ public:
 
     void setBaudRate(int baud); // pacing rate; 0 (default) follows the rate set on the line
     int baudRate() const;       // rate in force now
+
+    // The rate the modem's serial port listens at; 0 (default): whichever rate the other end
+    // sets. Bytes sent at another rate arrive garbled (received() keeps them so) and get no
+    // answer, and nothing is sent while the rates differ. A rate S102 offers is also put into
+    // S102, working and stored. After AT&W stored another S102, the modem listens at that rate
+    // once it is back in data mode and has sent everything (after "ATA"'s "OK", or powerCycle()).
+    void setLineBaud(int baud);
+    int lineBaud() const;
+
+    // One of the identity lines of the AT&V listing; false (nothing changes) for text that is
+    // empty, longer than 32 characters or not printable ASCII.
+    bool setIdentity(Identity line, const QString &text);
 
     void setFault(Fault fault, int times = -1); // -1: until cleared; n: the next n replies only
     Fault fault() const;
@@ -59,6 +72,9 @@ private:
     void writeOutput();
     timespec *pollTimeout(timespec &timeout);
     int lineRate() const;
+    int hostRate() const;
+    bool ratesMatch() const;
+    void followStoredRate();
     void wake();
     bool makeLink();
     void removeLink();
@@ -74,6 +90,8 @@ private:
     QString m_link;
     bool m_linked = false;
     int m_baud = 0;
+    int m_lineBaud = 0;
+    QString m_lineCode; // the stored S102 that m_lineBaud last followed
     int m_lateDelay;
     ModemCore m_core;
     OutputQueue m_output;

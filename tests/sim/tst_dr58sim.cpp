@@ -6,13 +6,29 @@
 
 #include <csignal>
 
-// The dr58sim command: prints its port, answers on it and tidies up when told to stop.
+// The dr58sim command: prints its port, answers on it and tidies up when told to stop; listens
+// at its own line rate and reports the identity it is given.
 class Dr58SimTest : public QObject
 {
     Q_OBJECT
 private slots:
     void stopsCleanly();
+    void lineRateAndIdentity();
 };
+
+namespace {
+
+// Writes the bytes and reads until the reply ends in "OK\r\n" or the line stays quiet for 1 s.
+QByteArray exchange(QSerialPort &port, const QByteArray &bytes)
+{
+    port.write(bytes);
+    QByteArray reply;
+    while (!reply.endsWith("OK\r\n") && port.waitForReadyRead(1000))
+        reply += port.readAll();
+    return reply;
+}
+
+} // namespace
 
 void Dr58SimTest::stopsCleanly()
 {
@@ -27,17 +43,35 @@ void Dr58SimTest::stopsCleanly()
 
     QSerialPort port(link);
     QVERIFY(port.open(QIODevice::ReadWrite));
-    port.write("+++");
-    QByteArray reply;
-    while (!reply.contains("OK\r\n") && port.waitForReadyRead(2000))
-        reply += port.readAll();
-    QCOMPARE(reply, QByteArray("OK\r\n")); // the fault chosen on the command line
+    QCOMPARE(exchange(port, "+++"), QByteArray("OK\r\n")); // the fault chosen on the command line
 
     ::kill(pid_t(sim.processId()), SIGTERM);
     QVERIFY(sim.waitForFinished(5000));
     QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
     QCOMPARE(sim.exitCode(), 0);
     QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+// Bytes at another rate get no answer; the rate stored in S102 takes over after "ATA".
+void Dr58SimTest::lineRateAndIdentity()
+{
+    QCOMPARE(QProcess::execute(DR58SIM_PATH, {"--serial-number", "SN\t42"}), 2);
+    QProcess sim;
+    sim.start(DR58SIM_PATH, {"--line-baud", "19200", "--serial-number", "SN-0042"});
+    QVERIFY(sim.waitForReadyRead(5000));
+    QSerialPort port(QString::fromLocal8Bit(sim.readLine()).trimmed());
+    QVERIFY(port.open(QIODevice::ReadWrite));
+    QCOMPARE(exchange(port, "+++"), QByteArray()); // at 9600
+    port.setBaudRate(19200);
+    QCOMPARE(exchange(port, "+++"), QByteArray("\r\nWelcome To Use DR58\r\nOK\r\n"));
+    QVERIFY(exchange(port, "AT&V\r").contains("\r\nSerial Number SN-0042\r\n"));
+    for (const QByteArray command : {"ATS102=2", "AT&W", "ATA"})
+        QCOMPARE(exchange(port, command + '\r'), command + "\r\nOK\r\n");
+    QCOMPARE(exchange(port, "+++"), QByteArray());
+    port.setBaudRate(57600);
+    QCOMPARE(exchange(port, "+++"), QByteArray("\r\nWelcome To Use DR58\r\nOK\r\n"));
+    sim.kill();
+    sim.waitForFinished(5000);
 }
 
 QTEST_GUILESS_MAIN(Dr58SimTest)
