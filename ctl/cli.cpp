@@ -24,10 +24,12 @@ const QCommandLineOption
                QStringLiteral("Serial port (e.g. /dev/ttyUSB0); give it "
                               "several times to work on several modems at once."),
                QStringLiteral("port"));
-const QCommandLineOption BaudOption(QStringLiteral("baud"),
-                                    QStringLiteral("Baud rate of the port (default 9600), 8N1."),
-                                    QStringLiteral("rate"),
-                                    QString::number(CtlConstants::DefaultBaud));
+const QCommandLineOption
+    BaudOption(QStringLiteral("baud"),
+               QStringLiteral("Baud rate of the port (default 9600), 8N1; \"auto\" tries the "
+                              "modem's twelve serial rates, most common first, and reports the "
+                              "one it answers at."),
+               QStringLiteral("rate"), QString::number(CtlConstants::DefaultBaud));
 const QCommandLineOption DebugOption(QStringLiteral("debug"),
                                      QStringLiteral("Show the debug log on standard error."));
 const QCommandLineOption HelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
@@ -214,6 +216,19 @@ int upgradeModems(const Invocation &call)
     return runOnPorts(call, UpgradeJob::upgrade(*image, seconds * 1000, bar));
 }
 
+const QCommandLineOption ProbeFormatOption(QStringLiteral("format"),
+                                           QStringLiteral("Output format: text (default) or json."),
+                                           QStringLiteral("format"), QStringLiteral("text"));
+
+int probeModems(const Invocation &call)
+{
+    const QString format = call.parser.value(ProbeFormatOption);
+    if (format != QLatin1String("text") && format != QLatin1String("json"))
+        return usageError(QStringLiteral("probe"),
+                          QStringLiteral("unknown format \"%1\"").arg(format));
+    return runOnPorts(call, ConfigJobs::probe(format == QLatin1String("json")));
+}
+
 const char *const ProfileHelp =
     "The profile: INI (NAME=VALUE lines, as \"read\" writes them) or JSON (as \"read --format "
     "json\" writes it). It is checked before anything is sent.";
@@ -222,6 +237,13 @@ const QList<Command> &commands()
 {
     static const QList<Command> list = {
         {"ports", "List the serial ports, one a line.", nullptr, nullptr, false, {}, listPorts},
+        {"probe",
+         "Find the modem's rate and identity: baud and I1..I4, one \"name: value\" a line.",
+         nullptr,
+         nullptr,
+         true,
+         {PortOption, BaudOption, ProbeFormatOption},
+         probeModems},
         {"read",
          "Read the modem's registers into a profile.",
          nullptr,
@@ -332,7 +354,13 @@ QString checkCall(const Command &command, QCommandLineParser &parser, Invocation
     const QString twice = twicePort(call.ports);
     if (!twice.isEmpty())
         return twice;
-    return number(parser, BaudOption, CtlConstants::MinBaud, CtlConstants::MaxBaud, call.baud);
+    if (parser.value(BaudOption) == QLatin1String("auto")) {
+        call.baud = CtlConstants::AutoBaud;
+        return {};
+    }
+    const QString problem =
+        number(parser, BaudOption, CtlConstants::MinBaud, CtlConstants::MaxBaud, call.baud);
+    return problem.isEmpty() ? problem : problem + QStringLiteral(", nor \"auto\"");
 }
 
 } // namespace

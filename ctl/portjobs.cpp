@@ -1,8 +1,10 @@
 #include "portjobs.h"
 
 #include "console.h"
+#include "ctlconstants.h"
 #include "exitcode.h"
 #include "interrupt.h"
+#include "linkentry.h"
 #include "portopener.h"
 
 #include <QThread>
@@ -16,7 +18,8 @@ namespace {
 
 JobResult runOne(const PortContext &context, int baud, const PortJob &job)
 {
-    const PortOpener::Opened opened = PortOpener::openLine(context.port, baud);
+    const PortOpener::Opened opened = PortOpener::openLine(
+        context.port, context.detectBaud ? LinkEntry::detectionOrder().first() : baud);
     if (!opened.line)
         return {opened.failure.code, QStringLiteral("failed"), opened.failure.message, {}, {}};
     ModemLine &line = *opened.line;
@@ -55,8 +58,9 @@ QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job)
     QVector<PortResult> results(ports.size());
     std::vector<std::unique_ptr<QThread>> threads;
     for (int i = 0; i < ports.size(); ++i) {
-        const PortContext context{ports.at(i), ports.size() > 1 ? ports.at(i) + QStringLiteral(": ")
-                                                                : QString()};
+        const PortContext context{ports.at(i),
+                                  ports.size() > 1 ? ports.at(i) + QStringLiteral(": ") : QString(),
+                                  baud == CtlConstants::AutoBaud};
         PortResult &slot = results[i];
         slot.port = ports.at(i);
         const bool several = ports.size() > 1;
