@@ -156,7 +156,7 @@ QStringList newRate(const QVector<Difference> &differences, const ApplyOutcome &
 JobResult applied(const PortContext &context, const QVector<Difference> &differences,
                   const ApplyOutcome &outcome, bool store)
 {
-    const QString text = prefixed(context.prefix, outcome.lines + newRate(differences, outcome));
+    const QString text = prefixed(context.prefix, outcome.lines);
     if (outcome.interrupted) {
         JobResult result = interrupted(ApplyRun::groups(outcome));
         result.output = text;
@@ -175,7 +175,7 @@ JobResult applied(const PortContext &context, const QVector<Difference> &differe
     return {ExitCode::Ok,
             QStringLiteral("applied"),
             detail,
-            text + context.prefix + detail + QLatin1Char('\n'),
+            text + prefixed(context.prefix, QStringList{detail} + newRate(differences, outcome)),
             {}};
 }
 
