@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // Each benchmark prints its results as rows of the results table (see report.h).
 
 // The whole query (listing and five single queries) after Enter AT Mode, against the wire
@@ -17,3 +19,7 @@ void benchStartup(int runs);
 // A modem that never stops talking, for `seconds`: the window alternately idle and waiting
 // for a reply; the process's memory growth and CPU share over the run.
 void benchSoak(int rate, int seconds);
+
+// "dr58ctl apply" (the executable `tool`) of a one-register profile on `count` simulated modems
+// at once, against the same on one modem: medians of `runs` runs each, taken alternately.
+void benchProvision(int rate, int count, int runs, const QString &tool);

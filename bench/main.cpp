@@ -3,6 +3,7 @@
 //   dr58bench upgrade <rate> <bytes> <runs>
 //   dr58bench startup <runs>
 //   dr58bench soak <rate> <seconds>
+//   dr58bench provision <rate> <modems> <runs> [dr58ctl]   (default: the one built here)
 //   dr58bench header          (the results table's header)
 //   dr58bench line <rate>     (the modem's end; started by the others)
 #include "benches.h"
@@ -18,8 +19,10 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: dr58bench query RATE RUNS | upgrade RATE BYTES RUNS | "
-                         "startup RUNS | soak RATE SECONDS | header\n");
+    std::fprintf(stderr,
+                 "usage: dr58bench query RATE RUNS | upgrade RATE BYTES RUNS | "
+                 "startup RUNS | soak RATE SECONDS | provision RATE MODEMS RUNS [DR58CTL] | "
+                 "header\n");
     return 2;
 }
 
@@ -44,6 +47,10 @@ int main(int argc, char *argv[])
         benchStartup(argument(2));
     else if (std::strcmp(mode, "soak") == 0 && argument(2) > 0 && argument(3) > 0)
         benchSoak(argument(2), argument(3));
+    else if (std::strcmp(mode, "provision") == 0 && argument(2) > 0 && argument(3) > 0 &&
+             argument(4) > 0)
+        benchProvision(argument(2), argument(3), argument(4),
+                       argc > 5 ? QString::fromLocal8Bit(argv[5]) : QStringLiteral(DR58_CTL_PATH));
     else
         return usage();
     return 0;
