@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // Each benchmark prints its results as rows of the results table (see report.h).
 
 // The whole query (listing and five single queries) after Enter AT Mode, against the wire
@@ -21,3 +23,7 @@ void benchSoak(int rate, int seconds);
 // dr58ctl's upgrade of `bytes` of 0xFF through ser2net over RFC 2217, against the same upgrade on
 // the local pseudo-terminal ser2net serves, as dr58ctl times the transfer.
 void benchServedUpgrade(int rate, int bytes, int runs);
+
+// "dr58ctl apply" (the executable `tool`) of a one-register profile on `count` simulated modems
+// at once, against the same on one modem: medians of `runs` runs each, taken alternately.
+void benchProvision(int rate, int count, int runs, const QString &tool);

@@ -29,10 +29,12 @@ const QCommandLineOption
                               "tcp://HOST:PORT (the server's rate); give it several times to "
                               "work on several modems at once."),
                QStringLiteral("port"));
-const QCommandLineOption BaudOption(QStringLiteral("baud"),
-                                    QStringLiteral("Baud rate of the port (default 9600), 8N1."),
-                                    QStringLiteral("rate"),
-                                    QString::number(CtlConstants::DefaultBaud));
+const QCommandLineOption
+    BaudOption(QStringLiteral("baud"),
+               QStringLiteral("Baud rate of the port (default 9600), 8N1; \"auto\" tries the "
+                              "modem's twelve serial rates, most common first, and reports the "
+                              "one it answers at."),
+               QStringLiteral("rate"), QString::number(CtlConstants::DefaultBaud));
 const QCommandLineOption DebugOption(QStringLiteral("debug"),
                                      QStringLiteral("Show the debug log on standard error."));
 const QCommandLineOption ReportOption(
@@ -111,6 +113,18 @@ QString number(const QCommandLineParser &parser, const QCommandLineOption &optio
         .arg(option.names().first(), parser.value(option))
         .arg(min)
         .arg(max);
+}
+
+// The rate --baud gives, or CtlConstants::AutoBaud for "auto"; an empty message when it is one.
+QString baudProblem(const QCommandLineParser &parser, int &baud)
+{
+    if (parser.value(BaudOption) == QLatin1String("auto")) {
+        baud = CtlConstants::AutoBaud;
+        return {};
+    }
+    const QString problem =
+        number(parser, BaudOption, CtlConstants::MinBaud, CtlConstants::MaxBaud, baud);
+    return problem.isEmpty() ? problem : problem + QStringLiteral(", nor \"auto\"");
 }
 
 // The first port named twice, spelt either way ("ttyUSB0", "/dev/ttyUSB0", a link to it);
@@ -263,8 +277,7 @@ int watchDevices(const Invocation &call)
 {
     int baud = 0;
     int count = 0;
-    QString problem =
-        number(call.parser, BaudOption, CtlConstants::MinBaud, CtlConstants::MaxBaud, baud);
+    QString problem = baudProblem(call.parser, baud);
     if (problem.isEmpty() && call.parser.isSet(CountOption))
         problem = number(call.parser, CountOption, 1, CtlConstants::MaxWatchCount, count);
     if (!problem.isEmpty())
@@ -293,6 +306,19 @@ int watchDevices(const Invocation &call)
     return WatchStation::run({call.parser.value(DirOption), baud, count}, job, log);
 }
 
+const QCommandLineOption ProbeFormatOption(QStringLiteral("format"),
+                                           QStringLiteral("Output format: text (default) or json."),
+                                           QStringLiteral("format"), QStringLiteral("text"));
+
+int probeModems(const Invocation &call)
+{
+    const QString format = call.parser.value(ProbeFormatOption);
+    if (format != QLatin1String("text") && format != QLatin1String("json"))
+        return usageError(QStringLiteral("probe"),
+                          QStringLiteral("unknown format \"%1\"").arg(format));
+    return runOnPorts(call, ConfigJobs::probe(format == QLatin1String("json")));
+}
+
 const char *const ProfileHelp =
     "The profile: INI (NAME=VALUE lines, as \"read\" writes them) or JSON (as \"read --format "
     "json\" writes it). It is checked before anything is sent.";
@@ -301,6 +327,13 @@ const QList<Command> &commands()
 {
     static const QList<Command> list = {
         {"ports", "List the serial ports, one a line.", nullptr, nullptr, false, {}, listPorts},
+        {"probe",
+         "Find the modem's rate and identity: baud and I1..I4, one \"name: value\" a line.",
+         nullptr,
+         nullptr,
+         true,
+         {PortOption, BaudOption, ProbeFormatOption},
+         probeModems},
         {"read",
          "Read the modem's registers into a profile.",
          nullptr,
@@ -431,7 +464,7 @@ QString checkCall(const Command &command, QCommandLineParser &parser, Invocation
                                   "rate its server is set to")
                 .arg(port);
     }
-    return number(parser, BaudOption, CtlConstants::MinBaud, CtlConstants::MaxBaud, call.baud);
+    return baudProblem(parser, call.baud);
 }
 
 } // namespace

@@ -4,11 +4,17 @@
 #include "atsession.h"
 #include "exitcode.h"
 #include "interrupt.h"
+#include "labels.h"
+#include "linkentry.h"
 #include "modemreader.h"
 #include "portopener.h"
 #include "profilediff.h"
 #include "profilewriter.h"
 #include "registercatalog.h"
+#include "registervalues.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace ConfigJobs {
 
@@ -67,13 +73,12 @@ JobResult leaveAtMode(ModemLine &line, AtSession &session, JobResult result)
     return result;
 }
 
-JobResult inAtMode(ModemLine &line, const Work &work)
+JobResult inAtMode(const PortContext &context, ModemLine &line, const Work &work)
 {
     AtSession session(line);
     session.setStop(Interrupt::requested);
-    if (!session.enter())
-        return unlessInterrupted(
-            unanswered(line, session, QStringLiteral("\"+++\""), QStringLiteral("its greeting")));
+    if (const auto failed = LinkEntry::enter(context, line, session))
+        return unlessInterrupted(*failed);
     return leaveAtMode(line, session, unlessInterrupted(work(session)));
 }
 
@@ -90,11 +95,11 @@ QMap<QString, QString> identityOf(const Reading &reading)
 }
 
 // Enters AT mode, reads the modem and hands what it read to `work`.
-JobResult withValues(ModemLine &line,
+JobResult withValues(const PortContext &context, ModemLine &line,
                      const std::function<JobResult(AtSession &, const Reading &)> &work)
 {
     QMap<QString, QString> identity;
-    JobResult result = inAtMode(line, [&](AtSession &session) {
+    JobResult result = inAtMode(context, line, [&](AtSession &session) {
         const auto reading = ModemReader::read(session);
         if (Interrupt::requested()) // the reading may have been cut short
             return interrupted(QStringLiteral("nothing written"));
@@ -152,7 +157,23 @@ JobResult dryRun(const PortContext &context, const QVector<Difference> &differen
     return result;
 }
 
-JobResult outcomeResult(const PortContext &context, const ApplyOutcome &outcome, bool store)
+// After a stored S102, the port rate the modem needs from now on; empty otherwise.
+QStringList newRate(const QVector<Difference> &differences, const ApplyOutcome &outcome)
+{
+    for (const Difference &difference : differences) {
+        if (difference.name() != QLatin1String("S102") || !outcome.stored ||
+            !outcome.written.contains(difference.name()))
+            continue;
+        const QString rate =
+            Labels::itemText(*difference.reg, difference.wanted).value_or(QString());
+        return {QStringLiteral("the modem's serial rate is now %1: use --baud %1 from now on")
+                    .arg(rate)};
+    }
+    return {};
+}
+
+JobResult outcomeResult(const PortContext &context, const QVector<Difference> &differences,
+                        const ApplyOutcome &outcome, bool store)
 {
     const QString text = prefixed(context.prefix, outcome.lines);
     if (outcome.interrupted) {
@@ -173,13 +194,14 @@ JobResult outcomeResult(const PortContext &context, const ApplyOutcome &outcome,
     return {ExitCode::Ok,
             QStringLiteral("applied"),
             detail,
-            text + context.prefix + detail + QLatin1Char('\n'),
+            text + prefixed(context.prefix, QStringList{detail} + newRate(differences, outcome)),
             {}};
 }
 
-JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool store)
+JobResult applied(const PortContext &context, const QVector<Difference> &differences,
+                  const ApplyOutcome &outcome, bool store)
 {
-    JobResult result = outcomeResult(context, outcome, store);
+    JobResult result = outcomeResult(context, differences, outcome, store);
     result.written = outcome.written;
     if (!outcome.failedRegister.isEmpty())
         result.failed.append(outcome.failedRegister);
@@ -192,7 +214,7 @@ JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool 
 PortJob read(Format format, const QString &outputPattern)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withValues(line, [&](AtSession &, const Reading &reading) {
+        return withValues(context, line, [&](AtSession &, const Reading &reading) {
             if (!reading.unreadable.isEmpty())
                 return failure(ExitCode::NoAnswer,
                                QStringLiteral("unreadable values of %1; no profile written")
@@ -218,7 +240,7 @@ PortJob read(Format format, const QString &outputPattern)
 PortJob diff(const Profile &profile)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withValues(line, [&](AtSession &, const Reading &reading) {
+        return withValues(context, line, [&](AtSession &, const Reading &reading) {
             const QVector<Difference> differences =
                 ProfileDiff::differences(profile, reading.values);
             if (differences.isEmpty())
@@ -239,12 +261,13 @@ PortJob diff(const Profile &profile)
 PortJob apply(const Profile &profile, bool dryRunOnly, bool store)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withValues(line, [&](AtSession &session, const Reading &reading) {
+        return withValues(context, line, [&](AtSession &session, const Reading &reading) {
             const QVector<Difference> differences =
                 ProfileDiff::differences(profile, reading.values);
             if (dryRunOnly)
                 return dryRun(context, differences);
-            return applied(context, ApplyRun::apply(session, differences, store), store);
+            return applied(context, differences, ApplyRun::apply(session, differences, store),
+                           store);
         });
     };
 }
@@ -252,7 +275,7 @@ PortJob apply(const Profile &profile, bool dryRunOnly, bool store)
 PortJob reset(const Preset &preset, bool store)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return inAtMode(line, [&](AtSession &session) {
+        return inAtMode(context, line, [&](AtSession &session) {
             const QString what =
                 QStringLiteral("preset %1 (AT&F%2)").arg(preset.englishName).arg(preset.code);
             if (!session.reset(preset.code)) {
@@ -272,6 +295,37 @@ PortJob reset(const Preset &preset, bool store)
                              detail,
                              context.prefix + detail + QLatin1Char('\n'),
                              {}};
+        });
+    };
+}
+
+PortJob probe(bool json)
+{
+    return [=](const PortContext &context, ModemLine &line) {
+        return inAtMode(context, line, [&](AtSession &session) {
+            if (!session.listing())
+                return unanswered(line, session, QStringLiteral("\"AT&V\""));
+            const auto listed = RegisterValues::fromListing(session.reply());
+            QStringList lines{QStringLiteral("baud: %1").arg(line.baudRate())};
+            QJsonObject object{{QStringLiteral("port"), context.port},
+                               {QStringLiteral("baud"), line.baudRate()}};
+            for (const RegisterInfo &reg : RegisterCatalog::registers()) {
+                const QString name = QLatin1String(reg.name);
+                if (reg.kind != FieldKind::Info)
+                    continue;
+                const std::optional<QString> value = listed.value(name);
+                if (!value)
+                    return failure(ExitCode::NoAnswer,
+                                   QStringLiteral("the modem's listing lacks %1").arg(name));
+                lines.append(name + QStringLiteral(": ") + *value);
+                object.insert(name, *value);
+            }
+            const QString text =
+                json ? QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
+                           QLatin1Char('\n')
+                     : prefixed(context.prefix, lines);
+            return JobResult{
+                ExitCode::Ok, QStringLiteral("probed"), lines.join(QStringLiteral(", ")), text, {}};
         });
     };
 }

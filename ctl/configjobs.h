@@ -25,6 +25,10 @@ PortJob apply(const Profile &profile, bool dryRun, bool store);
 // Restores a factory preset with "AT&F<code>\r", stored with "\rAT&W\r" when `store` is set.
 PortJob reset(const Preset &preset, bool store);
 
+// Enters AT mode and reads the listing: the rate and the modem's identity (I1..I4), one
+// "name: value" a line, or (JSON) one object a line with the port.
+PortJob probe(bool json);
+
 // A port's name fit for a file name: "/dev/pts/3" gives "pts-3", "ttyUSB0" stays.
 QString portFileName(const QString &port);
 

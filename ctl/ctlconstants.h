@@ -6,6 +6,7 @@
 namespace CtlConstants {
 
 constexpr int DefaultBaud = 9600;      // bits per second, 8N1
+constexpr int AutoBaud = 0;            // "--baud auto": the rate is detected
 constexpr int AnnounceTimeout = 20;    // seconds for the modem to announce its update mode
 constexpr int NoProgressTimeout = 120; // seconds an upgrade may go without a new request sent
 static_assert(NoProgressTimeout * 1000 >

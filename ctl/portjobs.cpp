@@ -1,8 +1,10 @@
 #include "portjobs.h"
 
 #include "console.h"
+#include "ctlconstants.h"
 #include "exitcode.h"
 #include "interrupt.h"
+#include "linkentry.h"
 #include "portopener.h"
 #include "runlog.h"
 
@@ -38,7 +40,8 @@ PortResult runPort(const PortContext &context, int baud, const PortJob &job, Run
     result.baud = baud;
     QElapsedTimer clock;
     clock.start();
-    const PortOpener::Opened opened = PortOpener::openLine(context.port, baud);
+    const PortOpener::Opened opened = PortOpener::openLine(
+        context.port, context.detectBaud ? LinkEntry::detectionOrder().first() : baud);
     if (opened.line) {
         if (log)
             log->tap(*opened.line, context.port);
@@ -73,8 +76,9 @@ QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job, 
     QVector<PortResult> results(ports.size());
     std::vector<std::unique_ptr<QThread>> threads;
     for (int i = 0; i < ports.size(); ++i) {
-        const PortContext context{ports.at(i), ports.size() > 1 ? ports.at(i) + QStringLiteral(": ")
-                                                                : QString()};
+        const PortContext context{ports.at(i),
+                                  ports.size() > 1 ? ports.at(i) + QStringLiteral(": ") : QString(),
+                                  baud == CtlConstants::AutoBaud};
         PortResult &slot = results[i];
         const bool several = ports.size() > 1;
         threads.emplace_back(QThread::create([context, baud, &job, log, &slot, several] {

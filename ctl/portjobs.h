@@ -37,11 +37,13 @@ struct JobResult
     QString firmwareSha256;
 };
 
-// The port a job runs on; `prefix` starts its output lines when several ports run at once.
+// The port a job runs on; `prefix` starts its output lines when several ports run at once;
+// `detectBaud`: the job finds the modem's rate ("--baud auto").
 struct PortContext
 {
     QString port;
     QString prefix;
+    bool detectBaud = false;
 };
 
 // A command's work on one open port, run on that port's own thread.
@@ -62,7 +64,8 @@ struct PortResult
 
 namespace PortJobs {
 
-// Opens every port on its own thread (each line is created there) at `baud`, 8N1, runs
+// Opens every port on its own thread (each line is created there) at `baud`, 8N1 (with
+// AutoBaud at the first rate detection tries, the job detecting the rate), runs
 // the job on it, closes it and prints its result on standard error at once: the failure and its
 // errors as "dr58ctl: <port>: <detail>", with several ports a success as
 // "dr58ctl: <port>: <result>: <detail>". Returns when every port is done, in the order given.

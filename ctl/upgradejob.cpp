@@ -5,6 +5,7 @@
 #include "ctlconstants.h"
 #include "exitcode.h"
 #include "interrupt.h"
+#include "linkentry.h"
 #include "progresstext.h"
 #include "upgradeengine.h"
 
@@ -147,10 +148,14 @@ PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
         QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex());
     const auto job = [=](const PortContext &context, ModemLine &line) {
         // A modem in data mode ignores the first "\rAT&UP\r", and the engine would try "+++"
-        // only two seconds later: enter AT mode first. Whatever the answer, the engine goes on.
+        // only two seconds later: enter AT mode first. Whatever the answer, the engine goes on
+        // (the modem may be in its update mode already), unless the rate is still unknown.
         AtSession session(line);
         session.setStop(Interrupt::requested);
-        const bool entered = session.enter();
+        const std::optional<JobResult> notEntered = LinkEntry::enter(context, line, session);
+        if (notEntered && context.detectBaud && !Interrupt::requested())
+            return *notEntered;
+        const bool entered = !notEntered;
         UpgradeEngine engine(nullptr, UpgradeMachine::Policy::Strict);
         engine.SetSerialPort(&line);
         ProgressReport report(context, image.size(), bar);

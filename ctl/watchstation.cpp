@@ -119,7 +119,8 @@ private:
     void start(const QString &path)
     {
         ++m_started;
-        const PortContext context{path, path + QStringLiteral(": ")};
+        const PortContext context{path, path + QStringLiteral(": "),
+                                  m_settings.baud == CtlConstants::AutoBaud};
         QThread *thread = QThread::create([this, context] {
             const PortResult result = PortJobs::runPort(context, m_settings.baud, m_job, &m_log);
             PortJobs::announce(result, false);

@@ -24,12 +24,19 @@ inline const QStringList SingleQueries = [] {
     return commands;
 }();
 
+// The check whether a modem is in AT mode already: a read-only single query, which a modem in
+// data mode would send over the air as one short line of text. The carriage return before it
+// ends whatever stands on the modem's command line (a "+++" it did not take as its escape).
+inline const QString CheckRegister = QStringLiteral("S102");
+inline const QString AtModeCheck = QStringLiteral("\r") + queryCommand(CheckRegister);
+
 // Silent periods each transaction accepts after the first bytes of its reply.
 constexpr int EnterWaits = 1;
 constexpr int ExitWaits = 1;
 constexpr int StoreWaits = 1;
 constexpr int ListingWaits = 5;
 constexpr int SingleQueryWaits = 3;
+constexpr int CheckWaits = 1;
 constexpr int WriteWaits = 3;
 constexpr int ResetWaits = 3;
 

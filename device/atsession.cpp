@@ -13,6 +13,14 @@ bool AtSession::enter()
     return m_outcome != ReplyWait::Outcome::Cut && m_reply.contains(ReplyMarkers::Greeting);
 }
 
+bool AtSession::checkAtMode()
+{
+    transact(AtCommands::AtModeCheck, AtCommands::CheckWaits);
+    const auto answer = ReplyParser::confirmedAnswer(m_reply);
+    return answer && answer->name == AtCommands::CheckRegister.toLatin1() &&
+           !answer->value.isEmpty();
+}
+
 bool AtSession::listing()
 {
     return transact(AtCommands::Listing, AtCommands::ListingWaits);
@@ -45,7 +53,7 @@ bool AtSession::reset(int presetCode)
 
 bool AtSession::transact(const QString &command, int silentPeriods)
 {
-    if (m_stop && m_stop()) {
+    if (stopped()) {
         m_reply.clear();
         m_outcome = ReplyWait::Outcome::NoAnswer;
         return false;
@@ -56,7 +64,7 @@ bool AtSession::transact(const QString &command, int silentPeriods)
 bool AtSession::exchange(const QString &command, int silentPeriods)
 {
     AtLink::writeCommand(m_port, command);
-    m_outcome =
-        ReplyWait::collect(m_port, m_reply, silentPeriods, ReplyParser::Completion::OwnLine);
+    m_outcome = ReplyWait::collect(m_port, m_reply, silentPeriods, ReplyParser::Completion::OwnLine,
+                                   m_firstBytes);
     return m_outcome == ReplyWait::Outcome::Complete;
 }

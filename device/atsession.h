@@ -16,7 +16,10 @@ class AtSession
 public:
     explicit AtSession(QIODevice &port);
 
-    bool enter();                    // "+++": true when the modem greets
+    bool enter(); // "+++": true when the modem greets
+    // "\rATS102?\r": true when the modem answers it properly (echo, value, "OK"), as only a
+    // modem in AT mode does.
+    bool checkAtMode();
     bool listing();                  // "\rAT&V\r"
     bool query(const QString &name); // "AT<name>?\r"
     bool write(const QString &name, const QString &value);
@@ -34,6 +37,10 @@ public:
     // Asked before every command but "\rATA\r": once it says stop, nothing more is sent and each
     // transaction fails unanswered. None by default.
     void setStop(std::function<bool()> stop) { m_stop = std::move(stop); }
+    bool stopped() const { return m_stop && m_stop(); }
+
+    // Milliseconds the modem has to start each reply; ReplyWait's by default.
+    void setFirstBytesTimeout(int ms) { m_firstBytes = ms; }
 
 private:
     bool transact(const QString &command, int silentPeriods);
@@ -43,4 +50,5 @@ private:
     QByteArray m_reply;
     ReplyWait::Outcome m_outcome = ReplyWait::Outcome::NoAnswer;
     std::function<bool()> m_stop;
+    int m_firstBytes = ReplyWait::FirstBytesTimeout;
 };

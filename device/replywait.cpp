@@ -12,7 +12,7 @@ namespace ReplyWait {
 
 namespace {
 
-bool awaitFirstBytes(QIODevice &port)
+bool awaitFirstBytes(QIODevice &port, int timeout)
 {
     if (port.bytesAvailable() > 0)
         return true;
@@ -21,7 +21,7 @@ bool awaitFirstBytes(QIODevice &port)
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(&port, &QIODevice::readyRead, &loop, &QEventLoop::quit);
-    timer.start(FirstBytesTimeout);
+    timer.start(timeout);
     loop.exec();
     return port.isOpen() && port.bytesAvailable() > 0;
 }
@@ -52,12 +52,12 @@ Outcome collectRest(QIODevice &port, QByteArray &buffer, int silentPeriods,
 } // namespace
 
 Outcome collect(QIODevice &port, QByteArray &buffer, int silentPeriods,
-                ReplyParser::Completion rule)
+                ReplyParser::Completion rule, int firstBytes)
 {
     buffer.clear();
     if (!port.isOpen())
         return Outcome::NoAnswer;
-    if (!awaitFirstBytes(port)) {
+    if (!awaitFirstBytes(port, firstBytes)) {
         qCDebug(lcDevice) << AtLink::nameOf(port) << " no answer ";
         return Outcome::NoAnswer;
     }

@@ -25,8 +25,10 @@ enum class Outcome {
 // first in every case, so a closed port leaves no earlier reply behind to be judged again.
 // The first bytes are awaited in a local event loop, so the window stays live meanwhile; later
 // bytes with blocking reads of one silent period each, at most `silentPeriods` silent ones.
-// `rule` says where the closing "OK\r\n" may stand.
+// `rule` says where the closing "OK\r\n" may stand; `firstBytes` is how long the modem has to
+// start answering, in milliseconds.
 Outcome collect(QIODevice &port, QByteArray &buffer, int silentPeriods,
-                ReplyParser::Completion rule = ReplyParser::Completion::Anywhere);
+                ReplyParser::Completion rule = ReplyParser::Completion::Anywhere,
+                int firstBytes = FirstBytesTimeout);
 
 } // namespace ReplyWait

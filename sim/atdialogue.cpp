@@ -29,6 +29,13 @@ void AtDialogue::enterDataMode()
     m_lineTooLong = false;
 }
 
+void AtDialogue::ignoreEscape()
+{
+    m_commandMode = m_escapedFromCommandMode;
+    if (m_commandMode)
+        m_line = Escape;
+}
+
 std::optional<SimReply> AtDialogue::take(char byte, qint64 nowMs)
 {
     return m_commandMode ? takeCommandByte(byte) : takeData(byte, nowMs);
@@ -45,6 +52,7 @@ std::optional<SimReply> AtDialogue::takeData(char byte, qint64 nowMs)
     if (m_escape != Escape)
         return std::nullopt;
     m_commandMode = true;
+    m_escapedFromCommandMode = false;
     m_escape.clear();
     m_line.clear();
     return SimReply{SimReply::Kind::Greeting, greeting()};
@@ -70,6 +78,7 @@ std::optional<SimReply> AtDialogue::takeCommandByte(char byte)
     if (m_line != Escape)
         return std::nullopt;
     m_line.clear();
+    m_escapedFromCommandMode = true;
     return SimReply{SimReply::Kind::Greeting, greeting()};
 }
 

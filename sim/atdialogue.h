@@ -20,6 +20,9 @@ public:
 
     bool inCommandMode() const { return m_commandMode; }
     void enterDataMode();
+    // Undoes the "+++" just taken as the escape: back to the mode before it; in AT mode the
+    // three characters stay on the command line.
+    void ignoreEscape();
 
     static QByteArray greeting();
 
@@ -34,6 +37,7 @@ private:
 
     RegisterBank &m_registers;
     bool m_commandMode = false;
+    bool m_escapedFromCommandMode = false; // the mode the last escape was taken in
     QByteArray m_escape; // data-mode bytes since the last quiet spell, at most four
     qint64 m_lastDataMs = 0;
     QByteArray m_line;

@@ -23,6 +23,7 @@ bool FaultState::affects(SimFault fault, SimReply::Kind kind)
     case SimFault::None:
         return false;
     case SimFault::NoGreeting:
+    case SimFault::EscapeIgnored:
         return kind == Kind::Greeting;
     case SimFault::UpdateNeverAnnounce:
         return kind == Kind::Announcement;
@@ -53,6 +54,7 @@ QStringList faultNames()
         "None",
         "Silent",
         "NoGreeting",
+        "EscapeIgnored",
         "PartialThenSilent",
         "SplitReply",
         "Babble",

@@ -33,6 +33,10 @@ std::optional<SimReply> ModemCore::takeText(char byte, qint64 nowMs)
     if (!reply)
         return std::nullopt;
     reply->fault = m_fault.take(reply->kind);
+    if (reply->fault == SimFault::EscapeIgnored) {
+        m_dialogue.ignoreEscape();
+        return std::nullopt;
+    }
     if (reply->kind != SimReply::Kind::Announcement)
         return reply;
     if (reply->fault == SimFault::UpdateNeverAnnounce)

@@ -6,6 +6,7 @@ enum class SimFault {
     None,
     Silent,              // reads everything, answers nothing
     NoGreeting,          // answers "+++" with "OK\r\n" only
+    EscapeIgnored,       // does not take "+++" as its escape: no greeting, no change of mode
     PartialThenSilent,   // sends the first half of each reply (never its "OK\r\n"), then nothing
     SplitReply,          // each reply in several pieces with gaps between them
     Babble,              // answers with an endless stream of text, never "OK\r\n"

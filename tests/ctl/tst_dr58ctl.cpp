@@ -140,7 +140,8 @@ private slots:
         const QByteArray none;
         QTest::newRow("bad baud") << QStringList{"read", "--port", "{port}", "--baud", "fast"}
                                   << none << 2
-                                  << "--baud: \"fast\" is not a whole number from 50 to 4000000";
+                                  << "--baud: \"fast\" is not a whole number from 50 to 4000000, "
+                                     "nor \"auto\"";
         QTest::newRow("port twice") << QStringList{"read", "--port", "{port}", "--port", "{bare}"}
                                     << none << 2 << "\"{port}\" and \"{bare}\" are the same port";
         QTest::newRow("unknown preset")
@@ -246,7 +247,9 @@ private slots:
                                               "ATS133=2\rATS133?\rATS160=fris\xe9\rATS160?\r"
                                               "\rAT&W\r" +
                                               DataMode);
-            QVERIFY(apply.out.contains(port(i) + ": 4 written and read back, stored\n"));
+            QVERIFY(apply.out.contains(port(i) + ": 4 written and read back, stored\n" + port(i) +
+                                       ": the modem's serial rate is now 921600: use --baud "
+                                       "921600 from now on\n"));
             QVERIFY(apply.err.contains(QRegularExpression(
                 "\n" + QRegularExpression::escape(port(i)) + " +applied +4 written")));
         }
@@ -257,12 +260,12 @@ private slots:
             QVERIFY(diff.out.contains(port(i) + ": no difference\n"));
     }
 
-    // Each port fails on its own and is reported as soon as it is done: the modem without its
-    // greeting before the silent one, whose wait lasts 2 s.
+    // Each port fails on its own and is reported as soon as it is done: the modem that answers
+    // noise before the silent one, whose waits last 2 s each: "+++", the check, "+++" twice more.
     void failuresNamePortAndRegister()
     {
         modem(1).setFault(SimModem::Fault::Silent);
-        modem(2).setFault(SimModem::Fault::NoGreeting);
+        modem(2).setFault(SimModem::Fault::Garbage);
         QVector<Registers> before;
         for (int i = 0; i < 3; ++i)
             before << snapshot(modem(i));
@@ -277,12 +280,14 @@ private slots:
                   .arg(port(0))})
             QVERIFY2(result.err.contains("dr58ctl: " + line + "\n"), qPrintable(result.err));
         const int noGreeting = result.err.indexOf(
-            QString("dr58ctl: %1: the modem answered \"+++\" without its greeting\n").arg(port(2)));
+            QString("dr58ctl: %1: the modem answered \"+++\" without its greeting (3 tries)\n")
+                .arg(port(2)));
         QVERIFY2(noGreeting >= 0, qPrintable(result.err));
-        QVERIFY2(result.err.indexOf(
-                     QString("dr58ctl: %1: no answer from the modem to \"+++\"\n").arg(port(1))) >
-                     noGreeting,
+        QVERIFY2(result.err.indexOf(QString("dr58ctl: %1: no answer from the modem to \"+++\" (3 "
+                                            "tries) or to \"ATS102?\"\n")
+                                        .arg(port(1))) > noGreeting,
                  qPrintable(result.err));
+        QCOMPARE(modem(1).received(), QByteArray("+++\rATS102?\r++++++"));
         QCOMPARE(modem(0).registerValue("S104"), QString("99"));
         for (int i = 0; i < 3; ++i) {
             QVERIFY(result.err.contains(
@@ -292,6 +297,68 @@ private slots:
                     QCOMPARE(modem(i).storedValue(reg.name), before.at(i).value(reg.name).second);
             }
         }
+    }
+
+    // A modem left in AT mode is recognised by the check instead of a second "+++"; one that
+    // misses the first "+++" gets in on the second.
+    void entersAtModeLeftOrMissed_data()
+    {
+        QTest::addColumn<bool>("leftInAtMode");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("left in AT mode") << true << "+++\rATS102?\r" + ReadCommands.mid(3);
+        QTest::newRow("first +++ missed") << false << "+++\rATS102?\r" + ReadCommands;
+    }
+
+    void entersAtModeLeftOrMissed()
+    {
+        QFETCH(bool, leftInAtMode);
+        QFETCH(QByteArray, sent);
+        if (leftInAtMode) {
+            QSerialPort line(port(0));
+            QVERIFY(line.open(QIODevice::ReadWrite));
+            line.write("+++");
+            QTRY_VERIFY(modem(0).inAtMode());
+        }
+        modem(0).setFault(SimModem::Fault::EscapeIgnored, leftInAtMode ? -1 : 1);
+        modem(0).clearReceived();
+        QCOMPARE(run({"read", "--port", port(0)}).code, 0);
+        QCOMPARE(modem(0).received(), sent + DataMode);
+    }
+
+    // Each port detects its modem's rate on its own; a silent one fails within the bound.
+    void detectsRate()
+    {
+        modem(0).setLineBaud(57600);
+        modem(0).setIdentity(SimModem::Identity::SerialNumber, "SN-0042");
+        modem(1).setLineBaud(19200);
+        modem(2).setFault(SimModem::Fault::Silent);
+        QElapsedTimer clock;
+        clock.start();
+        const Run probe = run(QStringList{"probe", "--baud", "auto"} + ports(3));
+        QVERIFY(clock.elapsed() < 30000);
+        QCOMPARE(probe.code, 7);
+        QVERIFY2(probe.out.startsWith(port(0) + ": baud: 57600\n" + port(0) + ": I1: DR58-H2.1\n" +
+                                      port(0) + ": I2: 3.3.7 (2023-04-19)\n" + port(0) +
+                                      ": I3: 1.0.12\n" + port(0) + ": I4: SN-0042\n" + port(1) +
+                                      ": baud: 19200\n"),
+                 qPrintable(probe.out));
+        for (const QString &line : QStringList{
+                 port(0) + ": the modem answers at 57600 baud",
+                 port(2) + ": no greeting to \"+++\" nor answer to \"ATS102?\" at any of the 12 "
+                           "serial rates (tried 9600, 115200, 57600, 38400, 19200, 230400, 28800, "
+                           "14400, 7200, 4800, 460800, 921600)"})
+            QVERIFY2(probe.err.contains("dr58ctl: " + line + "\n"), qPrintable(probe.err));
+        const Run read = run({"read", "--baud", "auto", "--port", port(0)});
+        QCOMPARE(read.code, 0);
+        QVERIFY2(read.out.contains("\nS102=2\n"), qPrintable(read.out));
+        const Run json = run({"probe", "--baud", "57600", "--format", "json", "--port", port(0)});
+        QCOMPARE(QJsonDocument::fromJson(json.out.toUtf8()).object(),
+                 QJsonObject({{"port", port(0)},
+                              {"baud", 57600},
+                              {"I1", "DR58-H2.1"},
+                              {"I2", "3.3.7 (2023-04-19)"},
+                              {"I3", "1.0.12"},
+                              {"I4", "SN-0042"}}));
     }
 
     // A value outside its register's items: read names it and writes no profile, diff reports it,
