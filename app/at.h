@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMap>
 #include <QSerialPort>
 
 class AtForm;
+class PortRecorder;
+struct RegisterInfo;
 class QLineEdit;
 class QPushButton;
 
@@ -45,8 +48,18 @@ private slots:
     void SetDevInit(int index);
     void SetATCmd();
     bool WaiteRecvData(int wait_num, int flag = 0);
+    // Profiles and the transcript, from the form's and the traffic log's context menus.
+    void openProfile(const QString &path);
+    void saveProfile(const QString &path);
+    void writeEdited();
+    void saveTranscript(const QString &path);
 
 private:
+    void initActions();
+    void writeRegister(const QString &name);
+    void showProfileValue(const RegisterInfo &reg, const QString &value);
+    QMap<QString, QString> shownValues() const;
+    void saveFile(const QString &path, const QByteArray &text);
     // Runs a guarded operation with its button disabled: refused without a trace while another
     // one runs.
     template <typename Operation> void guarded(QPushButton *button, Operation operation);
@@ -62,5 +75,6 @@ private:
     AtForm *ui;
     QSerialPort uart;
     bool busy = false;
-    bool waiting = false; // a reply wait runs (it may not hold the busy guard)
+    bool waiting = false;             // a reply wait runs (it may not hold the busy guard)
+    PortRecorder *recorder = nullptr; // everything the port carried, for the transcript
 };
