@@ -9,6 +9,7 @@
 #include "mainframe.h"
 #include "newcombobox.h"
 #include "portlist.h"
+#include "portrecorder.h"
 #include "portsettings.h"
 #include "presets.h"
 #include "registercatalog.h"
@@ -46,6 +47,7 @@ AT::AT(QWidget *parent) : QMainWindow(parent), ui(new AtForm)
     initForm();
     system_init();
     initUart();
+    initActions();
 }
 
 AT::~AT()
@@ -150,8 +152,10 @@ void AT::initUart()
 // would throw it away; never while an operation or a wait runs.
 void AT::discardIdleInput()
 {
-    if (!busy && !waiting && uart.isOpen())
+    if (!busy && !waiting && uart.isOpen()) {
+        PortRecorder::discarding(uart);
         uart.clear(QSerialPort::Input);
+    }
 }
 
 void AT::showPortStatus(const QString &message, const char *colour)
@@ -422,7 +426,27 @@ void AT::SetATCmd()
     qCDebug(lcApp) << "button->objectName()==" << button->objectName();
     const QString name = button->objectName().mid(6);
     qCDebug(lcApp) << "AT_S==" << name;
+    writeRegister(name);
+}
 
+// Every field with the edited mark, in register order, each as its write button writes it.
+void AT::writeEdited()
+{
+    guarded(nullptr, [this] {
+        QStringList edited;
+        for (const RegisterInfo &reg : RegisterCatalog::registers()) {
+            const QString name = QLatin1String(reg.name);
+            if (reg.kind != FieldKind::Info &&
+                ui->widget->findChild<QWidget *>(name)->styleSheet() == FieldMarks::Edited)
+                edited.append(name);
+        }
+        for (const QString &name : edited)
+            writeRegister(name);
+    });
+}
+
+void AT::writeRegister(const QString &name)
+{
     QWidget *field = findChild<QLineEdit *>(name);
     QString value;
     if (field) {

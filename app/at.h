@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMap>
 #include <QSerialPort>
 #include <QStringList>
 #include <future>
 
 class AtForm;
+class PortRecorder;
+struct RegisterInfo;
 class QLineEdit;
 class QPushButton;
 
@@ -47,8 +50,18 @@ private slots:
     void SetDevInit(int index);
     void SetATCmd();
     bool WaiteRecvData(int wait_num, int flag = 0);
+    // Profiles and the transcript, from the form's and the traffic log's context menus.
+    void openProfile(const QString &path);
+    void saveProfile(const QString &path);
+    void writeEdited();
+    void saveTranscript(const QString &path);
 
 private:
+    void initActions();
+    void writeRegister(const QString &name);
+    void showProfileValue(const RegisterInfo &reg, const QString &value);
+    QMap<QString, QString> shownValues() const;
+    void saveFile(const QString &path, const QByteArray &text);
     // Runs a guarded operation with its button disabled: refused without a trace while another
     // one runs.
     template <typename Operation> void guarded(QPushButton *button, Operation operation);
@@ -65,7 +78,8 @@ private:
     AtForm *ui;
     QSerialPort uart;
     bool busy = false;
-    bool waiting = false; // a reply wait runs (it may not hold the busy guard)
+    bool waiting = false;             // a reply wait runs (it may not hold the busy guard)
+    PortRecorder *recorder = nullptr; // everything the port carried, for the transcript
     // Listing the ports walks the system's devices, tens of milliseconds on some machines: at
     // start-up it runs on a thread of its own while the form is built.
     std::future<QStringList> m_portsAtStart;

@@ -12,9 +12,8 @@ constexpr int NoProgressTimeout = 120; // seconds an upgrade may go without a ne
 static_assert(NoProgressTimeout * 1000 >
                   UpgradeConstants::EndTimeout * (UpgradeConstants::EndResends + 1),
               "UPDATE_END with all its re-sends must fit in the no-progress bound");
-constexpr int ProgressBarWidth = 30;   // characters of the terminal progress bar
-constexpr int ProgressLineStep = 10;   // percent between plain progress lines
-constexpr int MaxProfileBytes = 65536; // a profile of every register with comments is ~3 KiB
+constexpr int ProgressBarWidth = 30; // characters of the terminal progress bar
+constexpr int ProgressLineStep = 10; // percent between plain progress lines
 
 // The slowest and fastest rates a serial line is set to, in bits per second.
 constexpr int MinBaud = 50;

@@ -1,6 +1,7 @@
 #include "atlink.h"
 
 #include "modemline.h"
+#include "portrecorder.h"
 
 #include <QSerialPort>
 #include <QString>
@@ -11,16 +12,18 @@ void writeCommand(QIODevice &port, const QString &command)
 {
     const QByteArray bytes = command.toLatin1();
     discardPending(port);
-    port.write(bytes);
+    PortRecorder::write(port, bytes);
     port.waitForBytesWritten(WriteTimeout);
 }
 
 void discardPending(QIODevice &port)
 {
-    if (auto *serial = qobject_cast<QSerialPort *>(&port))
+    if (auto *serial = qobject_cast<QSerialPort *>(&port)) {
+        PortRecorder::discarding(*serial);
         serial->clear(QSerialPort::AllDirections);
-    else if (auto *line = qobject_cast<ModemLine *>(&port))
+    } else if (auto *line = qobject_cast<ModemLine *>(&port)) {
         line->discardPending();
+    }
 }
 
 QString nameOf(const QIODevice &port)

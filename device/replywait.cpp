@@ -2,6 +2,7 @@
 
 #include "atlink.h"
 #include "devicelog.h"
+#include "portrecorder.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -42,7 +43,7 @@ Outcome collectRest(QIODevice &port, QByteArray &buffer, int silentPeriods,
         }
         searched = buffer.size();
         const bool arrived = port.waitForReadyRead(SilentPeriod);
-        buffer.append(port.readAll());
+        buffer.append(PortRecorder::readAll(port));
         if (!arrived)
             ++silent;
     }
@@ -61,7 +62,7 @@ Outcome collect(QIODevice &port, QByteArray &buffer, int silentPeriods,
         qCDebug(lcDevice) << AtLink::nameOf(port) << " no answer ";
         return Outcome::NoAnswer;
     }
-    buffer.append(port.readAll());
+    buffer.append(PortRecorder::readAll(port));
     return collectRest(port, buffer, silentPeriods, rule);
 }
 

@@ -1,6 +1,7 @@
 #include "upgradeengine.h"
 
 #include "atlink.h"
+#include "portrecorder.h"
 #include "replymarkers.h"
 #include "upgradelog.h"
 
@@ -126,7 +127,7 @@ void UpgradeEngine::SendATString(const QString &text)
     qCDebug(lcUpgrade) << "sendbuf "
                        << "=" << text;
     if (m_port)
-        m_port->write(text.toLatin1());
+        PortRecorder::write(*m_port, text.toLatin1());
     m_atText.clear();
     m_atTimer->start(AtStringTimeout);
 }
@@ -146,13 +147,13 @@ void UpgradeEngine::WriteFrame()
     if (!m_port)
         return;
     AtLink::discardPending(*m_port);
-    m_port->write(m_request);
+    PortRecorder::write(*m_port, m_request);
     m_port->waitForBytesWritten(WriteWait);
 }
 
 void UpgradeEngine::receiveText()
 {
-    m_atText += m_port->readAll();
+    m_atText += PortRecorder::readAll(*m_port);
     qCDebug(lcUpgrade) << m_atText;
     const QByteArray &announcement = ReplyMarkers::UpdateAnnouncement;
     if (!m_atText.contains(announcement)) {
@@ -170,7 +171,8 @@ void UpgradeEngine::receiveText()
 
 void UpgradeEngine::receiveFrame()
 {
-    switch (m_gatherer.added(m_port->read(m_gatherer.space(), m_gatherer.room()), m_protocol)) {
+    switch (m_gatherer.added(PortRecorder::read(*m_port, m_gatherer.space(), m_gatherer.room()),
+                             m_protocol)) {
     case FrameGatherer::Verdict::Accepted:
         replyAccepted();
         break;

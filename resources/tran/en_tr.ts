@@ -390,6 +390,46 @@ the relay sequence number arrangement is monotonically increasing and can be dis
         <source>TDMA:支持点对多点和有中心的Mesh两种网络类型</source>
         <translation>TDMA:Supported Point to Multipoint(PMP) and Mesh With Center</translation>
     </message>
+    <message>
+        <source>打开配置文件...</source>
+        <translation>Open Profile...</translation>
+    </message>
+    <message>
+        <source>打开配置文件</source>
+        <translation>Open Profile</translation>
+    </message>
+    <message>
+        <source>保存配置文件...</source>
+        <translation>Save Profile...</translation>
+    </message>
+    <message>
+        <source>保存配置文件</source>
+        <translation>Save Profile</translation>
+    </message>
+    <message>
+        <source>写入已修改的参数</source>
+        <translation>Write Edited Fields</translation>
+    </message>
+    <message>
+        <source>保存通信记录...</source>
+        <translation>Save Transcript...</translation>
+    </message>
+    <message>
+        <source>保存通信记录</source>
+        <translation>Save Transcript</translation>
+    </message>
+    <message>
+        <source>配置文件无法使用：</source>
+        <translation>The profile cannot be used:</translation>
+    </message>
+    <message>
+        <source>配置文件未保存，以下参数的值无效：</source>
+        <translation>The profile was not saved; these fields hold values the modem does not take:</translation>
+    </message>
+    <message>
+        <source>文件无法保存：</source>
+        <translation>The file cannot be saved:</translation>
+    </message>
 </context>
 <context>
     <name>init</name>

@@ -47,6 +47,7 @@ public:
     QString status() const { return find<QStatusBar>("statusbar")->currentMessage(); }
 
     void click(const QString &name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    void trigger(const QString &action) { find<QAction>(action)->trigger(); }
 
     // Opens the simulated port at the baud rate shown in the port panel.
     bool openPort()

@@ -19,10 +19,11 @@ struct ProfileEntry
 class Profile
 {
 public:
-    // Reads a profile file: a regular file of at most CtlConstants::MaxProfileBytes, UTF-8 with
-    // or without a byte-order mark, LF or CRLF lines. On any problem there is no profile, and
-    // `problems` gets one
-    // "<file>:<line>: <message>" text per problem.
+    static constexpr int MaxBytes = 65536; // a profile of every register with comments is ~3 KiB
+
+    // Reads a profile file: a regular file of at most MaxBytes, UTF-8 with or without a
+    // byte-order mark, LF or CRLF lines. On any problem there is no profile, and `problems` gets
+    // one "<file>:<line>: <message>" text per problem.
     static std::optional<Profile> load(const QString &path, QStringList *problems);
     // The same for text already read; JSON when it starts with "{", INI otherwise.
     static std::optional<Profile> parse(const QString &fileName, const QByteArray &text,

@@ -1,6 +1,5 @@
 #include "profile.h"
 
-#include "ctlconstants.h"
 #include "profilesyntax.h"
 #include "registercatalog.h"
 #include "valuecheck.h"
@@ -89,12 +88,11 @@ std::optional<Profile> Profile::load(const QString &path, QStringList *problems)
     if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
         problem = QStringLiteral("not a regular file");
     else if (file.open(QIODevice::ReadOnly))
-        bytes = file.read(CtlConstants::MaxProfileBytes + 1);
+        bytes = file.read(MaxBytes + 1);
     if (problem.isEmpty() && file.error() != QFileDevice::NoError)
         problem = file.errorString();
-    else if (bytes.size() > CtlConstants::MaxProfileBytes)
-        problem = QStringLiteral("larger than %1 bytes, too large for a profile")
-                      .arg(CtlConstants::MaxProfileBytes);
+    else if (bytes.size() > MaxBytes)
+        problem = QStringLiteral("larger than %1 bytes, too large for a profile").arg(MaxBytes);
     if (problem.isEmpty())
         return parse(path, bytes, problems);
     problems->append(located(path, 0, problem));

@@ -1,7 +1,7 @@
 #include "profilewriter.h"
 
-#include "console.h"
 #include "labels.h"
+#include "printable.h"
 #include "profilesyntax.h"
 #include "registercatalog.h"
 #include "valuecheck.h"
