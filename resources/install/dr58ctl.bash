@@ -84,7 +84,6 @@ _dr58ctl()
 
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$(cut -f1 <<<"$options")" -- "$cur"))
-        [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
         return
     fi
     # The command's argument, as its usage line names it: "Usage: dr58ctl apply [options] PROFILE".
