@@ -6,6 +6,8 @@
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> code = answerInfoOption(argc, argv))
+        return *code;
     QApplication app(argc, argv);
     QTranslator translator;
     prepareApplication(app, translator);

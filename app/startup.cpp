@@ -3,10 +3,34 @@
 #include "appinit.h"
 #include "appresources.h"
 #include "uihelper.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QTranslator>
 #include <QWidget>
+#include <cstdio>
+#include <cstring>
+
+std::optional<int> answerInfoOption(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("dr58at " DR58_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs("Usage: dr58at [options]\n"
+                       "Configures DR58 serial radio modems and updates their firmware.\n\n"
+                       "Options:\n"
+                       "  -h, --help  Show this help.\n"
+                       "  --version   Show the version.\n"
+                       "Qt's own options apply too, such as -platform offscreen; see dr58at(1).\n",
+                       stdout);
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
 
 void prepareApplication(QApplication &app, QTranslator &translator)
 {

@@ -12,6 +12,7 @@
 #include "runlog.h"
 #include "upgradeconstants.h"
 #include "upgradejob.h"
+#include "version.h"
 #include "watchstation.h"
 
 #include <QCommandLineParser>
@@ -471,7 +472,8 @@ QString checkCall(const Command &command, QCommandLineParser &parser, Invocation
 
 QString generalHelp()
 {
-    QString help = QStringLiteral("Usage: dr58ctl <command> [options]\n\n"
+    QString help = QStringLiteral("Usage: dr58ctl <command> [options]\n"
+                                  "       dr58ctl --help | --version\n\n"
                                   "Provisions DR58 radio modems over their serial line.\n\n"
                                   "Commands:\n");
     for (const Command &command : commands())
@@ -489,6 +491,10 @@ int run(const QStringList &arguments)
     if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
         name == QLatin1String("help")) {
         Console::out(generalHelp());
+        return ExitCode::Ok;
+    }
+    if (name == QLatin1String("--version")) {
+        Console::out(QStringLiteral("dr58ctl " DR58_VERSION "\n"));
         return ExitCode::Ok;
     }
     const Command *command = findCommand(name);

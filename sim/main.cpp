@@ -2,6 +2,7 @@
 #include "faultstate.h"
 #include "simconstants.h"
 #include "simmodem.h"
+#include "version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -65,6 +66,7 @@ Options parseOptions(const QCoreApplication &app)
         QStringLiteral("Simulated DR58 radio modem on a pseudo-terminal. Prints the port's path, "
                        "then runs until interrupted."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Keep a symlink to the port at <path>."),
                                   QStringLiteral("path"));
@@ -126,6 +128,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("dr58sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(DR58_VERSION));
     const Options options = parseOptions(app);
     const sigset_t stopSet = stopSignals();
 
