@@ -40,7 +40,10 @@ Outcome enter(AtSession &session)
 {
     Outcome outcome = Outcome::Unanswered;
     for (int i = 0; i < Tries && outcome != Outcome::Stopped; ++i) {
-        const Outcome now = attempt(session, Idles[i], i == 0);
+        // Nothing was sent on the line since it was opened: with nothing pending either, it is
+        // quiet already and the first "+++" goes out at once.
+        const int idle = i == 0 && !session.linePending() ? 0 : Idles[i];
+        const Outcome now = attempt(session, idle, i == 0);
         if (entered(now))
             return now;
         outcome = now == Outcome::Stopped ? now : worse(outcome, now);

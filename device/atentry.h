@@ -13,8 +13,8 @@ class ModemLine;
 // after longer idle times, as modems with an escape guard time need.
 namespace AtEntry {
 
-// Milliseconds of quiet line before each "+++"; after it the greeting is awaited (2000 ms for
-// its first bytes) with nothing sent.
+// Milliseconds of quiet line before each "+++" (before the first only when bytes were pending
+// on the line); after it the greeting is awaited (2000 ms for its first bytes) with nothing sent.
 constexpr int Idles[] = {50, 1000, 1500};
 constexpr int Tries = int(sizeof(Idles) / sizeof(Idles[0]));
 

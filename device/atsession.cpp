@@ -5,6 +5,8 @@
 #include "replymarkers.h"
 #include "replyparser.h"
 
+#include <QIODevice>
+
 AtSession::AtSession(QIODevice &port) : m_port(port) {}
 
 bool AtSession::enter()
@@ -49,6 +51,11 @@ bool AtSession::exit()
 bool AtSession::reset(int presetCode)
 {
     return transact(AtCommands::resetCommand(presetCode), AtCommands::ResetWaits);
+}
+
+bool AtSession::linePending()
+{
+    return m_port.bytesAvailable() > 0 || m_port.waitForReadyRead(0);
 }
 
 bool AtSession::transact(const QString &command, int silentPeriods)

@@ -39,6 +39,9 @@ public:
     void setStop(std::function<bool()> stop) { m_stop = std::move(stop); }
     bool stopped() const { return m_stop && m_stop(); }
 
+    // Whether bytes have arrived that nobody read yet.
+    bool linePending();
+
     // Milliseconds the modem has to start each reply; ReplyWait's by default.
     void setFirstBytesTimeout(int ms) { m_firstBytes = ms; }
 
