@@ -1,10 +1,10 @@
-# bash completion for dr58ctl(1): commands, options, ports, presets, profile and firmware files.
+# bash completion for dr58ctl(1): commands, options, ports (local and rfc2217:// or tcp://), rates,
+# formats, presets, directories, profile and firmware files.
 # The commands and options are read from the program's own --help while completing, so they are
 # always those of the dr58ctl that runs.
 
-# Offered for --baud (any rate from 50 to 4000000 may be typed) and --format.
-_dr58ctl_rates='9600 19200 38400 57600 115200 230400 460800 921600'
-_dr58ctl_formats='ini json'
+# Offered for --baud: "auto" and the modem's serial rates (any rate from 50 to 4000000 may be typed).
+_dr58ctl_rates='auto 4800 7200 9600 14400 19200 28800 38400 57600 115200 230400 460800 921600'
 
 # One line for each option "dr58ctl COMMAND --help" lists: name, value name ("<port>", empty
 # for an option without a value) and description, separated by tabs.
@@ -33,13 +33,23 @@ _dr58ctl_options()
         END { flush() }' | sed 's/\t *\([^\t]*\)$/\t\1/; s/  */ /g'
 }
 
+# Local serial ports, and the beginnings of a port on a serial device server.
 _dr58ctl_ports()
 {
-    local port ports=()
+    local port ports=(rfc2217:// tcp://)
     for port in /dev/serial/by-id/* /dev/ttyUSB* /dev/ttyACM* /dev/ttyS*; do
         [[ -e $port ]] && ports+=("$port")
     done
     COMPREPLY=($(compgen -W "${ports[*]}" -- "$cur"))
+    [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *:// ]] && compopt -o nospace 2>/dev/null
+}
+
+# The values named in --format's description ("Profile format: ini (default) or json.").
+_dr58ctl_formats()
+{
+    local formats
+    formats=$(sed 's/.*: //; s/ (default)//g; s/\.$//; s/,\? or / /g; s/,//g' <<<"$1")
+    COMPREPLY=($(compgen -W "$formats" -- "$cur"))
 }
 
 # The presets named in --preset's description ("... in any case: PMP Master, PMP Slave, ...").
@@ -53,11 +63,9 @@ _dr58ctl_presets()
     done
 }
 
-_dr58ctl()
+# What to offer for the word being completed; cur keeps its colons (rfc2217://HOST:PORT).
+_dr58ctl_complete()
 {
-    local cur prev words cword split
-    _init_completion -s || return
-
     if ((cword == 1)); then
         local commands
         commands=$("$1" --help 2>/dev/null |
@@ -70,13 +78,14 @@ _dr58ctl()
     options=$(_dr58ctl_options "$1" "$command")
     option=$(awk -F'\t' -v name="$prev" '$1 == name && $2 != ""' <<<"$options")
     if [[ -n $option ]]; then
+        # A number (<n>, <seconds>) gets nothing offered.
         case $(cut -f2 <<<"$option") in
         '<port>') _dr58ctl_ports ;;
         '<rate>') COMPREPLY=($(compgen -W "$_dr58ctl_rates" -- "$cur")) ;;
-        '<format>') COMPREPLY=($(compgen -W "$_dr58ctl_formats" -- "$cur")) ;;
+        '<format>') _dr58ctl_formats "$(cut -f3 <<<"$option")" ;;
         '<name>') _dr58ctl_presets "$(cut -f3 <<<"$option")" ;;
         '<dir>') _filedir -d ;;
-        '<file>') _filedir ;;
+        '<file>') if [[ $prev == --firmware ]]; then _filedir stz; else _filedir; fi ;;
         esac
         return
     fi
@@ -91,5 +100,13 @@ _dr58ctl()
     PROFILE) _filedir '@(ini|json)' ;;
     FILE) _filedir stz ;;
     esac
+}
+
+_dr58ctl()
+{
+    local cur prev words cword split
+    _init_completion -s -n : || return
+    _dr58ctl_complete "$1"
+    __ltrim_colon_completions "$cur"
 } &&
     complete -F _dr58ctl dr58ctl
