@@ -309,6 +309,7 @@ PortJob probe(bool json)
             QStringList lines{QStringLiteral("baud: %1").arg(line.baudRate())};
             QJsonObject object{{QStringLiteral("port"), context.port},
                                {QStringLiteral("baud"), line.baudRate()}};
+            QMap<QString, QString> identity;
             for (const RegisterInfo &reg : RegisterCatalog::registers()) {
                 const QString name = QLatin1String(reg.name);
                 if (reg.kind != FieldKind::Info)
@@ -319,13 +320,16 @@ PortJob probe(bool json)
                                    QStringLiteral("the modem's listing lacks %1").arg(name));
                 lines.append(name + QStringLiteral(": ") + *value);
                 object.insert(name, *value);
+                identity.insert(name, *value);
             }
             const QString text =
                 json ? QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
                            QLatin1Char('\n')
                      : prefixed(context.prefix, lines);
-            return JobResult{
+            JobResult result{
                 ExitCode::Ok, QStringLiteral("probed"), lines.join(QStringLiteral(", ")), text, {}};
+            result.identity = identity;
+            return result;
         });
     };
 }

@@ -351,14 +351,19 @@ private slots:
         const Run read = run({"read", "--baud", "auto", "--port", port(0)});
         QCOMPARE(read.code, 0);
         QVERIFY2(read.out.contains("\nS102=2\n"), qPrintable(read.out));
-        const Run json = run({"probe", "--baud", "57600", "--format", "json", "--port", port(0)});
-        QCOMPARE(QJsonDocument::fromJson(json.out.toUtf8()).object(),
-                 QJsonObject({{"port", port(0)},
-                              {"baud", 57600},
-                              {"I1", "DR58-H2.1"},
-                              {"I2", "3.3.7 (2023-04-19)"},
-                              {"I3", "1.0.12"},
-                              {"I4", "SN-0042"}}));
+        const QString report = m_dir->filePath("probe.jsonl");
+        const Run json = run({"probe", "--baud", "57600", "--format", "json", "--port", port(0),
+                              "--report", report});
+        const QJsonObject identity{
+            {"I1", "DR58-H2.1"}, {"I2", "3.3.7 (2023-04-19)"}, {"I3", "1.0.12"}, {"I4", "SN-0042"}};
+        QJsonObject printed = identity;
+        printed.insert("port", port(0));
+        printed.insert("baud", 57600);
+        QCOMPARE(QJsonDocument::fromJson(json.out.toUtf8()).object(), printed);
+        QFile records(report);
+        QVERIFY(records.open(QIODevice::ReadOnly));
+        QCOMPARE(QJsonDocument::fromJson(records.readAll()).object().value("identity").toObject(),
+                 identity);
     }
 
     // A value outside its register's items: read names it and writes no profile, diff reports it,
