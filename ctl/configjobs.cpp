@@ -86,9 +86,8 @@ JobResult inAtMode(const PortContext &context, ModemLine &line, const Work &work
 QMap<QString, QString> identityOf(const Reading &reading)
 {
     QMap<QString, QString> identity;
-    for (const RegisterInfo &reg : RegisterCatalog::registers()) {
-        const QString name = QLatin1String(reg.name);
-        if (reg.kind == FieldKind::Info && reading.values.contains(name))
+    for (const QString &name : RegisterCatalog::identityNames()) {
+        if (reading.values.contains(name))
             identity.insert(name, reading.values.value(name));
     }
     return identity;
@@ -310,10 +309,7 @@ PortJob probe(bool json)
             QJsonObject object{{QStringLiteral("port"), context.port},
                                {QStringLiteral("baud"), line.baudRate()}};
             QMap<QString, QString> identity;
-            for (const RegisterInfo &reg : RegisterCatalog::registers()) {
-                const QString name = QLatin1String(reg.name);
-                if (reg.kind != FieldKind::Info)
-                    continue;
+            for (const QString &name : RegisterCatalog::identityNames()) {
                 const std::optional<QString> value = listed.value(name);
                 if (!value)
                     return failure(ExitCode::NoAnswer,

@@ -34,12 +34,8 @@ QByteArray json(const QJsonValue &value)
 QJsonValue identity(const QMap<QString, QString> &values)
 {
     QJsonObject object; // I1..I4 sort in their own order
-    for (const RegisterInfo &reg : RegisterCatalog::registers()) {
-        if (reg.kind != FieldKind::Info)
-            continue;
-        const QString name = QLatin1String(reg.name);
+    for (const QString &name : RegisterCatalog::identityNames())
         object.insert(name, values.contains(name) ? QJsonValue(values.value(name)) : QJsonValue());
-    }
     return object;
 }
 

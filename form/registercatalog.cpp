@@ -139,6 +139,19 @@ QStringList portBaudRates()
             "28800",  "38400", "57600", "230400", "460800", "921600"};
 }
 
+const QStringList &identityNames()
+{
+    static const QStringList names = [] {
+        QStringList found;
+        for (const RegisterInfo &reg : registers()) {
+            if (reg.kind == FieldKind::Info)
+                found.append(QLatin1String(reg.name));
+        }
+        return found;
+    }();
+    return names;
+}
+
 QByteArray identityKey(const QString &name)
 {
     static const QHash<QString, QByteArray> keys = {{"I1", "Hardware Version "},

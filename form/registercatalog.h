@@ -43,6 +43,9 @@ const RegisterInfo *find(const QString &name);
 // Port baud rates of the port panel, in display order.
 QStringList portBaudRates();
 
+// Names of the identity fields I1..I4, in catalogue order.
+const QStringList &identityNames();
+
 // Listing prefixes of the info fields I1..I4 (with their trailing blank), empty for others.
 QByteArray identityKey(const QString &name);
 
