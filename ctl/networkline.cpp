@@ -57,6 +57,8 @@ QString describe(int error)
         return QStringLiteral("connection refused (is the server running, on that port?)");
     case GE_REMCLOSE:
         return QStringLiteral("the server closed the connection");
+    case GE_NOTREADY: // a write on a connection that has just gone away
+        return QStringLiteral("the connection is gone");
     case GE_TIMEDOUT:
         return QStringLiteral("the server stopped answering (no sign of it for %1 s)")
             .arg(CtlConstants::NetworkIdleBound);
@@ -241,10 +243,12 @@ public:
         return m_error;
     }
 
+    // The first error stays, except that a write refused on a connection already going away
+    // gives way to the reason the read side learns right after.
     void fail(int error)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_error)
+        if (!m_error || m_error == GE_NOTREADY)
             m_error = error;
         m_changed.notify_all();
     }
