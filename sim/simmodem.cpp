@@ -235,6 +235,12 @@ void SimModem::setFault(Fault fault, int times)
     wake();
 }
 
+void SimModem::setFaultOn(const QByteArray &command, Fault fault, int times)
+{
+    Lock lock(m_mutex);
+    m_armed = ArmedFault{command, fault, times};
+}
+
 SimModem::Fault SimModem::fault() const
 {
     Lock lock(m_mutex);
@@ -258,6 +264,19 @@ QByteArray SimModem::received() const
 {
     Lock lock(m_mutex);
     return m_received;
+}
+
+void SimModem::releaseHeldReplies()
+{
+    Lock lock(m_mutex);
+    m_output.releaseHeld(Clock::now());
+    wake();
+}
+
+bool SimModem::sending() const
+{
+    Lock lock(m_mutex);
+    return !m_output.isEmpty() || !m_unwritten.isEmpty();
 }
 
 void SimModem::clearReceived()
@@ -394,7 +413,12 @@ void SimModem::readInput()
         return;
     }
     m_received += bytes;
+    if (m_armed && m_received.endsWith(m_armed->command)) {
+        m_core.setFault(m_armed->fault, m_armed->times);
+        m_armed.reset();
+    }
     const Clock::time_point now = Clock::now();
+    m_output.releaseHeld(now);
     for (const SimReply &reply : m_core.receive(bytes, elapsedMs())) {
         const ReplyPlan plan = planReply(reply, m_lateDelay, m_random);
         m_babbling = m_babbling || plan.babble;
