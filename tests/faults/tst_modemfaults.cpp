@@ -100,7 +100,8 @@ void ModemFaultsTest::vanishesDuringQuery()
     // blocks in its reads meanwhile, so the plug is pulled from another thread.
     const int before = s.modem.sent().size();
     std::thread unplug([&s, before] {
-        while (s.modem.sent().size() < before + 60)
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (s.modem.sent().size() < before + 60 && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         s.modem.stop();
     });
