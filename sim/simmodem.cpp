@@ -260,6 +260,12 @@ void SimModem::sendRaw(const QByteArray &bytes)
     wake();
 }
 
+void SimModem::sendBeforeAnswerTo(const QByteArray &command, const QByteArray &bytes)
+{
+    Lock lock(m_mutex);
+    m_before = {command, bytes};
+}
+
 QByteArray SimModem::received() const
 {
     Lock lock(m_mutex);
@@ -419,6 +425,11 @@ void SimModem::readInput()
     }
     const Clock::time_point now = Clock::now();
     m_output.releaseHeld(now);
+    const bool before = m_before && m_received.endsWith(m_before->first);
+    if (before) {
+        m_output.append(m_before->second, now);
+        m_before.reset();
+    }
     for (const SimReply &reply : m_core.receive(bytes, elapsedMs())) {
         const ReplyPlan plan = planReply(reply, m_lateDelay, m_random);
         m_babbling = m_babbling || plan.babble;

@@ -56,7 +56,9 @@ public:
     void releaseHeldReplies(); // lets held late replies go out now
 
     void sendRaw(const QByteArray &bytes); // injects bytes now, paced
-    QByteArray received() const;           // every byte received since start or clearReceived()
+    // Sends `bytes` just before the answer to the next received bytes ending in `command`.
+    void sendBeforeAnswerTo(const QByteArray &command, const QByteArray &bytes);
+    QByteArray received() const; // every byte received since start or clearReceived()
     void clearReceived();
     QByteArray sent() const; // every byte sent since start
     bool sending() const;    // replies still queued or on their way, held ones too
@@ -108,6 +110,7 @@ private:
         int times;
     };
     std::optional<ArmedFault> m_armed;
+    std::optional<std::pair<QByteArray, QByteArray>> m_before; // command, bytes before its answer
     ModemCore m_core;
     OutputQueue m_output;
     QByteArray m_unwritten; // taken from the queue, refused by a full line

@@ -154,10 +154,11 @@ void ModemFaultsTest::vanishesDuringUpgrade()
 void ModemFaultsTest::spoiledReplies_data()
 {
     QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("noise");        // bytes of noise; 0: a byte of the reply dropped instead
-    QTest::addColumn<QByteArray>("after"); // the command the noise follows; empty: just before
-    QTest::addColumn<QString>("shown");    // what the log shows of the spoiled reply
-    QTest::newRow("noise before the greeting") << "btnEnterAT" << 60 << QByteArray() << "#~noise~#";
+    QTest::addColumn<int>("noise"); // bytes of noise; 0: a byte of the reply dropped instead
+    QTest::addColumn<QByteArray>("command"); // the noise comes just before the answer to it
+    QTest::addColumn<QString>("shown");      // what the log shows of the spoiled reply
+    QTest::newRow("noise before the greeting")
+        << "btnEnterAT" << 60 << QByteArray("+++") << "#~noise~#";
     QTest::newRow("noise during the listing")
         << "btnQuery" << 300 << QByteArray("AT&V\r") << "#~noise~#";
     QTest::newRow("noise during single queries")
@@ -173,7 +174,7 @@ void ModemFaultsTest::spoiledReplies()
 {
     QFETCH(QString, button);
     QFETCH(int, noise);
-    QFETCH(QByteArray, after);
+    QFETCH(QByteArray, command);
     QFETCH(QString, shown);
     Station s;
     QVERIFY(button == "btnEnterAT" ? s.openPort() : s.enterAtMode());
@@ -181,10 +182,8 @@ void ModemFaultsTest::spoiledReplies()
     s.edit("S104")->setText("77");
     if (noise == 0)
         s.modem.setFault(SimModem::Fault::DropBytes, 1);
-    else if (after.isEmpty())
-        s.modem.sendRaw(bytesOfNoise(noise));
     else
-        s.whenModemReceived(after, [&s, noise] { s.modem.sendRaw(bytesOfNoise(noise)); });
+        s.modem.sendBeforeAnswerTo(command, bytesOfNoise(noise));
     clickAndTime(s, button, QueryLimit);
     QVERIFY(s.log().contains(shown));
     if (button == "btnEnterAT" && noise > 0)
