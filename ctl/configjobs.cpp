@@ -39,6 +39,12 @@ JobResult unanswered(const ModemLine &line, const AtSession &session, const QStr
     if (!session.answered())
         return failure(ExitCode::NoAnswer,
                        QStringLiteral("no answer from the modem to %1").arg(what));
+    if (session.outcome() == ReplyWait::Outcome::Overflow)
+        return failure(ExitCode::NoAnswer, QStringLiteral("the modem's answer to %1 ran past %2 "
+                                                          "bytes without %3")
+                                               .arg(what)
+                                               .arg(AtSession::MaxReplySize)
+                                               .arg(expected));
     return failure(ExitCode::NoAnswer,
                    QStringLiteral("the modem answered %1 without %2").arg(what, expected));
 }
