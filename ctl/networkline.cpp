@@ -12,6 +12,7 @@
 #include <cstring>
 #include <gensio/gensio>
 #include <mutex>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <pthread.h>
@@ -25,6 +26,9 @@ namespace {
 
 const QString Rfc2217Scheme = QStringLiteral("rfc2217");
 const QString TcpScheme = QStringLiteral("tcp");
+
+// The error of a line whose server sends faster than it is read, beside the library's own.
+constexpr int Flooded = -1;
 
 // The library wakes its waiting threads with this signal: it must have a handler, and be
 // blocked in every thread but while that thread waits.
@@ -59,6 +63,10 @@ QString describe(int error)
         return QStringLiteral("the server closed the connection");
     case GE_NOTREADY: // a write on a connection that has just gone away
         return QStringLiteral("the connection is gone");
+    case Flooded:
+        return QStringLiteral("the server sends faster than a serial line carries (over %1 bytes "
+                              "unread)")
+            .arg(CtlConstants::MaxUnread);
     case GE_TIMEDOUT:
         return QStringLiteral("the server stopped answering (no sign of it for %1 s)")
             .arg(CtlConstants::NetworkIdleBound);
@@ -345,11 +353,19 @@ private:
             fail(err);
             return 0;
         }
+        bool flooded = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_in.append(reinterpret_cast<const char *>(data.data()), int(data.size()));
-            ++m_arrivals;
-            m_changed.notify_all();
+            flooded = m_in.size() + qint64(data.size()) > CtlConstants::MaxUnread;
+            if (!flooded) {
+                m_in.append(reinterpret_cast<const char *>(data.data()), int(data.size()));
+                ++m_arrivals;
+                m_changed.notify_all();
+            }
+        }
+        if (flooded) {
+            m_io->set_read_callback_enable(false);
+            fail(Flooded);
         }
         notifyOwner();
         return data.size();
@@ -441,6 +457,35 @@ QString NetworkLine::nameProblem(const QString &name)
         url.hasQuery() || url.hasFragment() || !url.userInfo().isEmpty())
         return QStringLiteral("\"%1\" is not SCHEME://HOST:PORT").arg(name);
     return {};
+}
+
+QStringList NetworkLine::endpoints(const QString &name)
+{
+    const QUrl url(name);
+    const QString port = QString::number(url.port());
+    addrinfo hints = {};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *found = nullptr;
+    if (getaddrinfo(url.host().toUtf8().constData(), nullptr, &hints, &found) != 0)
+        return {url.host().toLower() + QLatin1Char(' ') + port};
+    QStringList result;
+    for (const addrinfo *entry = found; entry; entry = entry->ai_next) {
+        char text[INET6_ADDRSTRLEN] = {};
+        if (entry->ai_family == AF_INET) {
+            inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in *>(entry->ai_addr)->sin_addr,
+                      text, sizeof text);
+        } else {
+            const in6_addr &address =
+                reinterpret_cast<const sockaddr_in6 *>(entry->ai_addr)->sin6_addr;
+            if (IN6_IS_ADDR_V4MAPPED(&address))
+                inet_ntop(AF_INET, address.s6_addr + 12, text, sizeof text);
+            else
+                inet_ntop(AF_INET6, &address, text, sizeof text);
+        }
+        result.append(QLatin1String(text) + QLatin1Char(' ') + port);
+    }
+    freeaddrinfo(found);
+    return result;
 }
 
 PortOpener::Failure NetworkLine::open(const QString &name, int baud)
