@@ -82,7 +82,8 @@ JobResult leaveAtMode(ModemLine &line, AtSession &session, JobResult result)
 JobResult inAtMode(const PortContext &context, ModemLine &line, const Work &work)
 {
     AtSession session(line);
-    session.setStop(Interrupt::requested);
+    // After a signal, or on a port that failed, nothing more is sent.
+    session.setStop([&line] { return Interrupt::requested() || !line.trouble().isEmpty(); });
     if (const auto failed = LinkEntry::enter(context, line, session))
         return unlessInterrupted(*failed);
     return leaveAtMode(line, session, unlessInterrupted(work(session)));
