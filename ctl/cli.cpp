@@ -266,7 +266,9 @@ int upgradeModems(const Invocation &call)
 
 const QCommandLineOption DirOption(
     QStringLiteral("dir"),
-    QStringLiteral("The directory to watch for serial devices (default /dev/serial/by-id)."),
+    QStringLiteral("The directory to watch for serial devices (default /dev/serial/by-id): a "
+                   "folder, or a path not there yet; a symbolic link is followed as it is "
+                   "re-pointed."),
     QStringLiteral("dir"), QStringLiteral("/dev/serial/by-id"));
 const QCommandLineOption
     CountOption(QStringLiteral("count"),

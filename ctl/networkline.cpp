@@ -2,6 +2,7 @@
 
 #include "ctlconstants.h"
 #include "exitcode.h"
+#include "interrupt.h"
 
 #include <QUrl>
 #include <arpa/inet.h>
@@ -94,6 +95,23 @@ int socketOnPort(quint16 port)
     return -1;
 }
 
+// Waits up to `ms` for `done`, looking for a signal every SignalPoll ms; false when it did not
+// come, in time or before a signal.
+template <typename Done>
+bool awaitUnlessInterrupted(std::condition_variable &changed, std::unique_lock<std::mutex> &lock,
+                            int ms, Done done)
+{
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        const auto now = Clock::now();
+        if (Interrupt::requested() || now >= end)
+            return false;
+        changed.wait_until(
+            lock, std::min(end, now + std::chrono::milliseconds(CtlConstants::SignalPoll)));
+    }
+    return true;
+}
+
 bool isNameError(int error)
 {
     return error == GE_NOTFOUND || (error >= GE_UNKNOWN_NAME_ERROR && error <= GE_NAME_NET_NOT_UP);
@@ -116,8 +134,7 @@ public:
     long long await(int ms)
     {
         std::unique_lock<std::mutex> lock(mutex);
-        if (!changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return done; }) ||
-            error)
+        if (!awaitUnlessInterrupted(changed, lock, ms, [this] { return done; }) || error)
             return -1;
         return value;
     }
@@ -159,8 +176,8 @@ public:
             return e.get_error();
         }
         std::unique_lock<std::mutex> lock(m_mutex);
-        if (!m_changed.wait_for(lock, std::chrono::milliseconds(CtlConstants::ConnectTimeout),
-                                [this] { return m_opened; }))
+        if (!awaitUnlessInterrupted(m_changed, lock, CtlConstants::ConnectTimeout,
+                                    [this] { return m_opened; }))
             return GE_TIMEDOUT;
         if (m_error)
             return m_error;
@@ -503,6 +520,8 @@ PortOpener::Failure NetworkLine::open(const QString &name, int baud)
             .toStdString();
     m_link = std::make_unique<Link>(this);
     const int error = m_link->connect(address);
+    if (Interrupt::requested())
+        return {Interrupt::exitCode(), QStringLiteral("interrupted while connecting")};
     if (isNameError(error))
         return {ExitCode::PortMissing, QStringLiteral("no such host \"%1\"").arg(url.host())};
     if (error == GE_TIMEDOUT)
