@@ -111,6 +111,24 @@ JobResult withValues(const PortContext &context, ModemLine &line,
     return result;
 }
 
+// As withValues, with the profile chosen for the modem; the plan's section, when one was chosen,
+// is named first in the output and in the report.
+JobResult
+withChoice(const PortContext &context, ModemLine &line, const ProfileChoice &choose,
+           const std::function<JobResult(AtSession &, const Reading &, const Profile &)> &work)
+{
+    QString section;
+    JobResult result = withValues(context, line, [&](AtSession &session, const Reading &reading) {
+        const Choice choice = choose(reading);
+        section = choice.section;
+        return choice.profile ? work(session, reading, *choice.profile) : choice.refusal;
+    });
+    result.section = section;
+    if (!section.isEmpty())
+        result.output.prepend(context.prefix + QStringLiteral("plan section [%1]\n").arg(section));
+    return result;
+}
+
 QString prefixed(const QString &prefix, const QStringList &lines)
 {
     QString text;
@@ -236,38 +254,55 @@ PortJob read(Format format, const QString &outputPattern)
     };
 }
 
-PortJob diff(const Profile &profile)
+ProfileChoice everyModem(const Profile &profile)
+{
+    return [=](const Reading &) { return Choice{profile, {}, {}}; };
+}
+
+PortJob withReading(const std::function<JobResult(const PortContext &, const Reading &)> &work)
 {
     return [=](const PortContext &context, ModemLine &line) {
         return withValues(context, line, [&](AtSession &, const Reading &reading) {
-            const QVector<Difference> differences =
-                ProfileDiff::differences(profile, reading.values);
-            if (differences.isEmpty())
-                return JobResult{ExitCode::Ok,
-                                 QStringLiteral("equal"),
-                                 QStringLiteral("no difference"),
-                                 context.prefix + QStringLiteral("no difference\n"),
-                                 {}};
-            return JobResult{ExitCode::Different,
-                             QStringLiteral("different"),
-                             QStringLiteral("differs in %1").arg(names(differences).join(", ")),
-                             prefixed(context.prefix, described(differences)),
-                             {}};
+            return work(context, reading);
         });
     };
 }
 
-PortJob apply(const Profile &profile, bool dryRunOnly, bool store)
+PortJob diff(const ProfileChoice &choose)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withValues(context, line, [&](AtSession &session, const Reading &reading) {
-            const QVector<Difference> differences =
-                ProfileDiff::differences(profile, reading.values);
-            if (dryRunOnly)
-                return dryRun(context, differences);
-            return applied(context, differences, ApplyRun::apply(session, differences, store),
-                           store);
-        });
+        return withChoice(
+            context, line, choose,
+            [&](AtSession &, const Reading &reading, const Profile &profile) {
+                const QVector<Difference> differences =
+                    ProfileDiff::differences(profile, reading.values);
+                if (differences.isEmpty())
+                    return JobResult{ExitCode::Ok,
+                                     QStringLiteral("equal"),
+                                     QStringLiteral("no difference"),
+                                     context.prefix + QStringLiteral("no difference\n"),
+                                     {}};
+                return JobResult{ExitCode::Different,
+                                 QStringLiteral("different"),
+                                 QStringLiteral("differs in %1").arg(names(differences).join(", ")),
+                                 prefixed(context.prefix, described(differences)),
+                                 {}};
+            });
+    };
+}
+
+PortJob apply(const ProfileChoice &choose, bool dryRunOnly, bool store)
+{
+    return [=](const PortContext &context, ModemLine &line) {
+        return withChoice(context, line, choose,
+                          [&](AtSession &session, const Reading &reading, const Profile &profile) {
+                              const QVector<Difference> differences =
+                                  ProfileDiff::differences(profile, reading.values);
+                              if (dryRunOnly)
+                                  return dryRun(context, differences);
+                              return applied(context, differences,
+                                             ApplyRun::apply(session, differences, store), store);
+                          });
     };
 }
 
