@@ -195,7 +195,7 @@ private:
         if (!noRelay.isEmpty())
             add(QStringLiteral("repeaters"),
                 seen(QStringLiteral("S141"), noRelay) +
-                    QStringLiteral(" on the master, with the repeater %1 (S101=1)")
+                    QStringLiteral(" (the master), with the repeater %1 (S101=1)")
                         .arg(listed(relayNames)),
                 radiosOf(noRelay) + relayNames);
         for (const auto &group : grouped(relays, QStringLiteral("S114"))) {
