@@ -60,7 +60,7 @@ QByteArray dot(const QVector<NetworkRadio> &radios, const QVector<Breach> &breac
             const QString style =
                 qstrcmp(name, "S140") == 0 ? QStringLiteral(", style=dashed") : QString();
             if (target.isEmpty() || target == QLatin1String("0") ||
-                target == address(radio, "S105"))
+                target == QLatin1String("65535") || target == address(radio, "S105"))
                 continue;
             const QList<int> peers = byAddress.values(target);
             for (int peer : peers)

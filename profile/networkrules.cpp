@@ -42,6 +42,18 @@ Groups grouped(const QVector<const NetworkRadio *> &radios, const QString &name)
     return groups;
 }
 
+// The radios outside the largest group (the first of equals): those that stand out.
+QStringList oddOnes(const Groups &groups)
+{
+    const auto largest = std::max_element(groups.begin(), groups.end(), [](auto &a, auto &b) {
+        return a.second.size() < b.second.size();
+    });
+    QStringList names;
+    for (auto it = groups.begin(); it != groups.end(); ++it)
+        names += it == largest ? QStringList() : it->second;
+    return names;
+}
+
 // "S104=1 on A and B, S104=5 on C"
 QString seen(const QString &name, const Groups &groups)
 {
@@ -100,7 +112,7 @@ private:
     {
         const Groups groups = grouped(radios, name);
         if (groups.size() > 1)
-            add(QStringLiteral("shared"), seen(name, groups), radiosOf(groups));
+            add(QStringLiteral("shared"), seen(name, groups), oddOnes(groups));
     }
 
     void shared()

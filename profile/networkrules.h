@@ -13,8 +13,9 @@ struct NetworkRadio
     QMap<QString, QString> values;
 };
 
-// A broken network rule: the rule's short name, the radios involved, and one line naming the
+// A broken network rule: the rule's short name, the radios at fault, and one line naming the
 // registers and every radio with the values seen ("unit-address: S105=2 on SN-0043 and SN-0051").
+// For a value that differs (shared), the radios at fault are those outside the largest group.
 struct Breach
 {
     QString rule;
