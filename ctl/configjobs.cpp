@@ -93,13 +93,15 @@ QMap<QString, QString> identityOf(const Reading &reading)
     return identity;
 }
 
-// Enters AT mode, reads the modem and hands what it read to `work`.
+// Enters AT mode, reads the modem (ended after the listing when `goOn` says so) and hands what
+// it read to `work`.
 JobResult withValues(const PortContext &context, ModemLine &line,
-                     const std::function<JobResult(AtSession &, const Reading &)> &work)
+                     const std::function<JobResult(AtSession &, const Reading &)> &work,
+                     const std::function<bool(const QMap<QString, QString> &)> &goOn = {})
 {
     QMap<QString, QString> identity;
     JobResult result = inAtMode(context, line, [&](AtSession &session) {
-        const auto reading = ModemReader::read(session);
+        const auto reading = ModemReader::read(session, goOn);
         if (Interrupt::requested()) // the reading may have been cut short
             return interrupted(QStringLiteral("nothing written"));
         if (!reading)
@@ -111,18 +113,25 @@ JobResult withValues(const PortContext &context, ModemLine &line,
     return result;
 }
 
-// As withValues, with the profile chosen for the modem; the plan's section, when one was chosen,
-// is named first in the output and in the report.
+// As withValues, with the profile chosen for the modem; a modem refused by what its listing says
+// (its serial number) gets no single query. The plan's section, when one was chosen, is named
+// first in the output and in the report.
 JobResult
 withChoice(const PortContext &context, ModemLine &line, const ProfileChoice &choose,
            const std::function<JobResult(AtSession &, const Reading &, const Profile &)> &work)
 {
     QString section;
-    JobResult result = withValues(context, line, [&](AtSession &session, const Reading &reading) {
-        const Choice choice = choose(reading);
-        section = choice.section;
-        return choice.profile ? work(session, reading, *choice.profile) : choice.refusal;
-    });
+    const auto chosen = [&](const QMap<QString, QString> &listed) {
+        return choose({listed, {}}).profile.has_value();
+    };
+    JobResult result = withValues(
+        context, line,
+        [&](AtSession &session, const Reading &reading) {
+            const Choice choice = choose(reading);
+            section = choice.section;
+            return choice.profile ? work(session, reading, *choice.profile) : choice.refusal;
+        },
+        chosen);
     result.section = section;
     if (!section.isEmpty())
         result.output.prepend(context.prefix + QStringLiteral("plan section [%1]\n").arg(section));

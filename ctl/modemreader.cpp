@@ -7,17 +7,10 @@
 
 namespace ModemReader {
 
-std::optional<Reading> read(AtSession &session)
+namespace {
+
+Reading gathered(const QMap<QString, std::optional<QString>> &read)
 {
-    if (!session.listing())
-        return std::nullopt;
-    QMap<QString, std::optional<QString>> read = RegisterValues::fromListing(session.reply());
-    for (const QString &name : AtCommands::SingleQueryRegisters) {
-        if (!session.query(name))
-            continue;
-        const auto answer = RegisterValues::fromSingleAnswer(session.reply());
-        read.insert(name, answer && answer->name == name ? answer->value : std::nullopt);
-    }
     Reading reading;
     for (const RegisterInfo &reg : RegisterCatalog::registers()) {
         const auto value = read.value(QLatin1String(reg.name));
@@ -27,6 +20,25 @@ std::optional<Reading> read(AtSession &session)
             reading.unreadable.append(QLatin1String(reg.name));
     }
     return reading;
+}
+
+} // namespace
+
+std::optional<Reading> read(AtSession &session,
+                            const std::function<bool(const QMap<QString, QString> &)> &goOn)
+{
+    if (!session.listing())
+        return std::nullopt;
+    QMap<QString, std::optional<QString>> read = RegisterValues::fromListing(session.reply());
+    if (goOn && !goOn(gathered(read).values))
+        return gathered(read);
+    for (const QString &name : AtCommands::SingleQueryRegisters) {
+        if (!session.query(name))
+            continue;
+        const auto answer = RegisterValues::fromSingleAnswer(session.reply());
+        read.insert(name, answer && answer->name == name ? answer->value : std::nullopt);
+    }
+    return gathered(read);
 }
 
 } // namespace ModemReader
