@@ -824,6 +824,12 @@ private slots:
         network({"SN-A", "SN-B", "SN-C"},
                 {master, "S101=1 S105=3 S114=1 S118=1 S140=1", "S101=2 S105=2 S118=1 S140=1"},
                 "S104=20261207 S244=1 S221=12");
+        const QString missing = m_dir->filePath("gone");
+        const Run unread = run(QStringList{"net", "audit", "--port", missing} + ports(3));
+        QCOMPARE(unread.code, 4); // a radio not read fails the audit as it fails any command
+        QCOMPARE(unread.out, QString());
+        for (int i = 0; i < 3; ++i)
+            modem(i).clearReceived();
         const Run sound = run(QStringList{"net", "audit"} + ports(3));
         QCOMPARE(sound.code, 0);
         QCOMPARE(sound.out, QString("3 radios: every network rule holds\n"));
