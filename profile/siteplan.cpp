@@ -145,10 +145,15 @@ void readJson(const QString &text, Written &written, QVector<Problem> &found)
         return;
     }
     const QJsonObject radios = root.value("radios").toObject();
-    for (auto it = radios.begin(); it != radios.end(); ++it) {
-        const QString path = QStringLiteral("radios/") + it.key();
-        const int index = addRadio(it.key(), lines.value(path), written, found);
-        const QVector<ProfileEntry> entries = settings(it.value(), path, lines, found);
+    // In the file's order: a JSON object keeps its keys sorted.
+    QStringList serials = radios.keys();
+    const auto line = [&](const QString &serial) { return lines.value("radios/" + serial); };
+    std::stable_sort(serials.begin(), serials.end(),
+                     [&](const QString &a, const QString &b) { return line(a) < line(b); });
+    for (const QString &serial : serials) {
+        const QString path = QStringLiteral("radios/") + serial;
+        const int index = addRadio(serial, line(serial), written, found);
+        const QVector<ProfileEntry> entries = settings(radios.value(serial), path, lines, found);
         if (index >= 0)
             written.radios[index].entries = entries;
     }

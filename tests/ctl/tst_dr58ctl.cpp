@@ -783,12 +783,13 @@ private slots:
         QTest::newRow("unknown section")
             << sound << QByteArray("[radios SN-D]\n") << 3 << QString()
             << "{file}:22: unknown section [radios SN-D]: expected [network] or [radio SERIAL]\n";
-        QTest::newRow("JSON") << QStringList()
-                              << QByteArray("{\"network\": {\"S104\": 5},\n \"radios\": {\n"
-                                            "  \"SN-A\": {\"S101\": 0},\n  \"SN-B\": "
-                                            "{\"S101\": 0}}}\n")
-                              << 3 << "one-master: S101=0 on SN-A and SN-B\n"
-                              << QString();
+        QTest::newRow("JSON, radios in the file's order")
+            << QStringList()
+            << QByteArray("{\"network\": {\"S104\": 5},\n \"radios\": {\n"
+                          "  \"SN-B\": {\"S101\": 0},\n  \"SN-A\": "
+                          "{\"S101\": 0}}}\n")
+            << 3 << "one-master: S101=0 on SN-B and SN-A\n"
+            << QString();
         QTest::newRow("JSON serial twice")
             << QStringList()
             << QByteArray("{\"radios\": {\n \"SN-A\": {\"S101\": 0},\n \"SN-A\": {}}}\n") << 3
@@ -907,8 +908,12 @@ private slots:
         const QString plan =
             file("site.ini", "[network]\nS104=424242\nS159=1\n[radio SN-A]\nS101=0\nS105=1\n"
                              "S141=1\n[radio SN-B]\nS101=1\nS105=3\n[radio SN-C]\nS105=4\n");
-        const Run applied = run(QStringList{"apply", plan} + ports(3));
+        const QString report = m_dir->filePath("apply.jsonl");
+        const Run applied = run(QStringList{"apply", plan, "--report", report} + ports(3));
         QCOMPARE(applied.code, 0);
+        QFile reportFile(report);
+        QVERIFY(reportFile.open(QIODevice::ReadOnly));
+        const QString records = QString::fromUtf8(reportFile.readAll());
         const QByteArray shared = "ATS104=424242\rATS104?\r";
         const QList<QByteArray> writes{
             "ATS101=0\rATS101?\r" + shared + "ATS105=1\rATS105?\rATS141=1\rATS141?\r",
@@ -919,6 +924,7 @@ private slots:
             QCOMPARE(modem(i).storedValue("S104"), QString("424242"));
             QVERIFY(applied.out.contains(port(i) + ": plan section [radio SN-" + QChar('A' + i) +
                                          "]\n"));
+            QVERIFY(records.contains(QString("\"section\":\"radio SN-%1\"").arg(QChar('A' + i))));
         }
 
         const Run refused = run({"apply", plan, "--port", port(3)});
