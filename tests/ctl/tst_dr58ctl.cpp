@@ -866,6 +866,9 @@ private slots:
                                  "  r2 -> r0 [label=S140, style=dashed];\n}\n"));
         const Run same = run(QStringList{"net", "audit", plan} + ports(3));
         QCOMPARE(same.out, QString("3 radios: every network rule holds, each as planned\n"));
+        const Run partial = run(QStringList{"net", "audit", plan} + ports(2));
+        QCOMPARE(partial.code, 1);
+        QCOMPARE(partial.out, QString("[radio SN-C] of the plan is on none of the ports given\n"));
 
         modem(1).setRegisterValue("S104", "7");
         modem(2).setRegisterValue("S105", "3");
