@@ -163,8 +163,8 @@ int check(const QString &planPath, const QString &graph)
 
 int audit(const QString &planPath, const QStringList &ports, int baud, const Outputs &outputs)
 {
-    std::optional<SitePlan> plan;
-    if (!planPath.isEmpty() && !(plan = loadPlan(planPath)))
+    const std::optional<SitePlan> plan = planPath.isEmpty() ? std::nullopt : loadPlan(planPath);
+    if (!planPath.isEmpty() && !plan)
         return ExitCode::BadFile;
     Network network = readNetwork(ports, baud, outputs.log);
     QVector<Breach> breaches;
