@@ -100,13 +100,15 @@ QMap<QString, QString> identityOf(const Reading &reading)
     return identity;
 }
 
-// Enters AT mode, reads the modem and hands what it read to `work`.
+// Enters AT mode, reads the modem (ended after the listing when `goOn` says so) and hands what
+// it read to `work`.
 JobResult withValues(const PortContext &context, ModemLine &line,
-                     const std::function<JobResult(AtSession &, const Reading &)> &work)
+                     const std::function<JobResult(AtSession &, const Reading &)> &work,
+                     const std::function<bool(const QMap<QString, QString> &)> &goOn = {})
 {
     QMap<QString, QString> identity;
     JobResult result = inAtMode(context, line, [&](AtSession &session) {
-        const auto reading = ModemReader::read(session);
+        const auto reading = ModemReader::read(session, goOn);
         if (Interrupt::requested()) // the reading may have been cut short
             return interrupted(QStringLiteral("nothing written"));
         if (!reading)
@@ -115,6 +117,31 @@ JobResult withValues(const PortContext &context, ModemLine &line,
         return work(session, *reading);
     });
     result.identity = identity;
+    return result;
+}
+
+// As withValues, with the profile chosen for the modem; a modem refused by what its listing says
+// (its serial number) gets no single query. The plan's section, when one was chosen, is named
+// first in the output and in the report.
+JobResult
+withChoice(const PortContext &context, ModemLine &line, const ProfileChoice &choose,
+           const std::function<JobResult(AtSession &, const Reading &, const Profile &)> &work)
+{
+    QString section;
+    const auto chosen = [&](const QMap<QString, QString> &listed) {
+        return choose({listed, {}}).profile.has_value();
+    };
+    JobResult result = withValues(
+        context, line,
+        [&](AtSession &session, const Reading &reading) {
+            const Choice choice = choose(reading);
+            section = choice.section;
+            return choice.profile ? work(session, reading, *choice.profile) : choice.refusal;
+        },
+        chosen);
+    result.section = section;
+    if (!section.isEmpty())
+        result.output.prepend(context.prefix + QStringLiteral("plan section [%1]\n").arg(section));
     return result;
 }
 
@@ -243,38 +270,55 @@ PortJob read(Format format, const QString &outputPattern)
     };
 }
 
-PortJob diff(const Profile &profile)
+ProfileChoice everyModem(const Profile &profile)
+{
+    return [=](const Reading &) { return Choice{profile, {}, {}}; };
+}
+
+PortJob withReading(const std::function<JobResult(const PortContext &, const Reading &)> &work)
 {
     return [=](const PortContext &context, ModemLine &line) {
         return withValues(context, line, [&](AtSession &, const Reading &reading) {
-            const QVector<Difference> differences =
-                ProfileDiff::differences(profile, reading.values);
-            if (differences.isEmpty())
-                return JobResult{ExitCode::Ok,
-                                 QStringLiteral("equal"),
-                                 QStringLiteral("no difference"),
-                                 context.prefix + QStringLiteral("no difference\n"),
-                                 {}};
-            return JobResult{ExitCode::Different,
-                             QStringLiteral("different"),
-                             QStringLiteral("differs in %1").arg(names(differences).join(", ")),
-                             prefixed(context.prefix, described(differences)),
-                             {}};
+            return work(context, reading);
         });
     };
 }
 
-PortJob apply(const Profile &profile, bool dryRunOnly, bool store)
+PortJob diff(const ProfileChoice &choose)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withValues(context, line, [&](AtSession &session, const Reading &reading) {
-            const QVector<Difference> differences =
-                ProfileDiff::differences(profile, reading.values);
-            if (dryRunOnly)
-                return dryRun(context, differences);
-            return applied(context, differences, ApplyRun::apply(session, differences, store),
-                           store);
-        });
+        return withChoice(
+            context, line, choose,
+            [&](AtSession &, const Reading &reading, const Profile &profile) {
+                const QVector<Difference> differences =
+                    ProfileDiff::differences(profile, reading.values);
+                if (differences.isEmpty())
+                    return JobResult{ExitCode::Ok,
+                                     QStringLiteral("equal"),
+                                     QStringLiteral("no difference"),
+                                     context.prefix + QStringLiteral("no difference\n"),
+                                     {}};
+                return JobResult{ExitCode::Different,
+                                 QStringLiteral("different"),
+                                 QStringLiteral("differs in %1").arg(names(differences).join(", ")),
+                                 prefixed(context.prefix, described(differences)),
+                                 {}};
+            });
+    };
+}
+
+PortJob apply(const ProfileChoice &choose, bool dryRunOnly, bool store)
+{
+    return [=](const PortContext &context, ModemLine &line) {
+        return withChoice(context, line, choose,
+                          [&](AtSession &session, const Reading &reading, const Profile &profile) {
+                              const QVector<Difference> differences =
+                                  ProfileDiff::differences(profile, reading.values);
+                              if (dryRunOnly)
+                                  return dryRun(context, differences);
+                              return applied(context, differences,
+                                             ApplyRun::apply(session, differences, store), store);
+                          });
     };
 }
 

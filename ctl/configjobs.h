@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modemreader.h"
 #include "portjobs.h"
 #include "presets.h"
 #include "profile.h"
@@ -15,12 +16,30 @@ enum class Format { Ini, Json };
 // the port's name (see portFileName).
 PortJob read(Format format, const QString &outputPattern);
 
+// The profile a modem gets, chosen by what was read from it (a site plan's section by its serial
+// number); without one, `refusal` is the modem's result and nothing is written. `section` names
+// the plan's section, empty for a profile.
+struct Choice
+{
+    std::optional<Profile> profile;
+    JobResult refusal;
+    QString section;
+};
+using ProfileChoice = std::function<Choice(const Reading &)>;
+
+// The one profile for every modem.
+ProfileChoice everyModem(const Profile &profile);
+
+// Reads the modem as `read` does and hands the reading to `work` (with the modem in AT mode);
+// the report gets its identity.
+PortJob withReading(const std::function<JobResult(const PortContext &, const Reading &)> &work);
+
 // Compares the profile with the modem; "different" (exit 1) when any register differs.
-PortJob diff(const Profile &profile);
+PortJob diff(const ProfileChoice &choose);
 
 // Writes, verifies and (with `store`) stores what differs; a dry run only reads and prints the
 // plan: it sends "+++", "\rAT&V\r", the five single queries and "\rATA\r", nothing else.
-PortJob apply(const Profile &profile, bool dryRun, bool store);
+PortJob apply(const ProfileChoice &choose, bool dryRun, bool store);
 
 // Restores a factory preset with "AT&F<code>\r", stored with "\rAT&W\r" when `store` is set.
 PortJob reset(const Preset &preset, bool store);
