@@ -2,6 +2,7 @@
 
 #include "appinit.h"
 #include "appresources.h"
+#include "outputfile.h"
 #include "uihelper.h"
 #include "version.h"
 
@@ -36,6 +37,7 @@ void prepareApplication(QApplication &app, QTranslator &translator)
 {
     // The debug lines show their bare text, without the name of their category.
     qSetMessagePattern(QStringLiteral("%{message}"));
+    OutputFile::ignoreBrokenPipes(); // a profile saved into a FIFO whose reader left
     initAppResources();
     translator.load(QStringLiteral(":/tran/en_tr.qm"));
     app.installTranslator(&translator);

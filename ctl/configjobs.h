@@ -11,8 +11,9 @@ namespace ConfigJobs {
 
 enum class Format { Ini, Json };
 
-// Reads the modem into a profile: printed, or written to `outputPattern` with "%p" standing for
-// the port's name (see portFileName).
+// Reads the modem into a profile: printed, or, once the modem is back in data mode, written to
+// `outputPattern` with "%p" standing for the port's name (see portFileName); a profile that
+// cannot be written whole fails with ExitCode::WriteFailed.
 PortJob read(Format format, const QString &outputPattern);
 
 // Compares the profile with the modem; "different" (exit 1) when any register differs.

@@ -13,5 +13,8 @@ constexpr int PortError = 6;     // port busy, failing to open, or failing while
 constexpr int NoAnswer = 7;      // no usable answer (no greeting, no listing, silent, unreadable)
 constexpr int Refused = 8;       // a register, preset or store refused, or read back different
 constexpr int UpgradeFailed = 9; // the firmware upgrade stopped being acknowledged
+// A profile, plan, report, transcript or standard output could not be written whole; the
+// modems were left as every run leaves them.
+constexpr int WriteFailed = 10;
 
 } // namespace ExitCode
