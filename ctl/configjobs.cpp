@@ -47,7 +47,11 @@ JobResult unanswered(const ModemLine &line, const AtSession &session, const QStr
 // What a job had done when a signal stopped it.
 JobResult interrupted(const QString &done)
 {
-    return failure(Interrupt::exitCode(), QStringLiteral("interrupted; ") + done);
+    return {Interrupt::exitCode(),
+            QStringLiteral("interrupted"),
+            QStringLiteral("interrupted; ") + done,
+            {},
+            {}};
 }
 
 // A job that failed after a signal failed for want of the commands it no longer sent.
