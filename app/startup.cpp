@@ -48,7 +48,6 @@ void prepareApplication(QApplication &app, QTranslator &translator)
 {
     // The debug lines show their bare text, without the name of their category.
     qSetMessagePattern(QStringLiteral("%{message}"));
-    OutputFile::ignoreBrokenPipes(); // a profile saved into a FIFO whose reader left
     initAppResources();
     translator.load(QStringLiteral(":/tran/en_tr.qm"));
     app.installTranslator(&translator);

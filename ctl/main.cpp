@@ -7,7 +7,7 @@
 
 int main(int argc, char *argv[])
 {
-    OutputFile::ignoreBrokenPipes(); // a closed standard output never ends a run
+    OutputFile::protectStandardStreams(); // a closed standard output never ends a run
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("dr58ctl"));
     initCatalogue();

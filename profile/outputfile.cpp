@@ -136,9 +136,14 @@ QString replace(const QByteArray &target, const QByteArray &text)
 
 } // namespace
 
-void ignoreBrokenPipes()
+void protectStandardStreams()
 {
     std::signal(SIGPIPE, SIG_IGN);
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        // open() takes the lowest free number, this one; without /dev/null it stays free.
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
+            ::open("/dev/null", O_RDONLY);
+    }
 }
 
 int writeAll(int fd, const QByteArray &bytes)

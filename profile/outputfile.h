@@ -14,9 +14,11 @@ namespace OutputFile {
 constexpr int ReaderWait = 2000;  // ms a FIFO may take to get a reader before writing to it fails
 constexpr int StallLimit = 10000; // ms a FIFO's or a device's reader may take nothing
 
-// A write to a pipe whose reader has gone then fails with EPIPE instead of ending the program
-// (SIGPIPE); each program calls it once at its start.
-void ignoreBrokenPipes();
+// Each program calls it once at its start: a write to a pipe whose reader has gone then fails
+// with EPIPE instead of ending the program (SIGPIPE), and a standard stream closed from the start
+// keeps its number taken by a descriptor that refuses writes, so that no file opened later takes
+// its place and what is written to the stream is still known to be lost.
+void protectStandardStreams();
 
 // Writes every byte to the descriptor, across short writes and interruptions; 0, or the errno
 // of the failure (ETIMEDOUT: the reader took nothing for StallLimit).

@@ -149,6 +149,8 @@ private slots:
         QCOMPARE(help.code, 0);
         QVERIFY2(help.out.startsWith("Usage: dr58ctl apply [options]"), qPrintable(help.out));
         QVERIFY2(help.out.contains("  3  bad profile"), qPrintable(help.out));
+        QVERIFY2(help.out.contains("  10 a profile, plan, report, transcript or standard output"),
+                 qPrintable(help.out));
     }
 
     void refusedBeforeSending_data()
