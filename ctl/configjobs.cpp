@@ -144,8 +144,7 @@ QStringList names(const QVector<Difference> &differences)
 // fails the read.
 JobResult saved(const QString &path, JobResult read)
 {
-    const QString error =
-        OutputFile::save(path, read.output.toUtf8(), [] { return Interrupt::requested(); });
+    const QString error = OutputFile::save(path, read.output.toUtf8(), Interrupt::requested);
     read.output.clear();
     if (!error.isEmpty()) {
         read.code = ExitCode::WriteFailed;
