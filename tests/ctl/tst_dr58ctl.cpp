@@ -513,6 +513,31 @@ private slots:
         QCOMPARE(record.value("not_written").toArray(), QJsonArray{"S108"});
     }
 
+    // A station whose report cannot keep a record takes no more radios: it ends once the radio
+    // under way is done, applied and back in data mode, with exit 10 and the loss said once.
+    void stationEndsWhenRecordLost()
+    {
+        FullFileSystem full(m_dir->filePath("full"));
+        if (!full.problem().isEmpty())
+            QSKIP(qPrintable(full.problem()));
+        const QString report = m_dir->filePath("full/r.jsonl");
+        const QString dir = m_dir->filePath("by-id");
+        QVERIFY(QDir().mkdir(dir));
+        start({"watch", file("p.ini", "S104=5\n"), "--dir", dir, "--report", report});
+        m_process.setReadChannel(QProcess::StandardError);
+        QVERIFY(m_process.waitForReadyRead()); // watching
+        QVERIFY(QFile::link(port(0), dir + "/radio"));
+        const Run result = finish();
+
+        QCOMPARE(result.code, 10);
+        QVERIFY2(result.err.contains("\ndr58ctl: " + report +
+                                     ": cannot append: No space left on device\n"),
+                 qPrintable(result.err));
+        QCOMPARE(result.err.count("No space left"), 1);
+        QCOMPARE(modem(0).storedValue("S104"), QString("5"));
+        QVERIFY(modem(0).received().endsWith(DataMode));
+    }
+
     // A value outside its register's items: read names it and writes no profile, diff reports it,
     // apply writes and verifies it.
     void unreadableValue()
