@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileSystemWatcher>
+#include <QHash>
 #include <QSet>
 #include <QThread>
 #include <QTimer>
@@ -20,16 +22,28 @@ namespace WatchStation {
 
 namespace {
 
-// The character devices among the directory's entries, by path.
-QSet<QString> devices(const QString &dir)
+// Which directory entry a path is: a device unplugged and plugged in again is a new entry under
+// its old name, however quickly the two follow each other.
+using Entry = std::pair<quint64, qint64>; // inode, change time in nanoseconds
+
+Entry entryOf(const QString &path)
 {
-    QSet<QString> found;
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {info.st_ino, qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec};
+}
+
+// The character devices among the directory's entries, by path.
+QHash<QString, Entry> devices(const QString &dir)
+{
+    QHash<QString, Entry> found;
     const QDir directory(dir);
     for (const QString &name :
          directory.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
         const QString path = directory.absoluteFilePath(name);
         if (isDevice(path))
-            found.insert(path);
+            found.insert(path, entryOf(path));
     }
     return found;
 }
@@ -104,21 +118,30 @@ private:
 
     void scan()
     {
-        const QSet<QString> present = devices(m_settings.dir);
-        m_handled.intersect(present);
+        const QHash<QString, Entry> present = devices(m_settings.dir);
+        for (auto handled = m_handled.begin(); handled != m_handled.end();) {
+            if (present.value(handled.key()) == handled.value())
+                ++handled;
+            else
+                handled = m_handled.erase(handled);
+        }
         for (const auto &running : m_threads) {
-            if (!present.contains(running.first))
+            if (present.value(running.first) != running.second.entry)
                 m_vanished.insert(running.first);
         }
-        QStringList fresh = (present - m_handled).values();
+        QStringList fresh;
+        for (auto device = present.begin(); device != present.end(); ++device) {
+            if (!m_handled.contains(device.key()))
+                fresh << device.key();
+        }
         std::sort(fresh.begin(), fresh.end());
         for (const QString &path : fresh) {
             if (m_threads.count(path) == 0 && mayStart())
-                start(path);
+                start(path, present.value(path));
         }
     }
 
-    void start(const QString &path)
+    void start(const QString &path, const Entry &entry)
     {
         ++m_started;
         const PortContext context{path, path + QStringLiteral(": "),
@@ -129,18 +152,20 @@ private:
             QMetaObject::invokeMethod(
                 &m_loop, [this, result] { finished(result); }, Qt::QueuedConnection);
         });
-        m_threads[path].reset(thread);
+        m_threads[path] = {std::unique_ptr<QThread>(thread), entry};
         thread->start();
     }
 
     void finished(const PortResult &result)
     {
         const auto thread = m_threads.find(result.port);
-        thread->second->wait();
+        thread->second.thread->wait();
+        const Entry entry = thread->second.entry;
         m_threads.erase(thread);
         // Handled for as long as it stays; one that went away meanwhile is new when it is back.
-        if (!m_vanished.remove(result.port) && isDevice(result.port))
-            m_handled.insert(result.port);
+        if (!m_vanished.remove(result.port) && isDevice(result.port) &&
+            entryOf(result.port) == entry)
+            m_handled.insert(result.port, entry);
         m_results.append(result);
         Console::out(line(result));
         scan();
@@ -152,9 +177,14 @@ private:
     RunLog &m_log;
     QEventLoop m_loop;
     QFileSystemWatcher m_watcher;
-    QSet<QString> m_handled;  // done, or there from the start, and present since
-    QSet<QString> m_vanished; // gone while their job ran
-    std::map<QString, std::unique_ptr<QThread>> m_threads; // the running jobs, by path
+    struct Running
+    {
+        std::unique_ptr<QThread> thread;
+        Entry entry; // the directory entry the job was started for
+    };
+    QHash<QString, Entry> m_handled;      // done, or there from the start, and present since
+    QSet<QString> m_vanished;             // gone while their job ran
+    std::map<QString, Running> m_threads; // the running jobs, by path
     QVector<PortResult> m_results;
     int m_started = 0;
 };

@@ -175,7 +175,8 @@ private slots:
             << none << 2 << "--output needs %p when several ports are given";
         QTest::newRow("port missing") << QStringList{"read", "--port", "{file}"} << none << 4
                                       << "{file}: no such serial port";
-        const QString refused = QString("rfc2217://127.0.0.1:%1").arg(Ser2net::freePort());
+        static const ClosedPort closed;
+        const QString refused = QString("rfc2217://127.0.0.1:%1").arg(closed.port());
         QTest::newRow("nobody listening")
             << QStringList{"read", "--port", refused} << none << 6
             << refused + ": cannot connect: connection refused (is the server running, on that "
@@ -489,8 +490,8 @@ private slots:
         const QString dir = m_dir->filePath("by-id");
         const QString report = m_dir->filePath("r.jsonl");
         QVERIFY(QDir().mkdir(dir));
-        modem(0).setLateReplyDelay(600);
-        modem(0).setFault(SimModem::Fault::LateReply);
+        modem(0).setLateReplyDelay(1000); // time to act while the read-back is awaited
+        modem(0).setFaultOn("ATS104?\r", SimModem::Fault::LateReply, 1);
         start({"watch", file("p.ini", "S104=5\nS108=20\n"), "--dir", dir, "--report", report});
         ::close(reader);
         m_process.setReadChannel(QProcess::StandardError);
@@ -614,8 +615,10 @@ private slots:
         QFETCH(bool, silentAfter);
         QFETCH(int, code);
         QFETCH(QString, message);
-        modem(0).setLateReplyDelay(600); // time enough to act while the read-back is answered
-        modem(0).setFault(SimModem::Fault::LateReply);
+        // The read-back's answer comes a second late, half the time dr58ctl gives it: a second
+        // for the test to act while dr58ctl waits, a second to spare for a busy machine.
+        modem(0).setLateReplyDelay(1000);
+        modem(0).setFaultOn("ATS104?\r", SimModem::Fault::LateReply, 1);
         start({"apply", file("p.ini", "S104=5\nS108=20\n"), "--port", port(0)});
         QTRY_VERIFY_WITH_TIMEOUT(modem(0).received().endsWith("ATS104?\r"), 20000);
         if (silentAfter)
@@ -657,8 +660,7 @@ private slots:
         QVERIFY(QFile::remove(dir + "3"));
         modem(3).stop();
         QTRY_VERIFY(modem(0).received().endsWith(DataMode));
-        QVERIFY(QFile::remove(dir + "0"));
-        QTest::qWait(500);
+        QVERIFY(QFile::remove(dir + "0")); // unplugged and plugged in again at once
         QVERIFY(plug(0));
         const Run result = finish();
 
