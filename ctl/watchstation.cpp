@@ -70,6 +70,7 @@ public:
     int exec()
     {
         m_handled = devices(m_settings.dir);
+        m_target = target();
         watch();
         QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_loop, [this] {
             watch();
@@ -103,8 +104,29 @@ private:
             m_loop.quit();
     }
 
+    // The folder the directory leads to; empty while it does not exist.
+    QString target() const { return QFileInfo(m_settings.dir).canonicalFilePath(); }
+
+    // A link re-pointed to another folder: the devices already there are left alone, as at the
+    // start. A folder that comes back where it was brings new devices.
+    void followTarget()
+    {
+        const QString now = target();
+        if (now.isEmpty() || now == m_target)
+            return;
+        const bool repointed = !m_target.isEmpty();
+        m_target = now;
+        if (!repointed)
+            return;
+        m_handled = devices(m_settings.dir);
+        Console::err(QStringLiteral("dr58ctl: %1 now leads to %2; %3 already there left alone\n")
+                         .arg(m_settings.dir, now)
+                         .arg(m_handled.size()));
+    }
+
     void watch()
     {
+        followTarget();
         const QStringList wanted = watchedPaths(m_settings.dir);
         for (const QString &path : m_watcher.directories()) {
             if (!wanted.contains(path))
@@ -182,6 +204,7 @@ private:
         std::unique_ptr<QThread> thread;
         Entry entry; // the directory entry the job was started for
     };
+    QString m_target;                     // the folder the directory last led to
     QHash<QString, Entry> m_handled;      // done, or there from the start, and present since
     QSet<QString> m_vanished;             // gone while their job ran
     std::map<QString, Running> m_threads; // the running jobs, by path
@@ -238,7 +261,7 @@ QStringList watchedPaths(const QString &dir)
     QStringList paths;
     QString path = QDir::cleanPath(QDir(dir).absolutePath());
     if (QFileInfo(path).isDir())
-        paths.append(path);
+        paths.append(QFileInfo(path).canonicalFilePath());
     while (path != QLatin1String("/")) {
         path = QFileInfo(path).path();
         if (QFileInfo(path).isDir()) {
@@ -247,6 +270,14 @@ QStringList watchedPaths(const QString &dir)
         }
     }
     return paths;
+}
+
+bool mayBeFolder(const QString &dir)
+{
+    QString path = QDir::cleanPath(QDir(dir).absolutePath());
+    while (!QFileInfo::exists(path) && path != QLatin1String("/"))
+        path = QFileInfo(path).path();
+    return QFileInfo(path).isDir();
 }
 
 } // namespace WatchStation

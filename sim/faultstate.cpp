@@ -37,6 +37,8 @@ bool FaultState::affects(SimFault fault, SimReply::Kind kind)
     case SimFault::UpdateRefuseChunk:
     case SimFault::UpdateDropChunk:
         return kind == Kind::ChunkAcknowledgement;
+    case SimFault::QueryError:
+        return kind == Kind::Query;
     default:
         return kind != Kind::Acknowledgement && kind != Kind::ChunkAcknowledgement;
     }
@@ -71,6 +73,8 @@ QStringList faultNames()
         "UpdateNeverAnnounce",
         "UpdateRefuseChunk",
         "UpdateDropChunk",
+        "QueryError",
+        "Chatter",
     };
     return list;
 }

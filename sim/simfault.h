@@ -23,4 +23,6 @@ enum class SimFault {
     UpdateNeverAnnounce, // ignores "AT&UP" (never says "UPDATE\r\n")
     UpdateRefuseChunk,   // a firmware chunk is not kept and answered with flag 0x01 (correct CRC)
     UpdateDropChunk,     // a firmware chunk is lost: neither kept nor acknowledged
+    QueryError,          // a single query "ATS<n>?" is answered with its echo and "ERROR\r\n"
+    Chatter,             // talks without pause from the moment it is set, answers nothing
 };

@@ -230,7 +230,7 @@ void SimModem::setFault(Fault fault, int times)
 {
     Lock lock(m_mutex);
     m_core.setFault(fault, times);
-    m_babbling = false;
+    m_babbling = fault == Fault::Chatter;
     m_output.dropBabble();
     wake();
 }
