@@ -13,6 +13,7 @@
 #include "registercatalog.h"
 #include "registervalues.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -169,6 +170,21 @@ QStringList names(const QVector<Difference> &differences)
     return result;
 }
 
+// One line of JSON: the port and each difference's register, modem value and profile value.
+QString jsonDifferences(const QString &port, const QVector<Difference> &differences)
+{
+    QJsonArray list;
+    for (const Difference &difference : differences)
+        list.append(
+            QJsonObject{{QStringLiteral("register"), difference.name()},
+                        {QStringLiteral("modem"),
+                         difference.current ? QJsonValue(*difference.current) : QJsonValue()},
+                        {QStringLiteral("profile"), difference.wanted}});
+    const QJsonObject object{{QStringLiteral("port"), port}, {QStringLiteral("differences"), list}};
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
+           QLatin1Char('\n');
+}
+
 JobResult saveProfile(const QString &path, const QByteArray &text)
 {
     const QString error = ProfileWriter::save(path, text);
@@ -284,7 +300,7 @@ PortJob withReading(const std::function<JobResult(const PortContext &, const Rea
     };
 }
 
-PortJob diff(const ProfileChoice &choose)
+PortJob diff(const ProfileChoice &choose, bool json)
 {
     return [=](const PortContext &context, ModemLine &line) {
         return withChoice(
@@ -296,12 +312,14 @@ PortJob diff(const ProfileChoice &choose)
                     return JobResult{ExitCode::Ok,
                                      QStringLiteral("equal"),
                                      QStringLiteral("no difference"),
-                                     context.prefix + QStringLiteral("no difference\n"),
+                                     json ? jsonDifferences(context.port, differences)
+                                          : context.prefix + QStringLiteral("no difference\n"),
                                      {}};
                 return JobResult{ExitCode::Different,
                                  QStringLiteral("different"),
                                  QStringLiteral("differs in %1").arg(names(differences).join(", ")),
-                                 prefixed(context.prefix, described(differences)),
+                                 json ? jsonDifferences(context.port, differences)
+                                      : prefixed(context.prefix, described(differences)),
                                  {}};
             });
     };

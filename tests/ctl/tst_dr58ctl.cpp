@@ -461,7 +461,7 @@ private slots:
     }
 
     // A value that cannot be read whole and confirmed: read names it and writes no profile, diff
-    // reports it, apply writes and verifies it.
+    // reports it (in JSON as null), apply writes and verifies it.
     void unreadableValue()
     {
         QFETCH(SimModem::Fault, fault);
@@ -485,6 +485,12 @@ private slots:
         const Run compared = run({"diff", profile, "--port", port(0)});
         QCOMPARE(compared.code, 1);
         QVERIFY2(compared.out.contains(diff + "\n"), qPrintable(compared.out));
+        faulty(1);
+        const Run json = run({"diff", profile, "--port", port(0), "--format", "json"});
+        QCOMPARE(json.code, 1);
+        QCOMPARE(json.out, "{\"differences\":[{\"modem\":null,\"profile\":\"" + wanted +
+                               "\",\"register\":\"" + name + "\"}],\"port\":\"" + port(0) +
+                               "\"}\n");
         faulty(1);
         QCOMPARE(run({"apply", profile, "--port", port(0)}).code, 0);
         QCOMPARE(modem(0).storedValue(name), wanted);
