@@ -123,10 +123,11 @@ JobResult withValues(const PortContext &context, ModemLine &line,
 
 // As withValues, with the profile chosen for the modem; a modem refused by what its listing says
 // (its serial number) gets no single query. The plan's section, when one was chosen, is named
-// first in the output and in the report.
+// in the report and (unless `sectionLine` is off, for output that is JSON) first in the output.
 JobResult
 withChoice(const PortContext &context, ModemLine &line, const ProfileChoice &choose,
-           const std::function<JobResult(AtSession &, const Reading &, const Profile &)> &work)
+           const std::function<JobResult(AtSession &, const Reading &, const Profile &)> &work,
+           bool sectionLine = true)
 {
     QString section;
     const auto chosen = [&](const QMap<QString, QString> &listed) {
@@ -141,7 +142,7 @@ withChoice(const PortContext &context, ModemLine &line, const ProfileChoice &cho
         },
         chosen);
     result.section = section;
-    if (!section.isEmpty())
+    if (!section.isEmpty() && sectionLine)
         result.output.prepend(context.prefix + QStringLiteral("plan section [%1]\n").arg(section));
     return result;
 }
@@ -321,7 +322,8 @@ PortJob diff(const ProfileChoice &choose, bool json)
                                  json ? jsonDifferences(context.port, differences)
                                       : prefixed(context.prefix, described(differences)),
                                  {}};
-            });
+            },
+            !json);
     };
 }
 

@@ -1093,7 +1093,7 @@ private slots:
 
     // A plan applied to three radios gives each the network's values and its own section's,
     // written in register order and stored; a fourth radio, not in the plan, is refused once its
-    // listing has given its serial number, and only "ATA" follows.
+    // listing has given its serial number, and only "ATA" follows. A diff in JSON is JSON alone.
     void applyPlan()
     {
         network({"SN-A", "SN-B", "SN-C", "SN-D"}, {"", "", "", ""});
@@ -1118,6 +1118,13 @@ private slots:
                                          "]\n"));
             QVERIFY(records.contains(QString("\"section\":\"radio SN-%1\"").arg(QChar('A' + i))));
         }
+
+        modem(0).setRegisterValue("S105", "2");
+        const Run json = run({"diff", plan, "--port", port(0), "--format", "json"});
+        QCOMPARE(json.code, 1);
+        QCOMPARE(json.out, "{\"differences\":[{\"modem\":\"2\",\"profile\":\"1\",\"register\":"
+                           "\"S105\"}],\"port\":\"" +
+                               port(0) + "\"}\n");
 
         const Run refused = run({"apply", plan, "--port", port(3)});
         QCOMPARE(refused.code, 10);
