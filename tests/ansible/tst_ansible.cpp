@@ -1,5 +1,7 @@
 #include "simmodem.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -37,6 +39,20 @@ const char *const Playbook = R"(
                      | to_json }}"
 )";
 
+// A backup, then an upgrade keeping the settings followed by a write.
+const char *const UpgradePlaybook = R"(
+- hosts: localhost
+  gather_facts: false
+  module_defaults:
+    dr58_radio: {dr58ctl: "{{ dr58ctl }}", port: "{{ ports[0] }}"}
+  tasks:
+    - {dr58_radio: {state: backup, backup_dir: "{{ dir }}/backups"}, register: backup}
+    - dr58_radio: {firmware: "{{ dir }}/new.stz", keep_settings: true,
+                   backup_dir: "{{ dir }}/kept", values: {S104: 424242}}
+      register: upgrade
+    - copy: {dest: "{{ results }}", content: "{{ dict(backup=backup, upgrade=upgrade) | to_json }}"}
+)";
+
 } // namespace
 
 // The module as a playbook uses it: Debian's ansible-playbook on localhost (connection local),
@@ -48,13 +64,13 @@ class AnsibleTest : public QObject
     QTemporaryDir m_dir;
 
     // The registered results by task, and what ansible-playbook printed.
-    QPair<QJsonObject, QString> play(const QStringList &ports)
+    QPair<QJsonObject, QString> play(const char *playbook, const QStringList &ports)
     {
         const QString program = QStandardPaths::findExecutable("ansible-playbook");
         if (program.isEmpty())
             qFatal("ansible-playbook is missing: install ansible-core (tools/setup.sh does)");
         QFile book(m_dir.filePath("play.yml"));
-        if (!book.open(QIODevice::WriteOnly) || book.write(Playbook) < 0)
+        if (!book.open(QIODevice::WriteOnly) || book.write(playbook) < 0)
             qFatal("cannot write the playbook");
         book.close();
         const QString resultsPath = m_dir.filePath("results.json");
@@ -62,6 +78,7 @@ class AnsibleTest : public QObject
                                {"key", Key},
                                {"ports", QJsonArray::fromStringList(ports)},
                                {"results", resultsPath},
+                               {"dir", m_dir.path()},
                                {"ansible_python_interpreter", "/usr/bin/python3"}};
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("ANSIBLE_LIBRARY", MODULE_DIR);
@@ -98,7 +115,7 @@ private slots:
         m_modems[2]->setFault(SimModem::Fault::Silent);
         const QString before = applied.registerValue("S104");
 
-        const auto [results, printed] = play(ports);
+        const auto [results, printed] = play(Playbook, ports);
 
         const QJsonObject check = results["check"].toObject();
         QCOMPARE(check["changed"].toBool(), true);
@@ -142,6 +159,41 @@ private slots:
         QCOMPARE(silent["msg"].toString(), "dr58ctl apply: no answer from the modem to \"+++\" "
                                            "(3 tries) or to \"ATS102?\"");
         QCOMPARE(silent["report"]["exit"].toInt(), 7);
+    }
+
+    // The backup and the upgrade that keeps the settings, once dr58ctl has them.
+    void backupAndUpgradeKeepingSettings()
+    {
+        QProcess ctl;
+        ctl.start(DR58CTL_PATH, {"backup", "--help"});
+        QVERIFY(ctl.waitForFinished());
+        if (ctl.exitCode() != 0)
+            QSKIP("this dr58ctl has no backup command");
+        SimModem modem;
+        QVERIFY(modem.start());
+        QByteArray image(4096, Qt::Uninitialized);
+        for (int i = 0; i < image.size(); ++i)
+            image[i] = char(i * 31 + 7); // never spells an AT string
+        QFile firmware(m_dir.filePath("new.stz"));
+        QVERIFY(firmware.open(QIODevice::WriteOnly) && firmware.write(image) == image.size());
+        firmware.close();
+
+        const QJsonObject results = play(UpgradePlaybook, {modem.portName()}).first;
+
+        const QJsonObject backup = results["backup"].toObject();
+        QCOMPARE(backup["changed"].toBool(), false);
+        QCOMPARE(backup["report"]["command"].toString(), "backup");
+        QCOMPARE(backup["report"]["exit"].toInt(), 0);
+        QVERIFY(!QDir(m_dir.filePath("backups")).isEmpty());
+        const QJsonObject upgrade = results["upgrade"].toObject();
+        QCOMPARE(upgrade["changed"].toBool(), true);
+        QCOMPARE(upgrade["reports"][0]["command"].toString(), "upgrade");
+        QCOMPARE(upgrade["reports"][0]["firmware_sha256"].toString(),
+                 QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex());
+        QCOMPARE(upgrade["reports"][1]["command"].toString(), "apply");
+        QCOMPARE(upgrade["written"].toArray(), QJsonArray({"S104"}));
+        QCOMPARE(modem.image(), image);
+        QCOMPARE(modem.storedValue("S104"), QString("424242"));
     }
 };
 
