@@ -195,10 +195,28 @@ int readModems(const Invocation &call)
     return runOnPorts(call, ConfigJobs::read(kind, output));
 }
 
+const QCommandLineOption
+    OutputFormatOption(QStringLiteral("format"),
+                       QStringLiteral("Output format: text (default) or json."),
+                       QStringLiteral("format"), QStringLiteral("text"));
+
+// Whether --format asks for JSON; the usage error's exit code when it names no known format.
+std::optional<int> jsonFormat(const Invocation &call, bool &json)
+{
+    const QString format = call.parser.value(OutputFormatOption);
+    json = format == QLatin1String("json");
+    if (json || format == QLatin1String("text"))
+        return std::nullopt;
+    return usageError(call.command, QStringLiteral("unknown format \"%1\"").arg(format));
+}
+
 int diffModems(const Invocation &call)
 {
+    bool json = false;
+    if (const auto code = jsonFormat(call, json))
+        return *code;
     const auto choice = NetCommands::settings(call.argument);
-    return choice ? runOnPorts(call, ConfigJobs::diff(*choice)) : ExitCode::BadFile;
+    return choice ? runOnPorts(call, ConfigJobs::diff(*choice, json)) : ExitCode::BadFile;
 }
 
 const QCommandLineOption DryRunOption(
@@ -321,17 +339,12 @@ int watchDevices(const Invocation &call)
     return somethingLost(log) ? std::max(code, ExitCode::WriteFailed) : code;
 }
 
-const QCommandLineOption ProbeFormatOption(QStringLiteral("format"),
-                                           QStringLiteral("Output format: text (default) or json."),
-                                           QStringLiteral("format"), QStringLiteral("text"));
-
 int probeModems(const Invocation &call)
 {
-    const QString format = call.parser.value(ProbeFormatOption);
-    if (format != QLatin1String("text") && format != QLatin1String("json"))
-        return usageError(QStringLiteral("probe"),
-                          QStringLiteral("unknown format \"%1\"").arg(format));
-    return runOnPorts(call, ConfigJobs::probe(format == QLatin1String("json")));
+    bool json = false;
+    if (const auto code = jsonFormat(call, json))
+        return *code;
+    return runOnPorts(call, ConfigJobs::probe(json));
 }
 
 const char *const ProfileHelp =
@@ -395,7 +408,7 @@ const QList<Command> &commands()
          nullptr,
          nullptr,
          true,
-         {PortOption, BaudOption, ProbeFormatOption},
+         {PortOption, BaudOption, OutputFormatOption},
          probeModems},
         {"read",
          "Read the modem's registers into a profile.",
@@ -409,7 +422,7 @@ const QList<Command> &commands()
          "PROFILE",
          ProfileHelp,
          true,
-         {PortOption, BaudOption},
+         {PortOption, BaudOption, OutputFormatOption},
          diffModems},
         {"apply",
          "Write the registers of a profile that differ, verify and store them.",

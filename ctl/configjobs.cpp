@@ -14,6 +14,7 @@
 #include "registercatalog.h"
 #include "registervalues.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -127,10 +128,11 @@ JobResult withValues(const PortContext &context, ModemLine &line,
 
 // As withValues, with the profile chosen for the modem; a modem refused by what its listing says
 // (its serial number) gets no single query. The plan's section, when one was chosen, is named
-// first in the output and in the report.
+// in the report and (unless `sectionLine` is off, for output that is JSON) first in the output.
 JobResult
 withChoice(const PortContext &context, ModemLine &line, const ProfileChoice &choose,
-           const std::function<JobResult(AtSession &, const Reading &, const Profile &)> &work)
+           const std::function<JobResult(AtSession &, const Reading &, const Profile &)> &work,
+           bool sectionLine = true)
 {
     QString section;
     const auto chosen = [&](const QMap<QString, QString> &listed) {
@@ -145,7 +147,7 @@ withChoice(const PortContext &context, ModemLine &line, const ProfileChoice &cho
         },
         chosen);
     result.section = section;
-    if (!section.isEmpty())
+    if (!section.isEmpty() && sectionLine)
         result.output.prepend(context.prefix + QStringLiteral("plan section [%1]\n").arg(section));
     return result;
 }
@@ -172,6 +174,21 @@ QStringList names(const QVector<Difference> &differences)
     for (const Difference &difference : differences)
         result.append(difference.name());
     return result;
+}
+
+// One line of JSON: the port and each difference's register, modem value and profile value.
+QString jsonDifferences(const QString &port, const QVector<Difference> &differences)
+{
+    QJsonArray list;
+    for (const Difference &difference : differences)
+        list.append(
+            QJsonObject{{QStringLiteral("register"), difference.name()},
+                        {QStringLiteral("modem"),
+                         difference.current ? QJsonValue(*difference.current) : QJsonValue()},
+                        {QStringLiteral("profile"), difference.wanted}});
+    const QJsonObject object{{QStringLiteral("port"), port}, {QStringLiteral("differences"), list}};
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
+           QLatin1Char('\n');
 }
 
 // The profile a read printed, written to `path` instead; a profile that cannot be written whole
@@ -296,7 +313,7 @@ PortJob withReading(const std::function<JobResult(const PortContext &, const Rea
     };
 }
 
-PortJob diff(const ProfileChoice &choose)
+PortJob diff(const ProfileChoice &choose, bool json)
 {
     return [=](const PortContext &context, ModemLine &line) {
         return withChoice(
@@ -308,14 +325,17 @@ PortJob diff(const ProfileChoice &choose)
                     return JobResult{ExitCode::Ok,
                                      QStringLiteral("equal"),
                                      QStringLiteral("no difference"),
-                                     context.prefix + QStringLiteral("no difference\n"),
+                                     json ? jsonDifferences(context.port, differences)
+                                          : context.prefix + QStringLiteral("no difference\n"),
                                      {}};
                 return JobResult{ExitCode::Different,
                                  QStringLiteral("different"),
                                  QStringLiteral("differs in %1").arg(names(differences).join(", ")),
-                                 prefixed(context.prefix, described(differences)),
+                                 json ? jsonDifferences(context.port, differences)
+                                      : prefixed(context.prefix, described(differences)),
                                  {}};
-            });
+            },
+            !json);
     };
 }
 

@@ -35,8 +35,11 @@ ProfileChoice everyModem(const Profile &profile);
 // the report gets its identity.
 PortJob withReading(const std::function<JobResult(const PortContext &, const Reading &)> &work);
 
-// Compares the profile with the modem; "different" (exit 1) when any register differs.
-PortJob diff(const ProfileChoice &choose);
+// Compares the profile with the modem; "different" (exit 1) when any register differs. `json`
+// prints one object a line instead of text: the port and its differences, each with the
+// register, the modem's value (null when unreadable) and the profile's (a plan's section is
+// named in the report only).
+PortJob diff(const ProfileChoice &choose, bool json);
 
 // Writes, verifies and (with `store`) stores what differs; a dry run only reads and prints the
 // plan: it sends "+++", "\rAT&V\r", the five single queries and "\rATA\r", nothing else.

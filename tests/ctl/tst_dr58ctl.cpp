@@ -635,7 +635,7 @@ private slots:
     }
 
     // A value that cannot be read whole and confirmed: read names it and writes no profile, diff
-    // reports it, apply writes and verifies it.
+    // reports it (in JSON as null), apply writes and verifies it.
     void unreadableValue()
     {
         QFETCH(SimModem::Fault, fault);
@@ -659,6 +659,12 @@ private slots:
         const Run compared = run({"diff", profile, "--port", port(0)});
         QCOMPARE(compared.code, 1);
         QVERIFY2(compared.out.contains(diff + "\n"), qPrintable(compared.out));
+        faulty(1);
+        const Run json = run({"diff", profile, "--port", port(0), "--format", "json"});
+        QCOMPARE(json.code, 1);
+        QCOMPARE(json.out, "{\"differences\":[{\"modem\":null,\"profile\":\"" + wanted +
+                               "\",\"register\":\"" + name + "\"}],\"port\":\"" + port(0) +
+                               "\"}\n");
         faulty(1);
         QCOMPARE(run({"apply", profile, "--port", port(0)}).code, 0);
         QCOMPARE(modem(0).storedValue(name), wanted);
@@ -1261,7 +1267,7 @@ private slots:
 
     // A plan applied to three radios gives each the network's values and its own section's,
     // written in register order and stored; a fourth radio, not in the plan, is refused once its
-    // listing has given its serial number, and only "ATA" follows.
+    // listing has given its serial number, and only "ATA" follows. A diff in JSON is JSON alone.
     void applyPlan()
     {
         network({"SN-A", "SN-B", "SN-C", "SN-D"}, {"", "", "", ""});
@@ -1286,6 +1292,13 @@ private slots:
                                          "]\n"));
             QVERIFY(records.contains(QString("\"section\":\"radio SN-%1\"").arg(QChar('A' + i))));
         }
+
+        modem(0).setRegisterValue("S105", "2");
+        const Run json = run({"diff", plan, "--port", port(0), "--format", "json"});
+        QCOMPARE(json.code, 1);
+        QCOMPARE(json.out, "{\"differences\":[{\"modem\":\"2\",\"profile\":\"1\",\"register\":"
+                           "\"S105\"}],\"port\":\"" +
+                               port(0) + "\"}\n");
 
         const Run refused = run({"apply", plan, "--port", port(3)});
         QCOMPARE(refused.code, 10);
