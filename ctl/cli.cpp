@@ -48,6 +48,10 @@ const QCommandLineOption
                      QStringLiteral("Append every byte sent and received to this file, one line "
                                     "per burst (readable by its owner only)."),
                      QStringLiteral("file"));
+const QCommandLineOption ShowSecretsOption(
+    QStringLiteral("show-secrets"),
+    QStringLiteral("Show the encryption key (S160) in the transcript; without it each of its "
+                   "characters is shown as \"*\"."));
 const QCommandLineOption HelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                     QStringLiteral("Show this help."));
 
@@ -83,7 +87,8 @@ int usageError(const QString &command, const QString &message)
 // (its problem printed), before anything is sent.
 std::optional<int> openLog(const Invocation &call, RunLog &log)
 {
-    QString problem = log.openTranscript(call.parser.value(TranscriptOption));
+    QString problem = log.openTranscript(call.parser.value(TranscriptOption),
+                                         call.parser.isSet(ShowSecretsOption));
     if (problem.isEmpty())
         problem = log.openReport(call.parser.value(ReportOption));
     if (problem.isEmpty())
@@ -375,7 +380,8 @@ const QList<Command> &commands()
          "PROFILE",
          ProfileHelp,
          false,
-         {DirOption, BaudOption, CountOption, FirmwareOption, ReportOption, TranscriptOption},
+         {DirOption, BaudOption, CountOption, FirmwareOption, ReportOption, TranscriptOption,
+          ShowSecretsOption},
          watchDevices},
     };
     return list;
@@ -434,7 +440,7 @@ void setUp(QCommandLineParser &parser, const Command &command)
     for (const QCommandLineOption &option : command.options)
         parser.addOption(option);
     if (command.onPorts)
-        parser.addOptions({ReportOption, TranscriptOption});
+        parser.addOptions({ReportOption, TranscriptOption, ShowSecretsOption});
     if (command.argument)
         parser.addPositionalArgument(QLatin1String(command.argument),
                                      QLatin1String(command.argumentHelp));

@@ -3,11 +3,14 @@
 #include "console.h"
 #include "modemline.h"
 #include "registercatalog.h"
+#include "secretmask.h"
 #include "transcript.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <array>
+#include <memory>
 
 namespace {
 
@@ -43,8 +46,9 @@ QJsonValue identity(const QMap<QString, QString> &values)
 
 RunLog::RunLog(const QString &command) : m_command(command) {}
 
-QString RunLog::openTranscript(const QString &path)
+QString RunLog::openTranscript(const QString &path, bool showSecrets)
 {
+    m_showSecrets = showSecrets;
     return opened(m_transcript, path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
@@ -57,9 +61,13 @@ void RunLog::tap(ModemLine &line, const QString &port)
 {
     if (!m_transcript.isOpen())
         return;
-    line.setTap([this, port](ModemLine::Direction direction, const QByteArray &bytes) {
+    auto masks = std::make_shared<std::array<SecretMask, 2>>(std::array<SecretMask, 2>{
+        SecretMask(ModemLine::Direction::Sent), SecretMask(ModemLine::Direction::Received)});
+    line.setTap([this, port, masks](ModemLine::Direction direction, const QByteArray &bytes) {
+        SecretMask &mask = masks->at(direction == ModemLine::Direction::Sent ? 0 : 1);
+        const QByteArray shown = m_showSecrets ? bytes : mask.masked(bytes);
         append(m_transcript, m_transcriptLock,
-               Transcript::line(QDateTime::currentDateTimeUtc(), port, direction, bytes).toUtf8());
+               Transcript::line(QDateTime::currentDateTimeUtc(), port, direction, shown).toUtf8());
     });
 }
 

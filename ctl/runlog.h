@@ -17,10 +17,10 @@ class RunLog
 public:
     explicit RunLog(const QString &command);
 
-    // Opens the transcript (readable by its owner only: it shows the encryption key as written)
-    // or the report for appending; an empty path opens nothing. The problem, naming the file,
-    // when it cannot.
-    QString openTranscript(const QString &path);
+    // Opens the transcript (readable by its owner only) or the report for appending; an empty
+    // path opens nothing. The problem, naming the file, when it cannot. The transcript shows the
+    // encryption key as "*" characters (see secretmask.h) unless `showSecrets`.
+    QString openTranscript(const QString &path, bool showSecrets = false);
     QString openReport(const QString &path);
 
     // Sends the line's bytes to the transcript under the port's name.
@@ -40,4 +40,5 @@ private:
     QFile m_report;
     QMutex m_transcriptLock;
     QMutex m_reportLock;
+    bool m_showSecrets = false;
 };

@@ -115,7 +115,8 @@ void ProfilesTest::badProfileChangesNothing()
     QCOMPARE(s.mark("S104"), QStringLiteral("border-color :black "));
 }
 
-// Since the last Clear: each burst on its line, input thrown away unread between operations too.
+// Since the last Clear: each burst on its line, input thrown away unread between operations too;
+// the key's characters hidden.
 void ProfilesTest::transcript()
 {
     Station s;
@@ -124,6 +125,9 @@ void ProfilesTest::transcript()
     s.modem.sendRaw("noise");
     QTest::qWait(1500);
     s.click("ButtonS105");
+    s.edit("S160")->setText("secret1");
+    s.click("ButtonS160");
+    QTRY_VERIFY(s.modem.sent().endsWith("ATS160=secret1\r\nOK\r\n"));
     const QString path = m_dir.filePath("t.txt");
     trigger(s, "actionSaveTranscript", path);
     QFile file(path);
@@ -137,8 +141,8 @@ void ProfilesTest::transcript()
         QVERIFY2(match.hasMatch(), qPrintable(line));
         (match.captured(1) == ">" ? sent : received) += match.captured(2);
     }
-    QCOMPARE(sent, QStringLiteral("ATS105=\\r"));
-    QCOMPARE(received, QStringLiteral("noiseATS105=\\r\\nERROR\\r\\n"));
+    QCOMPARE(sent, QStringLiteral("ATS105=\\rATS160=*******\\r"));
+    QCOMPARE(received, QStringLiteral("noiseATS105=\\r\\nERROR\\r\\nATS160=*******\\r\\nOK\\r\\n"));
 }
 
 QTEST_MAIN(ProfilesTest)

@@ -546,6 +546,37 @@ private slots:
         QCOMPARE(received, Transcript::escaped(modem(1).sent()));
     }
 
+    // The key crosses the line in the listing, its single query, the write and its read-back:
+    // the transcript hides each of its characters unless --show-secrets.
+    void transcriptHidesTheKey_data()
+    {
+        QTest::addColumn<bool>("show");
+        QTest::newRow("hidden") << false;
+        QTest::newRow("--show-secrets") << true;
+    }
+
+    void transcriptHidesTheKey()
+    {
+        QFETCH(bool, show);
+        const QString transcript = m_dir->filePath("t.log");
+        QStringList arguments{
+            "apply", file("p.ini", "S160=n3wkey\n"), "--port", port(0), "--transcript", transcript};
+        QCOMPARE(run(arguments + (show ? QStringList{"--show-secrets"} : QStringList())).code, 0);
+        QFile log(transcript);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QString sent, received;
+        for (const QString &line : QString(log.readAll()).split('\n', Qt::SkipEmptyParts))
+            (line.section(' ', 2, 2) == ">" ? sent : received) += line.section(' ', 3);
+        const auto hidden = [show](QByteArray bytes) {
+            return show ? bytes : bytes.replace("dr58key", "*******").replace("n3wkey", "******");
+        };
+        QVERIFY(modem(0).received().contains("ATS160=n3wkey\r"));
+        QCOMPARE(sent, Transcript::escaped(hidden(modem(0).received())));
+        QVERIFY(modem(0).sent().contains("Encryption key=dr58key\r\n"));
+        QVERIFY(modem(0).sent().contains("ATS160?\r\nn3wkey\r\nOK"));
+        QCOMPARE(received, Transcript::escaped(hidden(modem(0).sent())));
+    }
+
     // With --firmware each radio is upgraded before the profile is applied, and its record names
     // the firmware; files beside the devices are no devices.
     void stationUpgradesFirst()
