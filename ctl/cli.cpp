@@ -7,6 +7,7 @@
 #include "firmwareimage.h"
 #include "interrupt.h"
 #include "networkline.h"
+#include "portdescription.h"
 #include "portlist.h"
 #include "portopener.h"
 #include "runlog.h"
@@ -149,8 +150,29 @@ QString twicePort(const QStringList &ports)
     return {};
 }
 
-int listPorts(const Invocation &)
+const QCommandLineOption ProbeFormatOption(QStringLiteral("format"),
+                                           QStringLiteral("Output format: text (default) or json."),
+                                           QStringLiteral("format"), QStringLiteral("text"));
+
+// The text or JSON format the option names; an empty optional (after the usage error) for another.
+std::optional<bool> isJson(const Invocation &call)
 {
+    const QString format = call.parser.value(ProbeFormatOption);
+    if (format == QLatin1String("text") || format == QLatin1String("json"))
+        return format == QLatin1String("json");
+    usageError(call.command, QStringLiteral("unknown format \"%1\"").arg(format));
+    return std::nullopt;
+}
+
+int listPorts(const Invocation &call)
+{
+    const std::optional<bool> json = isJson(call);
+    if (!json)
+        return ExitCode::Usage;
+    if (*json) {
+        Console::out(QString::fromUtf8(PortDescription::json()));
+        return ExitCode::Ok;
+    }
     for (const QString &port : PortList::availablePorts())
         Console::out(port + QLatin1Char('\n'));
     return ExitCode::Ok;
@@ -312,17 +334,10 @@ int watchDevices(const Invocation &call)
     return WatchStation::run({call.parser.value(DirOption), baud, count}, job, log);
 }
 
-const QCommandLineOption ProbeFormatOption(QStringLiteral("format"),
-                                           QStringLiteral("Output format: text (default) or json."),
-                                           QStringLiteral("format"), QStringLiteral("text"));
-
 int probeModems(const Invocation &call)
 {
-    const QString format = call.parser.value(ProbeFormatOption);
-    if (format != QLatin1String("text") && format != QLatin1String("json"))
-        return usageError(QStringLiteral("probe"),
-                          QStringLiteral("unknown format \"%1\"").arg(format));
-    return runOnPorts(call, ConfigJobs::probe(format == QLatin1String("json")));
+    const std::optional<bool> json = isJson(call);
+    return json ? runOnPorts(call, ConfigJobs::probe(*json)) : ExitCode::Usage;
 }
 
 const char *const ProfileHelp =
@@ -332,7 +347,13 @@ const char *const ProfileHelp =
 const QList<Command> &commands()
 {
     static const QList<Command> list = {
-        {"ports", "List the serial ports, one a line.", nullptr, nullptr, false, {}, listPorts},
+        {"ports",
+         "List the serial ports, one a line, or in JSON with their USB IDs.",
+         nullptr,
+         nullptr,
+         false,
+         {ProbeFormatOption},
+         listPorts},
         {"probe",
          "Find the modem's rate and identity: baud and I1..I4, one \"name: value\" a line.",
          nullptr,

@@ -3,6 +3,7 @@
 #include "simmodem.h"
 #include "transcript.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -575,6 +576,72 @@ private slots:
         QVERIFY(modem(0).sent().contains("Encryption key=dr58key\r\n"));
         QVERIFY(modem(0).sent().contains("ATS160?\r\nn3wkey\r\nOK"));
         QCOMPARE(received, Transcript::escaped(hidden(modem(0).sent())));
+    }
+
+    // A busy port names every process holding it: this test's own open port and a process named
+    // as the modem manager that probes new serial devices, with the udev rule that keeps it
+    // away. A station waits until that one lets go of a new device before it sends anything.
+    void busyPortNamesItsHolders()
+    {
+        QVERIFY(QFile::link("/usr/bin/perl", m_dir->filePath("ModemManager")));
+        QProcess manager;
+        manager.start(
+            m_dir->filePath("ModemManager"),
+            {"-e", "open(my $f, '+<', $ARGV[0]) or die; $| = 1; print 'held'; <STDIN>", port(0)});
+        QVERIFY(manager.waitForReadyRead());
+        QSerialPort held(port(0));
+        QVERIFY(held.open(QIODevice::ReadWrite));
+        const Run busy = run({"read", "--port", port(0)});
+        QCOMPARE(busy.code, 6);
+        QCOMPARE(
+            busy.err,
+            QString("dr58ctl: %1: the port is in use by another program: pid %2 (%3), pid %4 "
+                    "(%5 -e %6 %1); ModemManager probes every new serial device: to make "
+                    "ModemManager leave this adapter alone, put the udev rule "
+                    "'KERNEL==\"%7\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"' into a file in "
+                    "/etc/udev/rules.d/, run \"udevadm control --reload\" and plug the "
+                    "adapter in again\n")
+                .arg(port(0))
+                .arg(QCoreApplication::applicationPid())
+                .arg(QCoreApplication::arguments().join(' '))
+                .arg(manager.processId())
+                .arg(m_dir->filePath("ModemManager"), manager.arguments().at(1), port(0).mid(5)));
+        held.close();
+
+        const QString dir = m_dir->filePath("by-id");
+        QVERIFY(QDir().mkdir(dir));
+        start({"watch", file("p.ini", "S104=5\n"), "--dir", dir, "--count", "1"});
+        m_process.setReadChannel(QProcess::StandardError);
+        QVERIFY(m_process.waitForReadyRead()); // watching
+        QVERIFY(QFile::link(port(0), dir + "/radio"));
+        QByteArray said;
+        const QByteArray waiting = QString("/radio: ModemManager (pid %1) has the device open; "
+                                           "waiting up to 30 s for it to let go\n")
+                                       .arg(manager.processId())
+                                       .toUtf8();
+        QTRY_VERIFY2((said += m_process.readAll()).contains(waiting), said.constData());
+        QTest::qWait(500);
+        QVERIFY(modem(0).received().isEmpty());
+        manager.closeWriteChannel();
+        QCOMPARE(finish().code, 0);
+        QVERIFY(modem(0).received().contains("ATS104=5\r"));
+        QVERIFY(manager.waitForFinished());
+    }
+
+    // "ports --format json" describes the ports "ports" lists, each with the same keys.
+    void portsAsJson()
+    {
+        const Run text = run({"ports"});
+        const Run json = run({"ports", "--format", "json"});
+        QCOMPARE(json.code, 0);
+        QStringList devices;
+        for (const QJsonValue &port : QJsonDocument::fromJson(json.out.toUtf8()).array()) {
+            QCOMPARE(port.toObject().keys(),
+                     QStringList({"by_id", "description", "device", "manufacturer", "product_id",
+                                  "serial_number", "vendor_id"}));
+            devices << port["device"].toString().mid(5) + '\n';
+        }
+        QCOMPARE(devices.join(QString()), text.out);
     }
 
     // With --firmware each radio is upgraded before the profile is applied, and its record names
