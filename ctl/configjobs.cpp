@@ -10,6 +10,7 @@
 #include "portopener.h"
 #include "profilediff.h"
 #include "profilewriter.h"
+#include "ratechange.h"
 #include "registercatalog.h"
 #include "registervalues.h"
 
@@ -156,23 +157,7 @@ JobResult dryRun(const PortContext &context, const QVector<Difference> &differen
     return result;
 }
 
-// After a stored S102, the port rate the modem needs from now on; empty otherwise.
-QStringList newRate(const QVector<Difference> &differences, const ApplyOutcome &outcome)
-{
-    for (const Difference &difference : differences) {
-        if (difference.name() != QLatin1String("S102") || !outcome.stored ||
-            !outcome.written.contains(difference.name()))
-            continue;
-        const QString rate =
-            Labels::itemText(*difference.reg, difference.wanted).value_or(QString());
-        return {QStringLiteral("the modem's serial rate is now %1: use --baud %1 from now on")
-                    .arg(rate)};
-    }
-    return {};
-}
-
-JobResult outcomeResult(const PortContext &context, const QVector<Difference> &differences,
-                        const ApplyOutcome &outcome, bool store)
+JobResult outcomeResult(const PortContext &context, const ApplyOutcome &outcome, bool store)
 {
     const QString text = prefixed(context.prefix, outcome.lines);
     if (outcome.interrupted) {
@@ -193,14 +178,13 @@ JobResult outcomeResult(const PortContext &context, const QVector<Difference> &d
     return {ExitCode::Ok,
             QStringLiteral("applied"),
             detail,
-            text + prefixed(context.prefix, QStringList{detail} + newRate(differences, outcome)),
+            text + prefixed(context.prefix, {detail}),
             {}};
 }
 
-JobResult applied(const PortContext &context, const QVector<Difference> &differences,
-                  const ApplyOutcome &outcome, bool store)
+JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool store)
 {
-    JobResult result = outcomeResult(context, differences, outcome, store);
+    JobResult result = outcomeResult(context, outcome, store);
     result.written = outcome.written;
     if (!outcome.failedRegister.isEmpty())
         result.failed.append(outcome.failedRegister);
@@ -260,14 +244,20 @@ PortJob diff(const Profile &profile)
 PortJob apply(const Profile &profile, bool dryRunOnly, bool store)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withValues(context, line, [&](AtSession &session, const Reading &reading) {
-            const QVector<Difference> differences =
-                ProfileDiff::differences(profile, reading.values);
-            if (dryRunOnly)
-                return dryRun(context, differences);
-            return applied(context, differences, ApplyRun::apply(session, differences, store),
-                           store);
-        });
+        std::optional<RateChange::Change> change;
+        const JobResult result =
+            withValues(context, line, [&](AtSession &session, const Reading &reading) {
+                const QVector<Difference> differences =
+                    ProfileDiff::differences(profile, reading.values);
+                if (dryRunOnly)
+                    return dryRun(context, differences);
+                const ApplyOutcome outcome = ApplyRun::apply(session, differences, store);
+                change = RateChange::stored(differences, outcome, line.baudRate());
+                return applied(context, outcome, store);
+            });
+        if (!change || PortJobs::failed(result))
+            return result;
+        return RateChange::follow(context, line, *change, result);
     };
 }
 

@@ -8,8 +8,17 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 class RunLog;
+
+// A change of the modem's serial rate (bits per second) and whether it answered at the new one.
+struct RateRecord
+{
+    int from;
+    int to;
+    bool confirmed;
+};
 
 // What a command did on one port.
 struct JobResult
@@ -35,6 +44,7 @@ struct JobResult
     QStringList failed;
     QStringList notWritten;
     QString firmwareSha256;
+    std::optional<RateRecord> rateChange;
 };
 
 // The port a job runs on; `prefix` starts its output lines when several ports run at once;

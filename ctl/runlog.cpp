@@ -42,6 +42,15 @@ QJsonValue identity(const QMap<QString, QString> &values)
     return object;
 }
 
+QJsonValue rateChange(const std::optional<RateRecord> &change)
+{
+    if (!change)
+        return QJsonValue();
+    return QJsonObject{{QStringLiteral("from"), change->from},
+                       {QStringLiteral("to"), change->to},
+                       {QStringLiteral("confirmed"), change->confirmed}};
+}
+
 } // namespace
 
 RunLog::RunLog(const QString &command) : m_command(command) {}
@@ -94,6 +103,7 @@ QByteArray RunLog::reportLine(const QString &command, const PortResult &result)
         {"failed", QJsonArray::fromStringList(job.failed)},
         {"not_written", QJsonArray::fromStringList(job.notWritten)},
         {"seconds", qRound(result.seconds * 1000) / 1000.0},
+        {"serial_rate", rateChange(job.rateChange)},
         {"firmware_sha256", sha.isEmpty() ? QJsonValue() : QJsonValue(sha)},
     };
     QByteArray line = "{";

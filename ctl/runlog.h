@@ -29,7 +29,8 @@ public:
 
     // One line of the report, keys in a fixed order: time, command, port, baud, exit, result,
     // detail, identity (I1..I4, each null when not read), written, failed, not_written, seconds,
-    // firmware_sha256 (null when no firmware was sent).
+    // serial_rate (from, to, confirmed; null when the rate was not changed), firmware_sha256
+    // (null when no firmware was sent).
     static QByteArray reportLine(const QString &command, const PortResult &result);
 
 private:

@@ -21,6 +21,7 @@ bool FaultState::affects(SimFault fault, SimReply::Kind kind)
     using Kind = SimReply::Kind;
     switch (fault) {
     case SimFault::None:
+    case SimFault::RateKept:
         return false;
     case SimFault::NoGreeting:
     case SimFault::EscapeIgnored:
@@ -71,6 +72,7 @@ QStringList faultNames()
         "UpdateNeverAnnounce",
         "UpdateRefuseChunk",
         "UpdateDropChunk",
+        "RateKept",
     };
     return list;
 }

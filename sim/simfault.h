@@ -23,4 +23,5 @@ enum class SimFault {
     UpdateNeverAnnounce, // ignores "AT&UP" (never says "UPDATE\r\n")
     UpdateRefuseChunk,   // a firmware chunk is not kept and answered with flag 0x01 (correct CRC)
     UpdateDropChunk,     // a firmware chunk is lost: neither kept nor acknowledged
+    RateKept,            // a stored S102 is not followed: the serial port keeps its rate
 };

@@ -247,10 +247,9 @@ private slots:
                                               "ATS102=16\r\nATS102?\rATS104=424242\rATS104?\r"
                                               "ATS133=2\rATS133?\rATS160=fris\xe9\rATS160?\r"
                                               "\rAT&W\r" +
-                                              DataMode);
+                                              DataMode + "+++ATS102?\r" + DataMode);
             QVERIFY(apply.out.contains(port(i) + ": 4 written and read back, stored\n" + port(i) +
-                                       ": the modem's serial rate is now 921600: use --baud "
-                                       "921600 from now on\n"));
+                                       ": serial rate changed from 9600 to 921600, confirmed\n"));
             QVERIFY(apply.err.contains(QRegularExpression(
                 "\n" + QRegularExpression::escape(port(i)) + " +applied +4 written")));
         }
@@ -544,7 +543,7 @@ private slots:
         QCOMPARE(sent.mid(0, 2), QStringList({"+++", "\\rAT&V\\r"}));
         QCOMPARE(sent.join(QString()), Transcript::escaped(modem(1).received()));
         QVERIFY(received.startsWith("\\r\\nWelcome To Use DR58\\r\\nOK\\r\\n"));
-        QCOMPARE(received, Transcript::escaped(modem(1).sent()));
+        QCOMPARE(received, Transcript::escaped(modem(1).sent().replace("dr58key", "*******")));
     }
 
     // The key crosses the line in the listing, its single query, the write and its read-back:
@@ -576,6 +575,52 @@ private slots:
         QVERIFY(modem(0).sent().contains("Encryption key=dr58key\r\n"));
         QVERIFY(modem(0).sent().contains("ATS160?\r\nn3wkey\r\nOK"));
         QCOMPARE(received, Transcript::escaped(hidden(modem(0).sent())));
+    }
+
+    // A stored new serial rate is followed: the modem, back in data mode, is entered at the new
+    // rate and its S102 read back. One that stays at the old rate is found there.
+    void rateChangeFollowed_data()
+    {
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("confirmed")
+            << false << 0 << "serial rate changed from 9600 to 115200, confirmed\n";
+        QTest::newRow("silent at the new rate")
+            << true << 7
+            << "dr58ctl: PORT: serial rate changed from 9600 to 115200 was stored, but the modem "
+               "does not answer at 115200; it answers at 9600\n";
+    }
+
+    void rateChangeFollowed()
+    {
+        QFETCH(bool, kept);
+        QFETCH(int, code);
+        QFETCH(QString, said);
+        modem(0).setLineBaud(9600);
+        if (kept)
+            modem(0).setFault(SimModem::Fault::RateKept);
+        const QString report = m_dir->filePath("r.jsonl");
+        const Run result =
+            run({"apply", file("p.ini", "S102=1\n"), "--port", port(0), "--report", report});
+        QCOMPARE(result.code, code);
+        QVERIFY2((kept ? result.err : result.out).contains(said.replace("PORT", port(0))),
+                 qPrintable(result.out + result.err));
+        QCOMPARE(modem(0).storedValue("S102"), QString("1"));
+        QCOMPARE(modem(0).lineBaud(), kept ? 9600 : 115200);
+        QVERIFY(!modem(0).inAtMode());
+        const QByteArray stored = "ATS102=1\r\nATS102?\r\rAT&W\r" + DataMode;
+        QVERIFY(modem(0).received().contains(stored));
+        const QByteArray after =
+            modem(0).received().mid(modem(0).received().indexOf(stored) + stored.size());
+        if (!kept) // what was sent at 9600 while the modem listened at 115200 is garbled
+            QCOMPARE(after, "+++ATS102?\r" + DataMode);
+        else
+            QVERIFY2(after.endsWith("+++ATS102?\r" + DataMode), after.toHex().constData());
+        QFile records(report);
+        QVERIFY(records.open(QIODevice::ReadOnly));
+        QCOMPARE(QJsonDocument::fromJson(records.readAll()).object().value("serial_rate"),
+                 QJsonObject({{"from", 9600}, {"to", 115200}, {"confirmed", !kept}}));
     }
 
     // A busy port names every process holding it: this test's own open port and a process named
