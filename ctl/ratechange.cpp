@@ -61,14 +61,19 @@ JobResult failed(JobResult result, int code, const QString &text)
 std::optional<Change> stored(const QVector<Difference> &differences, const ApplyOutcome &outcome,
                              int lineRate)
 {
+    const auto rate = [](const Difference &difference, const QString &code) {
+        return Labels::itemText(*difference.reg, code).value_or(QString()).toInt();
+    };
     for (const Difference &difference : differences) {
         if (difference.name() != AtCommands::CheckRegister || !outcome.stored ||
             !outcome.written.contains(difference.name()))
             continue;
-        const int rate =
-            Labels::itemText(*difference.reg, difference.wanted).value_or(QString()).toInt();
-        if (rate > 0 && rate != lineRate)
-            return Change{lineRate, rate, difference.wanted};
+        // A tcp:// line knows no rate of its own: the modem's old S102 tells it.
+        const int from =
+            lineRate > 0 ? lineRate : rate(difference, difference.current.value_or(QString()));
+        const int to = rate(difference, difference.wanted);
+        if (to > 0 && to != from)
+            return Change{from, to, difference.wanted};
     }
     return std::nullopt;
 }

@@ -13,7 +13,7 @@ namespace RateChange {
 
 struct Change
 {
-    int from;     // the line's rate the modem answered at, bits per second
+    int from;     // the line's rate the modem answered at (S102's on tcp://), bits per second
     int to;       // the rate the stored S102 stands for
     QString code; // S102's wire value
 };

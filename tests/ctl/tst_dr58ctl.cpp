@@ -578,49 +578,64 @@ private slots:
     }
 
     // A stored new serial rate is followed: the modem, back in data mode, is entered at the new
-    // rate and its S102 read back. One that stays at the old rate is found there.
+    // rate (an RFC 2217 server's line set to it) and its S102 read back. One that stays at the
+    // old rate is found there; a raw TCP server's fixed rate is named as the operator's to change.
     void rateChangeFollowed_data()
     {
+        QTest::addColumn<QString>("via");
         QTest::addColumn<bool>("kept");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("said");
-        QTest::newRow("confirmed")
-            << false << 0 << "serial rate changed from 9600 to 115200, confirmed\n";
+        QTest::addColumn<QByteArray>("after"); // sent after the store and the return to data mode
+        const QString confirmed = "serial rate changed from 9600 to 115200, confirmed\n";
+        const QByteArray check = "+++ATS102?\r" + DataMode;
+        QTest::newRow("confirmed") << "local" << false << 0 << confirmed << check;
+        QTest::newRow("confirmed, rfc2217") << "rfc2217" << false << 0 << confirmed << check;
+        QTest::newRow("tcp") << "tcp" << false << 0
+                             << "serial rate changed from 9600 to 115200, not confirmed: a "
+                                "tcp:// port has the rate its server is set to; set the server's "
+                                "line to 115200 8N1 for the modem to answer again\n"
+                             << QByteArray();
         QTest::newRow("silent at the new rate")
-            << true << 7
+            << "local" << true << 7
             << "dr58ctl: PORT: serial rate changed from 9600 to 115200 was stored, but the modem "
-               "does not answer at 115200; it answers at 9600\n";
+               "does not answer at 115200; it answers at 9600\n"
+            << check; // after what 9600 made of the bytes sent at 115200
     }
 
     void rateChangeFollowed()
     {
+        QFETCH(QString, via);
         QFETCH(bool, kept);
         QFETCH(int, code);
         QFETCH(QString, said);
+        QFETCH(QByteArray, after);
         modem(0).setLineBaud(9600);
         if (kept)
             modem(0).setFault(SimModem::Fault::RateKept);
+        Ser2net server(port(0));
+        const QString name = via == "local" ? port(0)
+                             : via == "tcp" ? server.tcp()
+                                            : server.rfc2217();
         const QString report = m_dir->filePath("r.jsonl");
         const Run result =
-            run({"apply", file("p.ini", "S102=1\n"), "--port", port(0), "--report", report});
+            run({"apply", file("p.ini", "S102=1\n"), "--port", name, "--report", report});
         QCOMPARE(result.code, code);
-        QVERIFY2((kept ? result.err : result.out).contains(said.replace("PORT", port(0))),
+        QVERIFY2((kept ? result.err : result.out).contains(said.replace("PORT", name)),
                  qPrintable(result.out + result.err));
         QCOMPARE(modem(0).storedValue("S102"), QString("1"));
         QCOMPARE(modem(0).lineBaud(), kept ? 9600 : 115200);
         QVERIFY(!modem(0).inAtMode());
         const QByteArray stored = "ATS102=1\r\nATS102?\r\rAT&W\r" + DataMode;
-        QVERIFY(modem(0).received().contains(stored));
-        const QByteArray after =
-            modem(0).received().mid(modem(0).received().indexOf(stored) + stored.size());
-        if (!kept) // what was sent at 9600 while the modem listened at 115200 is garbled
-            QCOMPARE(after, "+++ATS102?\r" + DataMode);
-        else
-            QVERIFY2(after.endsWith("+++ATS102?\r" + DataMode), after.toHex().constData());
+        const QByteArray received = modem(0).received();
+        QVERIFY(received.contains(stored));
+        const QByteArray rest = received.mid(received.indexOf(stored) + stored.size());
+        QVERIFY2(kept ? rest.endsWith(after) : rest == after, rest.toHex().constData());
         QFile records(report);
         QVERIFY(records.open(QIODevice::ReadOnly));
-        QCOMPARE(QJsonDocument::fromJson(records.readAll()).object().value("serial_rate"),
-                 QJsonObject({{"from", 9600}, {"to", 115200}, {"confirmed", !kept}}));
+        QCOMPARE(
+            QJsonDocument::fromJson(records.readAll()).object().value("serial_rate"),
+            QJsonObject({{"from", 9600}, {"to", 115200}, {"confirmed", !kept && via != "tcp"}}));
     }
 
     // A busy port names every process holding it: this test's own open port and a process named
