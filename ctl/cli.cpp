@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "backupjobs.h"
 #include "configjobs.h"
 #include "console.h"
 #include "ctlconstants.h"
@@ -148,6 +149,38 @@ QString twicePort(const QStringList &ports)
         devices.append(device);
     }
     return {};
+}
+
+const QCommandLineOption BackupDirOption(
+    QStringLiteral("dir"),
+    QStringLiteral("The folder of the backups, one folder per serial number (default %1).")
+        .arg(BackupJobs::defaultDir()),
+    QStringLiteral("dir"), BackupJobs::defaultDir());
+const QCommandLineOption
+    AtOption(QStringLiteral("at"),
+             QStringLiteral("Restore the newest backup taken at or before TIME (ISO 8601, UTC "
+                            "unless an offset is given, or a backup's file name) instead of "
+                            "the newest."),
+             QStringLiteral("time"));
+
+int backupModems(const Invocation &call)
+{
+    return runOnPorts(call, BackupJobs::backup(call.parser.value(BackupDirOption)));
+}
+
+int restoreModems(const Invocation &call)
+{
+    std::optional<QDateTime> at;
+    if (call.parser.isSet(AtOption)) {
+        at = BackupJobs::timeOf(call.parser.value(AtOption));
+        if (!at)
+            return usageError(
+                call.command,
+                QStringLiteral("--at: \"%1\" is not a time").arg(call.parser.value(AtOption)));
+    }
+    return runOnPorts(call,
+                      ConfigJobs::applyChosen(
+                          BackupJobs::newestBackup(call.parser.value(BackupDirOption), at), true));
 }
 
 const QCommandLineOption ProbeFormatOption(QStringLiteral("format"),
@@ -382,6 +415,20 @@ const QList<Command> &commands()
          true,
          {PortOption, BaudOption, DryRunOption, NoSaveOption},
          applyProfile},
+        {"backup",
+         "Back up the modem's registers to DIR/<serial number>/<UTC time>.ini.",
+         nullptr,
+         nullptr,
+         true,
+         {PortOption, BaudOption, BackupDirOption},
+         backupModems},
+        {"restore",
+         "Apply the newest backup of the modem's own serial number, as apply does.",
+         nullptr,
+         nullptr,
+         true,
+         {PortOption, BaudOption, BackupDirOption, AtOption},
+         restoreModems},
         {"reset",
          "Restore a factory preset (AT&F<code>).",
          nullptr,
@@ -425,7 +472,8 @@ QString exitCodeHelp()
         "  1  diff: the modem differs from the profile\n"
         "  2  bad usage\n"
         "  3  bad profile or firmware file (file and line named), or a report or\n"
-        "     transcript that cannot be opened; nothing was sent\n"
+        "     transcript that cannot be opened; nothing was sent (restore: no backup\n"
+        "     of the radio, nothing written; backup: none could be written)\n"
         "  4  the port does not exist (a server's host name is not found)\n"
         "  5  permission denied on the port (join the dialout group)\n"
         "  6  the port is in use, cannot be opened, or failed while in use (a server\n"

@@ -94,9 +94,10 @@ QMap<QString, QString> identityOf(const Reading &reading)
     return identity;
 }
 
-// Enters AT mode, reads the modem and hands what it read to `work`.
-JobResult withValues(const PortContext &context, ModemLine &line,
-                     const std::function<JobResult(AtSession &, const Reading &)> &work)
+} // namespace
+
+JobResult withReading(const PortContext &context, ModemLine &line,
+                      const std::function<JobResult(AtSession &, const Reading &)> &work)
 {
     QMap<QString, QString> identity;
     JobResult result = inAtMode(context, line, [&](AtSession &session) {
@@ -111,6 +112,8 @@ JobResult withValues(const PortContext &context, ModemLine &line,
     result.identity = identity;
     return result;
 }
+
+namespace {
 
 QString prefixed(const QString &prefix, const QStringList &lines)
 {
@@ -197,7 +200,7 @@ JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool 
 PortJob read(Format format, const QString &outputPattern)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withValues(context, line, [&](AtSession &, const Reading &reading) {
+        return withReading(context, line, [&](AtSession &, const Reading &reading) {
             if (!reading.unreadable.isEmpty())
                 return failure(ExitCode::NoAnswer,
                                QStringLiteral("unreadable values of %1; no profile written")
@@ -223,7 +226,7 @@ PortJob read(Format format, const QString &outputPattern)
 PortJob diff(const Profile &profile)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withValues(context, line, [&](AtSession &, const Reading &reading) {
+        return withReading(context, line, [&](AtSession &, const Reading &reading) {
             const QVector<Difference> differences =
                 ProfileDiff::differences(profile, reading.values);
             if (differences.isEmpty())
@@ -243,17 +246,39 @@ PortJob diff(const Profile &profile)
 
 PortJob apply(const Profile &profile, bool dryRunOnly, bool store)
 {
+    if (!dryRunOnly)
+        return applyChosen(
+            [profile](const PortContext &, const QMap<QString, QString> &) {
+                return ChosenProfile{profile, {}};
+            },
+            store);
+    return [=](const PortContext &context, ModemLine &line) {
+        return withReading(context, line, [&](AtSession &, const Reading &reading) {
+            return dryRun(context, ProfileDiff::differences(profile, reading.values));
+        });
+    };
+}
+
+PortJob applyChosen(const ProfileChoice &choose, bool store)
+{
     return [=](const PortContext &context, ModemLine &line) {
         std::optional<RateChange::Change> change;
-        const JobResult result =
-            withValues(context, line, [&](AtSession &session, const Reading &reading) {
+        JobResult result =
+            withReading(context, line, [&](AtSession &session, const Reading &reading) {
+                const auto chosen = choose(context, identityOf(reading));
+                if (const auto *refusal = std::get_if<JobResult>(&chosen))
+                    return *refusal;
+                const ChosenProfile &profile = std::get<ChosenProfile>(chosen);
                 const QVector<Difference> differences =
-                    ProfileDiff::differences(profile, reading.values);
-                if (dryRunOnly)
-                    return dryRun(context, differences);
+                    ProfileDiff::differences(profile.profile, reading.values);
                 const ApplyOutcome outcome = ApplyRun::apply(session, differences, store);
                 change = RateChange::stored(differences, outcome, line.baudRate());
-                return applied(context, outcome, store);
+                JobResult done = applied(context, outcome, store);
+                if (!profile.origin.isEmpty()) {
+                    done.detail = profile.origin + QStringLiteral(": ") + done.detail;
+                    done.output.prepend(context.prefix + profile.origin + QLatin1Char('\n'));
+                }
+                return done;
             });
         if (!change || PortJobs::failed(result))
             return result;

@@ -577,6 +577,49 @@ private slots:
         QCOMPARE(received, Transcript::escaped(hidden(modem(0).sent())));
     }
 
+    // Backups go to a private folder per serial number; restore applies the chosen one of the
+    // radio's own, with the checks and read-backs of apply. A serial number that is no safe file
+    // name is refused, a radio without a backup left alone.
+    void backupAndRestoreBySerialNumber()
+    {
+        const QString dir = m_dir->filePath("backups");
+        for (const auto &[i, serial] : {std::pair{0, "SN-A"}, {1, "../up"}, {2, "SN-B"}})
+            QVERIFY(modem(i).setIdentity(SimModem::Identity::SerialNumber, serial));
+        modem(0).setRegisterValue("S104", "111");
+        const Run first = run(QStringList{"backup", "--dir", dir} + ports(2));
+        QCOMPARE(first.code, 7);
+        QVERIFY2(first.err.contains(port(1) + ": the serial number \"../up\" is not a safe file "
+                                              "name: no backup used or written\n"),
+                 qPrintable(first.err));
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), {"SN-A"});
+        modem(0).setRegisterValue("S104", "222");
+        QCOMPARE(run({"backup", "--dir", dir, "--port", port(0)}).code, 0);
+        const QStringList files = QDir(dir + "/SN-A").entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 2);
+        for (const QString &path : {dir, QString(dir + "/SN-A")})
+            QCOMPARE(QFile::permissions(path) & 0x0FFF,
+                     QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+        QCOMPARE(QFile::permissions(dir + "/SN-A/" + files.at(0)) & 0x0FFF,
+                 QFile::ReadUser | QFile::WriteUser);
+
+        modem(0).setRegisterValue("S104", "333");
+        modem(2).clearReceived();
+        const Run restore = run(
+            {"restore", "--dir", dir, "--at", files.at(0), "--port", port(0), "--port", port(2)});
+        QCOMPARE(restore.code, 3);
+        QCOMPARE(modem(0).registerValue("S104"), QString("111"));
+        QCOMPARE(modem(0).storedValue("S104"), QString("111"));
+        QVERIFY2(restore.out.contains(port(0) + ": backup " + dir + "/SN-A/" + files.at(0) + "\n" +
+                                      port(0) +
+                                      ": S104 Network Address(ID): modem 333, "
+                                      "profile 111: written\n"),
+                 qPrintable(restore.out));
+        QVERIFY2(
+            restore.err.contains(port(2) + ": no backup of SN-B in " + dir + "/SN-B at or before "),
+            qPrintable(restore.err));
+        QCOMPARE(modem(2).received(), ReadCommands + DataMode);
+    }
+
     // A stored new serial rate is followed: the modem, back in data mode, is entered at the new
     // rate (an RFC 2217 server's line set to it) and its S102 read back. One that stays at the
     // old rate is found there; a raw TCP server's fixed rate is named as the operator's to change.
