@@ -7,6 +7,7 @@
 #include "exitcode.h"
 #include "firmwareimage.h"
 #include "interrupt.h"
+#include "keepsettings.h"
 #include "networkline.h"
 #include "portdescription.h"
 #include "portlist.h"
@@ -304,6 +305,26 @@ const QByteArray FirmwareHelp =
         .arg(UpgradeConstants::MaxImageSize)
         .toLatin1();
 
+const QCommandLineOption KeepSettingsOption(
+    QStringLiteral("keep-settings"),
+    QStringLiteral("Back up the registers first (see backup), and once the upgraded modem answers "
+                   "again (within %1 s) write back, verify and store every one that differs.")
+        .arg(CtlConstants::UpgradeReturnTimeout));
+const QCommandLineOption BackupDirForUpgradeOption(
+    QStringLiteral("backup-dir"),
+    QStringLiteral("With --keep-settings: the folder of the backups (default %1).")
+        .arg(BackupJobs::defaultDir()),
+    QStringLiteral("dir"), BackupJobs::defaultDir());
+
+// The upgrade job, keeping the settings when asked to.
+PortJob upgradeJob(const Invocation &call, const QByteArray &image, int announceMs, bool bar)
+{
+    const PortJob job = UpgradeJob::upgrade(image, announceMs, bar);
+    if (!call.parser.isSet(KeepSettingsOption))
+        return job;
+    return KeepSettings::upgrade(job, call.parser.value(BackupDirForUpgradeOption));
+}
+
 int upgradeModems(const Invocation &call)
 {
     int seconds = 0;
@@ -318,7 +339,7 @@ int upgradeModems(const Invocation &call)
         return ExitCode::BadFile;
     }
     const bool bar = call.ports.size() == 1 && Console::errIsTerminal();
-    return runOnPorts(call, UpgradeJob::upgrade(*image, seconds * 1000, bar));
+    return runOnPorts(call, upgradeJob(call, *image, seconds * 1000, bar));
 }
 
 const QCommandLineOption DirOption(
@@ -359,7 +380,7 @@ int watchDevices(const Invocation &call)
     PortJob job = ConfigJobs::apply(*profile, false, true);
     if (image)
         job = WatchStation::then(
-            UpgradeJob::upgrade(*image, CtlConstants::AnnounceTimeout * 1000, false), job);
+            upgradeJob(call, *image, CtlConstants::AnnounceTimeout * 1000, false), job);
     RunLog log(call.command);
     if (const auto code = openLog(call, log))
         return *code;
@@ -441,15 +462,15 @@ const QList<Command> &commands()
          "FILE",
          FirmwareHelp.constData(),
          true,
-         {PortOption, BaudOption, AnnounceOption},
+         {PortOption, BaudOption, AnnounceOption, KeepSettingsOption, BackupDirForUpgradeOption},
          upgradeModems},
         {"watch",
          "Provision each serial device that appears: upgrade (--firmware), then apply.",
          "PROFILE",
          ProfileHelp,
          false,
-         {DirOption, BaudOption, CountOption, FirmwareOption, ReportOption, TranscriptOption,
-          ShowSecretsOption},
+         {DirOption, BaudOption, CountOption, FirmwareOption, KeepSettingsOption,
+          BackupDirForUpgradeOption, ReportOption, TranscriptOption, ShowSecretsOption},
          watchDevices},
     };
     return list;

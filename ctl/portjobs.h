@@ -45,6 +45,10 @@ struct JobResult
     QStringList notWritten;
     QString firmwareSha256;
     std::optional<RateRecord> rateChange;
+    // An upgrade that kept the settings: the identity before it, and the registers written back
+    // from the backup (none when the upgrade kept no settings).
+    QMap<QString, QString> identityBefore;
+    std::optional<QStringList> restored;
 };
 
 // The port a job runs on; `prefix` starts its output lines when several ports run at once;

@@ -104,6 +104,8 @@ QByteArray RunLog::reportLine(const QString &command, const PortResult &result)
         {"not_written", QJsonArray::fromStringList(job.notWritten)},
         {"seconds", qRound(result.seconds * 1000) / 1000.0},
         {"serial_rate", rateChange(job.rateChange)},
+        {"identity_before", job.restored ? identity(job.identityBefore) : QJsonValue()},
+        {"restored", job.restored ? QJsonArray::fromStringList(*job.restored) : QJsonValue()},
         {"firmware_sha256", sha.isEmpty() ? QJsonValue() : QJsonValue(sha)},
     };
     QByteArray line = "{";

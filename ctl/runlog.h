@@ -29,8 +29,9 @@ public:
 
     // One line of the report, keys in a fixed order: time, command, port, baud, exit, result,
     // detail, identity (I1..I4, each null when not read), written, failed, not_written, seconds,
-    // serial_rate (from, to, confirmed; null when the rate was not changed), firmware_sha256
-    // (null when no firmware was sent).
+    // serial_rate (from, to, confirmed; null when the rate was not changed), identity_before and
+    // restored (an upgrade that kept the settings: the identity before it and the registers
+    // written back; else null), firmware_sha256 (null when no firmware was sent).
     static QByteArray reportLine(const QString &command, const PortResult &result);
 
 private:

@@ -22,6 +22,8 @@ bool FaultState::affects(SimFault fault, SimReply::Kind kind)
     switch (fault) {
     case SimFault::None:
     case SimFault::RateKept:
+    case SimFault::UpgradeNewVersion:
+    case SimFault::UpgradeResets:
         return false;
     case SimFault::NoGreeting:
     case SimFault::EscapeIgnored:
@@ -73,6 +75,8 @@ QStringList faultNames()
         "UpdateRefuseChunk",
         "UpdateDropChunk",
         "RateKept",
+        "UpgradeNewVersion",
+        "UpgradeResets",
     };
     return list;
 }

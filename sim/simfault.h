@@ -24,4 +24,6 @@ enum class SimFault {
     UpdateRefuseChunk,   // a firmware chunk is not kept and answered with flag 0x01 (correct CRC)
     UpdateDropChunk,     // a firmware chunk is lost: neither kept nor acknowledged
     RateKept,            // a stored S102 is not followed: the serial port keeps its rate
+    UpgradeNewVersion,   // a finished update brings new firmware and software versions (I2, I3)
+    UpgradeResets,       // ... and resets every register but S102 to its factory value, stored
 };

@@ -838,6 +838,54 @@ private slots:
         QCOMPARE(modem(0).storedValue("S104"), QString("424242"));
     }
 
+    // An upgrade that keeps the settings: a backup first, then, once the modem answers again,
+    // what the new firmware reset is written back, verified and stored, the versions shown.
+    void upgradeKeepsSettings_data()
+    {
+        QTest::addColumn<SimModem::Fault>("fault");
+        QTest::addColumn<QStringList>("restored");
+        QTest::newRow("registers reset")
+            << SimModem::Fault::UpgradeResets << QStringList{"S104", "S160"};
+        QTest::newRow("registers kept") << SimModem::Fault::UpgradeNewVersion << QStringList{};
+    }
+
+    void upgradeKeepsSettings()
+    {
+        QFETCH(SimModem::Fault, fault);
+        QFETCH(QStringList, restored);
+        modem(0).setRegisterValue("S104", "4242");
+        modem(0).setRegisterValue("S160", "mykey1");
+        QVERIFY(modem(0).setIdentity(SimModem::Identity::SerialNumber, "SN-U"));
+        const QString report = m_dir->filePath("r.jsonl");
+        const QString backups = m_dir->filePath("b");
+        modem(0).setFault(fault);
+        Registers before = snapshot(modem(0));
+        for (auto &values : before)
+            values.second = values.first; // the working values, stored
+
+        const Run result = run({"upgrade", file("fw.stz", firmware(1500)), "--port", port(0),
+                                "--keep-settings", "--backup-dir", backups, "--report", report});
+        QCOMPARE(result.code, 0);
+        QVERIFY2(result.out.endsWith("firmware (I2): 3.3.7 (2023-04-19) before, 3.4.0 "
+                                     "(2026-11-30) after\nsoftware (I3): 1.0.12 before, 1.1.0 "
+                                     "after\nupgraded, settings kept\n"),
+                 qPrintable(result.out));
+        QCOMPARE(modem(0).image(), firmware(1500));
+        QCOMPARE(snapshot(modem(0)), before);
+        const QStringList files = QDir(backups + "/SN-U").entryList(QDir::Files);
+        QCOMPARE(files.size(), 1);
+        QFile backup(backups + "/SN-U/" + files.at(0));
+        QVERIFY(backup.open(QIODevice::ReadOnly));
+        QVERIFY(backup.readAll().contains("\nS104=4242\n"));
+        QFile records(report);
+        QVERIFY(records.open(QIODevice::ReadOnly));
+        const QJsonObject record = QJsonDocument::fromJson(records.readAll()).object();
+        QCOMPARE(record.value("identity_before")["I2"].toString(), QString("3.3.7 (2023-04-19)"));
+        QCOMPARE(record.value("identity")["I2"].toString(), QString("3.4.0 (2026-11-30)"));
+        QCOMPARE(record.value("restored").toVariant().toStringList(), restored);
+        QCOMPARE(record.value("result").toString(), QString("upgraded"));
+    }
+
     void upgradeThroughServer_data()
     {
         QTest::addColumn<bool>("rfc2217");
