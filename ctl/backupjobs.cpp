@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace BackupJobs {
