@@ -839,22 +839,29 @@ private slots:
     }
 
     // An upgrade that keeps the settings: a backup first, then, once the modem answers again,
-    // what the new firmware reset is written back, verified and stored, the versions shown.
+    // what the new firmware reset is written back, verified and stored, the versions shown. A
+    // register the new firmware refuses is named, and the backup stays.
     void upgradeKeepsSettings_data()
     {
         QTest::addColumn<SimModem::Fault>("fault");
+        QTest::addColumn<QString>("s108"); // 31: more than the modem takes in a write
         QTest::addColumn<QStringList>("restored");
         QTest::newRow("registers reset")
-            << SimModem::Fault::UpgradeResets << QStringList{"S104", "S160"};
-        QTest::newRow("registers kept") << SimModem::Fault::UpgradeNewVersion << QStringList{};
+            << SimModem::Fault::UpgradeResets << "30" << QStringList{"S104", "S160"};
+        QTest::newRow("registers kept")
+            << SimModem::Fault::UpgradeNewVersion << "30" << QStringList{};
+        QTest::newRow("a register refused")
+            << SimModem::Fault::UpgradeResets << "31" << QStringList{"S104"};
     }
 
     void upgradeKeepsSettings()
     {
         QFETCH(SimModem::Fault, fault);
+        QFETCH(QString, s108);
         QFETCH(QStringList, restored);
         modem(0).setRegisterValue("S104", "4242");
-        modem(0).setRegisterValue("S160", "mykey1");
+        modem(0).setRegisterValue("S108", s108);
+        modem(0).setRegisterValue("S160", "k1");
         QVERIFY(modem(0).setIdentity(SimModem::Identity::SerialNumber, "SN-U"));
         const QString report = m_dir->filePath("r.jsonl");
         const QString backups = m_dir->filePath("b");
@@ -865,25 +872,37 @@ private slots:
 
         const Run result = run({"upgrade", file("fw.stz", firmware(1500)), "--port", port(0),
                                 "--keep-settings", "--backup-dir", backups, "--report", report});
-        QCOMPARE(result.code, 0);
-        QVERIFY2(result.out.endsWith("firmware (I2): 3.3.7 (2023-04-19) before, 3.4.0 "
-                                     "(2026-11-30) after\nsoftware (I3): 1.0.12 before, 1.1.0 "
-                                     "after\nupgraded, settings kept\n"),
-                 qPrintable(result.out));
-        QCOMPARE(modem(0).image(), firmware(1500));
-        QCOMPARE(snapshot(modem(0)), before);
         const QStringList files = QDir(backups + "/SN-U").entryList(QDir::Files);
         QCOMPARE(files.size(), 1);
-        QFile backup(backups + "/SN-U/" + files.at(0));
-        QVERIFY(backup.open(QIODevice::ReadOnly));
-        QVERIFY(backup.readAll().contains("\nS104=4242\n"));
+        const QString backup = backups + "/SN-U/" + files.at(0);
+        QFile backupFile(backup);
+        QVERIFY(backupFile.open(QIODevice::ReadOnly));
+        QVERIFY(backupFile.readAll().contains("\nS104=4242\n"));
+        QCOMPARE(modem(0).image(), firmware(1500));
+        if (s108 == "31") {
+            QCOMPARE(result.code, 8);
+            QVERIFY2(result.err.contains("dr58ctl: " + port(0) +
+                                         ": upgraded; not restored: S108, S160: S108 Output "
+                                         "Power: the modem refused \"31\"\n") &&
+                         result.err.contains(": upgraded, but the settings were not all "
+                                             "restored; they are kept in " +
+                                             backup + "\n"),
+                     qPrintable(result.err));
+            QCOMPARE(modem(0).registerValue("S160"), QString("dr58key"));
+        } else {
+            QCOMPARE(result.code, 0);
+            QVERIFY2(result.out.endsWith("firmware (I2): 3.3.7 (2023-04-19) before, 3.4.0 "
+                                         "(2026-11-30) after\nsoftware (I3): 1.0.12 before, "
+                                         "1.1.0 after\nupgraded, settings kept\n"),
+                     qPrintable(result.out));
+            QCOMPARE(snapshot(modem(0)), before);
+        }
         QFile records(report);
         QVERIFY(records.open(QIODevice::ReadOnly));
         const QJsonObject record = QJsonDocument::fromJson(records.readAll()).object();
         QCOMPARE(record.value("identity_before")["I2"].toString(), QString("3.3.7 (2023-04-19)"));
         QCOMPARE(record.value("identity")["I2"].toString(), QString("3.4.0 (2026-11-30)"));
         QCOMPARE(record.value("restored").toVariant().toStringList(), restored);
-        QCOMPARE(record.value("result").toString(), QString("upgraded"));
     }
 
     void upgradeThroughServer_data()
