@@ -136,18 +136,21 @@ QString baudProblem(const QCommandLineParser &parser, int &baud)
     return problem.isEmpty() ? problem : problem + QStringLiteral(", nor \"auto\"");
 }
 
-// The first port named twice, spelt either way ("ttyUSB0", "/dev/ttyUSB0", a link to it);
-// an empty message when there is none.
+// The first port named twice, spelt either way ("ttyUSB0", "/dev/ttyUSB0", a link to it;
+// "tcp://localhost:4001", "tcp://127.0.0.1:4001"); an empty message when there is none.
 QString twicePort(const QStringList &ports)
 {
-    QStringList devices;
+    QVector<QStringList> seen;
     for (const QString &port : ports) {
-        const QString device = PortOpener::canonicalPath(port);
-        const int earlier = devices.indexOf(device);
-        if (earlier >= 0)
-            return QStringLiteral("\"%1\" and \"%2\" are the same port")
-                .arg(ports.at(earlier), port);
-        devices.append(device);
+        const QStringList identities = PortOpener::identities(port);
+        for (int earlier = 0; earlier < seen.size(); ++earlier) {
+            for (const QString &identity : identities) {
+                if (seen.at(earlier).contains(identity))
+                    return QStringLiteral("\"%1\" and \"%2\" are the same port")
+                        .arg(ports.at(earlier), port);
+            }
+        }
+        seen.append(identities);
     }
     return {};
 }
@@ -344,7 +347,9 @@ int upgradeModems(const Invocation &call)
 
 const QCommandLineOption DirOption(
     QStringLiteral("dir"),
-    QStringLiteral("The directory to watch for serial devices (default /dev/serial/by-id)."),
+    QStringLiteral("The directory to watch for serial devices (default /dev/serial/by-id): a "
+                   "folder, or a path not there yet; a symbolic link is followed as it is "
+                   "re-pointed."),
     QStringLiteral("dir"), QStringLiteral("/dev/serial/by-id"));
 const QCommandLineOption
     CountOption(QStringLiteral("count"),
@@ -362,6 +367,9 @@ int watchDevices(const Invocation &call)
     QString problem = baudProblem(call.parser, baud);
     if (problem.isEmpty() && call.parser.isSet(CountOption))
         problem = number(call.parser, CountOption, 1, CtlConstants::MaxWatchCount, count);
+    const QString dir = call.parser.value(DirOption);
+    if (problem.isEmpty() && !WatchStation::mayBeFolder(dir))
+        problem = QStringLiteral("--dir: \"%1\" is not a folder").arg(dir);
     if (!problem.isEmpty())
         return usageError(call.command, problem);
     const QString firmware = call.parser.value(FirmwareOption);
@@ -385,7 +393,7 @@ int watchDevices(const Invocation &call)
     if (const auto code = openLog(call, log))
         return *code;
     Interrupt::install();
-    return WatchStation::run({call.parser.value(DirOption), baud, count}, job, log);
+    return WatchStation::run({dir, baud, count}, job, log);
 }
 
 int probeModems(const Invocation &call)

@@ -40,6 +40,12 @@ JobResult unanswered(const ModemLine &line, const AtSession &session, const QStr
     if (!session.answered())
         return failure(ExitCode::NoAnswer,
                        QStringLiteral("no answer from the modem to %1").arg(what));
+    if (session.outcome() == ReplyWait::Outcome::Overflow)
+        return failure(ExitCode::NoAnswer, QStringLiteral("the modem's answer to %1 ran past %2 "
+                                                          "bytes without %3")
+                                               .arg(what)
+                                               .arg(AtSession::MaxReplySize)
+                                               .arg(expected));
     return failure(ExitCode::NoAnswer,
                    QStringLiteral("the modem answered %1 without %2").arg(what, expected));
 }
@@ -77,7 +83,8 @@ JobResult leaveAtMode(ModemLine &line, AtSession &session, JobResult result)
 JobResult inAtMode(const PortContext &context, ModemLine &line, const Work &work)
 {
     AtSession session(line);
-    session.setStop(Interrupt::requested);
+    // After a signal, or on a port that failed, nothing more is sent.
+    session.setStop([&line] { return Interrupt::requested() || !line.trouble().isEmpty(); });
     if (const auto failed = LinkEntry::enter(context, line, session))
         return unlessInterrupted(*failed);
     return leaveAtMode(line, session, unlessInterrupted(work(session)));

@@ -35,5 +35,8 @@ constexpr int KeepAliveIdle = 5;
 constexpr int KeepAliveInterval = 2;
 constexpr int KeepAliveProbes = 3;
 constexpr int NetworkIdleBound = KeepAliveIdle + KeepAliveInterval * KeepAliveProbes;
+// Bytes a network line holds unread before it fails: a serial line at its fastest carries about
+// 400 KiB a second, and a job reads what arrives at least every 1.5 s.
+constexpr int MaxUnread = 1 << 20;
 
 } // namespace CtlConstants

@@ -75,15 +75,19 @@ QVector<int> detectionOrder()
     return rates;
 }
 
-std::optional<JobResult> enter(const PortContext &context, ModemLine &line, AtSession &session)
+std::optional<JobResult> enter(const PortContext &context, ModemLine &line, AtSession &session,
+                               Outcome *outcome)
 {
+    Outcome ignored;
+    Outcome &ended = outcome ? *outcome : ignored;
     if (!context.detectBaud) {
-        const Outcome outcome = AtEntry::enter(session);
-        if (AtEntry::entered(outcome))
+        ended = AtEntry::enter(session);
+        if (AtEntry::entered(ended))
             return std::nullopt;
-        return notEntered(line, outcome, false);
+        return notEntered(line, ended, false);
     }
     const AtEntry::Detection found = AtEntry::detect(session, line, detectionOrder());
+    ended = found.outcome;
     if (!found.baud)
         return notEntered(line, found.outcome, true);
     Console::err(QStringLiteral("dr58ctl: %1: the modem answers at %2 baud\n")

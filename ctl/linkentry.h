@@ -1,5 +1,6 @@
 #pragma once
 
+#include "atentry.h"
 #include "portjobs.h"
 
 #include <QVector>
@@ -21,6 +22,8 @@ QVector<int> detectionOrder();
 
 // Enters AT mode (detecting the rate first when the context asks for it, and telling the
 // operator the rate found on standard error); the failure when the modem is not in AT mode.
-std::optional<JobResult> enter(const PortContext &context, ModemLine &line, AtSession &session);
+// `outcome`, when given, tells how the entry ended.
+std::optional<JobResult> enter(const PortContext &context, ModemLine &line, AtSession &session,
+                               AtEntry::Outcome *outcome = nullptr);
 
 } // namespace LinkEntry

@@ -12,10 +12,10 @@ std::optional<Reading> read(AtSession &session)
     if (!session.listing())
         return std::nullopt;
     QMap<QString, std::optional<QString>> read = RegisterValues::fromListing(session.reply());
+    // The listing cuts such a register's text at its first blank: only its own answer counts.
     for (const QString &name : AtCommands::SingleQueryRegisters) {
-        if (!session.query(name))
-            continue;
-        const auto answer = RegisterValues::fromSingleAnswer(session.reply());
+        const auto answer =
+            session.query(name) ? RegisterValues::fromSingleAnswer(session.reply()) : std::nullopt;
         read.insert(name, answer && answer->name == name ? answer->value : std::nullopt);
     }
     Reading reading;

@@ -14,9 +14,9 @@ struct Reading
     QStringList unreadable;        // registers in catalogue order
 };
 
-// Reads the modem in AT mode as the window's query does: the "AT&V" listing, then the five
-// single queries, whose answers take precedence; a single query left without "OK" keeps the
-// listing's reading.
+// Reads the modem in AT mode with the window's query: the "AT&V" listing, then the five single
+// queries. A register with a single query is read from its confirmed answer only: one refused
+// ("ERROR"), unanswered or cut short is unreadable, never the listing's guess.
 namespace ModemReader {
 
 // Empty optional when the listing failed.

@@ -2,6 +2,7 @@
 
 #include "ctlconstants.h"
 #include "exitcode.h"
+#include "interrupt.h"
 
 #include <QUrl>
 #include <arpa/inet.h>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <gensio/gensio>
 #include <mutex>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <pthread.h>
@@ -25,6 +27,9 @@ namespace {
 
 const QString Rfc2217Scheme = QStringLiteral("rfc2217");
 const QString TcpScheme = QStringLiteral("tcp");
+
+// The error of a line whose server sends faster than it is read, beside the library's own.
+constexpr int Flooded = -1;
 
 // The library wakes its waiting threads with this signal: it must have a handler, and be
 // blocked in every thread but while that thread waits.
@@ -59,6 +64,10 @@ QString describe(int error)
         return QStringLiteral("the server closed the connection");
     case GE_NOTREADY: // a write on a connection that has just gone away
         return QStringLiteral("the connection is gone");
+    case Flooded:
+        return QStringLiteral("the server sends faster than a serial line carries (over %1 bytes "
+                              "unread)")
+            .arg(CtlConstants::MaxUnread);
     case GE_TIMEDOUT:
         return QStringLiteral("the server stopped answering (no sign of it for %1 s)")
             .arg(CtlConstants::NetworkIdleBound);
@@ -86,6 +95,23 @@ int socketOnPort(quint16 port)
     return -1;
 }
 
+// Waits up to `ms` for `done`, looking for a signal every SignalPoll ms; false when it did not
+// come, in time or before a signal.
+template <typename Done>
+bool awaitUnlessInterrupted(std::condition_variable &changed, std::unique_lock<std::mutex> &lock,
+                            int ms, Done done)
+{
+    const auto end = Clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        const auto now = Clock::now();
+        if (Interrupt::requested() || now >= end)
+            return false;
+        changed.wait_until(
+            lock, std::min(end, now + std::chrono::milliseconds(CtlConstants::SignalPoll)));
+    }
+    return true;
+}
+
 bool isNameError(int error)
 {
     return error == GE_NOTFOUND || (error >= GE_UNKNOWN_NAME_ERROR && error <= GE_NAME_NET_NOT_UP);
@@ -108,8 +134,7 @@ public:
     long long await(int ms)
     {
         std::unique_lock<std::mutex> lock(mutex);
-        if (!changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return done; }) ||
-            error)
+        if (!awaitUnlessInterrupted(changed, lock, ms, [this] { return done; }) || error)
             return -1;
         return value;
     }
@@ -151,8 +176,8 @@ public:
             return e.get_error();
         }
         std::unique_lock<std::mutex> lock(m_mutex);
-        if (!m_changed.wait_for(lock, std::chrono::milliseconds(CtlConstants::ConnectTimeout),
-                                [this] { return m_opened; }))
+        if (!awaitUnlessInterrupted(m_changed, lock, CtlConstants::ConnectTimeout,
+                                    [this] { return m_opened; }))
             return GE_TIMEDOUT;
         if (m_error)
             return m_error;
@@ -345,11 +370,19 @@ private:
             fail(err);
             return 0;
         }
+        bool flooded = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_in.append(reinterpret_cast<const char *>(data.data()), int(data.size()));
-            ++m_arrivals;
-            m_changed.notify_all();
+            flooded = m_in.size() + qint64(data.size()) > CtlConstants::MaxUnread;
+            if (!flooded) {
+                m_in.append(reinterpret_cast<const char *>(data.data()), int(data.size()));
+                ++m_arrivals;
+                m_changed.notify_all();
+            }
+        }
+        if (flooded) {
+            m_io->set_read_callback_enable(false);
+            fail(Flooded);
         }
         notifyOwner();
         return data.size();
@@ -443,6 +476,35 @@ QString NetworkLine::nameProblem(const QString &name)
     return {};
 }
 
+QStringList NetworkLine::endpoints(const QString &name)
+{
+    const QUrl url(name);
+    const QString port = QString::number(url.port());
+    addrinfo hints = {};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *found = nullptr;
+    if (getaddrinfo(url.host().toUtf8().constData(), nullptr, &hints, &found) != 0)
+        return {url.host().toLower() + QLatin1Char(' ') + port};
+    QStringList result;
+    for (const addrinfo *entry = found; entry; entry = entry->ai_next) {
+        char text[INET6_ADDRSTRLEN] = {};
+        if (entry->ai_family == AF_INET) {
+            inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in *>(entry->ai_addr)->sin_addr,
+                      text, sizeof text);
+        } else {
+            const in6_addr &address =
+                reinterpret_cast<const sockaddr_in6 *>(entry->ai_addr)->sin6_addr;
+            if (IN6_IS_ADDR_V4MAPPED(&address))
+                inet_ntop(AF_INET, address.s6_addr + 12, text, sizeof text);
+            else
+                inet_ntop(AF_INET6, &address, text, sizeof text);
+        }
+        result.append(QLatin1String(text) + QLatin1Char(' ') + port);
+    }
+    freeaddrinfo(found);
+    return result;
+}
+
 PortOpener::Failure NetworkLine::open(const QString &name, int baud)
 {
     m_name = name;
@@ -458,6 +520,8 @@ PortOpener::Failure NetworkLine::open(const QString &name, int baud)
             .toStdString();
     m_link = std::make_unique<Link>(this);
     const int error = m_link->connect(address);
+    if (Interrupt::requested())
+        return {Interrupt::exitCode(), QStringLiteral("interrupted while connecting")};
     if (isNameError(error))
         return {ExitCode::PortMissing, QStringLiteral("no such host \"%1\"").arg(url.host())};
     if (error == GE_TIMEDOUT)

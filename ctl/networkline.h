@@ -24,6 +24,9 @@ public:
     static QString nameProblem(const QString &name);
     // Whether the line's rate is fixed by the server ("tcp://").
     static bool hasFixedRate(const QString &name);
+    // Each "ADDRESS PORT" the name's host resolves to (an IPv4 address mapped into IPv6 as
+    // IPv4); "HOST PORT" when it does not resolve.
+    static QStringList endpoints(const QString &name);
 
     // Connects within the connect bound and, with RFC 2217, sets the server's line to `baud`,
     // 8N1. The failure's code is ExitCode::Ok when the line is open.

@@ -69,6 +69,12 @@ QString devicePath(const QString &name)
     return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
 }
 
+QStringList identities(const QString &name)
+{
+    return NetworkLine::isNetworkName(name) ? NetworkLine::endpoints(name)
+                                            : QStringList{canonicalPath(name)};
+}
+
 QString canonicalPath(const QString &name)
 {
     if (NetworkLine::isNetworkName(name))

@@ -43,4 +43,9 @@ QString devicePath(const QString &name);
 // a network port name stays as it is.
 QString canonicalPath(const QString &name);
 
+// What a port name stands for, one spelling for all: the device of a local port, each address
+// and port a network port's host resolves to. Two names stand for the same port when they share
+// one.
+QStringList identities(const QString &name);
+
 } // namespace PortOpener

@@ -25,7 +25,7 @@ Visit visit(const PortContext &context, ModemLine &line, int rate)
     if (!line.setBaudRate(rate))
         return {};
     AtSession session(line);
-    session.setStop(Interrupt::requested);
+    session.setStop([&line] { return Interrupt::requested() || !line.trouble().isEmpty(); });
     const PortContext atRate{context.port, context.prefix, false};
     if (LinkEntry::enter(atRate, line, session))
         return {};

@@ -1,5 +1,6 @@
 #include "upgradejob.h"
 
+#include "atcommands.h"
 #include "atsession.h"
 #include "console.h"
 #include "ctlconstants.h"
@@ -82,11 +83,12 @@ QString notAccepted(const UpgradeEngine &engine)
     }
 }
 
-// Runs the engine until it finishes, until the announcement is overdue, until a signal stops it
-// (no outcome in these two cases), or until no new request has gone out for the no-progress
-// bound. `failure` tells what failed.
-std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, int announceTimeout,
-                              ProgressReport &report, bool &announced, QString *failure)
+// Runs the engine until it finishes, until the announcement (or, resuming, the acknowledgement
+// of UPDATE_START) is overdue, until a signal stops it (no outcome in these two cases), or until
+// no new request has gone out for the no-progress bound. `failure` tells what failed.
+std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, bool resume,
+                              int announceTimeout, ProgressReport &report, bool &announced,
+                              QString *failure)
 {
     QEventLoop loop;
     std::optional<bool> outcome;
@@ -109,6 +111,7 @@ std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, in
     });
     signalWatch.start(CtlConstants::SignalPoll);
     QObject::connect(&engine, &UpgradeEngine::announced, &loop, [&] { announced = true; });
+    QObject::connect(&engine, &UpgradeEngine::started, &loop, [&] { announced = true; });
     QObject::connect(&engine, &UpgradeEngine::promptChanged, &loop,
                      [&] { watchdog.start(CtlConstants::NoProgressTimeout * 1000); });
     QObject::connect(&engine, &UpgradeEngine::progressChanged, &loop,
@@ -118,7 +121,10 @@ std::optional<bool> runEngine(UpgradeEngine &engine, const QByteArray &image, in
         if (!announced)
             loop.quit();
     });
-    engine.start(image);
+    if (resume)
+        engine.resume(image);
+    else
+        engine.start(image);
     loop.exec();
     engine.cancel();
     report.end();
@@ -140,6 +146,17 @@ JobResult interrupted(const ProgressReport &report, qint64 total, bool entered, 
     return {Interrupt::exitCode(), QStringLiteral("interrupted"), detail, {}, {}};
 }
 
+QString notInUpdateMode(bool resumed, int announceTimeout)
+{
+    const QString seconds = QString::number(announceTimeout / 1000.0);
+    if (resumed)
+        return QStringLiteral("no answer from the modem to \"+++\", to %1 nor to UPDATE_START "
+                              "within %2 s: it is neither in AT mode nor in its update mode")
+            .arg(QLatin1Char('"') + AtCommands::AtModeCheck.trimmed() + QLatin1Char('"'), seconds);
+    return QStringLiteral("the modem did not enter its update mode (no \"UPDATE\" within %1 s)")
+        .arg(seconds);
+}
+
 } // namespace
 
 PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
@@ -148,14 +165,18 @@ PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
         QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex());
     const auto job = [=](const PortContext &context, ModemLine &line) {
         // A modem in data mode ignores the first "\rAT&UP\r", and the engine would try "+++"
-        // only two seconds later: enter AT mode first. Whatever the answer, the engine goes on
-        // (the modem may be in its update mode already), unless the rate is still unknown.
+        // only two seconds later: enter AT mode first. Whatever the answer, the engine goes on,
+        // unless the rate is still unknown. A modem that answered nothing at all may be in its
+        // update mode still (an upgrade cut short): it is sent UPDATE_START at once.
         AtSession session(line);
         session.setStop(Interrupt::requested);
-        const std::optional<JobResult> notEntered = LinkEntry::enter(context, line, session);
+        AtEntry::Outcome entry = AtEntry::Outcome::Unanswered;
+        const std::optional<JobResult> notEntered =
+            LinkEntry::enter(context, line, session, &entry);
         if (notEntered && context.detectBaud && !Interrupt::requested())
             return *notEntered;
         const bool entered = !notEntered;
+        const bool resume = entry == AtEntry::Outcome::Unanswered;
         UpgradeEngine engine(nullptr, UpgradeMachine::Policy::Strict);
         engine.SetSerialPort(&line);
         ProgressReport report(context, image.size(), bar);
@@ -164,17 +185,15 @@ PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
         const std::optional<bool> outcome =
             Interrupt::requested()
                 ? std::nullopt
-                : runEngine(engine, image, announceTimeout, report, announced, &failure);
+                : runEngine(engine, image, resume, announceTimeout, report, announced, &failure);
         if (!outcome && Interrupt::requested()) {
             QObject::disconnect(&line, nullptr, &engine, nullptr);
             return interrupted(report, image.size(), entered, announced, session);
         }
-        if (!outcome)
+        if (!outcome || !announced) // a resumed start that failed: no update mode either
             return JobResult{ExitCode::NoAnswer,
                              QStringLiteral("failed"),
-                             QStringLiteral("the modem did not enter its update mode "
-                                            "(no \"UPDATE\" within %1 s)")
-                                 .arg(announceTimeout / 1000.0),
+                             notInUpdateMode(resume, announceTimeout),
                              {},
                              {}};
         if (!*outcome)

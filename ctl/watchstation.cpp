@@ -10,7 +10,9 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileSystemWatcher>
+#include <QHash>
 #include <QSet>
 #include <QThread>
 #include <QTimer>
@@ -23,16 +25,28 @@ namespace WatchStation {
 
 namespace {
 
-// The character devices among the directory's entries, by path.
-QSet<QString> devices(const QString &dir)
+// Which directory entry a path is: a device unplugged and plugged in again is a new entry under
+// its old name, however quickly the two follow each other.
+using Entry = std::pair<quint64, qint64>; // inode, change time in nanoseconds
+
+Entry entryOf(const QString &path)
 {
-    QSet<QString> found;
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {info.st_ino, qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec};
+}
+
+// The character devices among the directory's entries, by path.
+QHash<QString, Entry> devices(const QString &dir)
+{
+    QHash<QString, Entry> found;
     const QDir directory(dir);
     for (const QString &name :
          directory.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
         const QString path = directory.absoluteFilePath(name);
         if (isDevice(path))
-            found.insert(path);
+            found.insert(path, entryOf(path));
     }
     return found;
 }
@@ -93,6 +107,7 @@ public:
     int exec()
     {
         m_handled = devices(m_settings.dir);
+        m_target = target();
         watch();
         QObject::connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_loop, [this] {
             watch();
@@ -124,8 +139,29 @@ private:
             m_loop.quit();
     }
 
+    // The folder the directory leads to; empty while it does not exist.
+    QString target() const { return QFileInfo(m_settings.dir).canonicalFilePath(); }
+
+    // A link re-pointed to another folder: the devices already there are left alone, as at the
+    // start. A folder that comes back where it was brings new devices.
+    void followTarget()
+    {
+        const QString now = target();
+        if (now.isEmpty() || now == m_target)
+            return;
+        const bool repointed = !m_target.isEmpty();
+        m_target = now;
+        if (!repointed)
+            return;
+        m_handled = devices(m_settings.dir);
+        Console::err(QStringLiteral("dr58ctl: %1 now leads to %2; %3 already there left alone\n")
+                         .arg(m_settings.dir, now)
+                         .arg(m_handled.size()));
+    }
+
     void watch()
     {
+        followTarget();
         const QStringList wanted = watchedPaths(m_settings.dir);
         for (const QString &path : m_watcher.directories()) {
             if (!wanted.contains(path))
@@ -139,21 +175,30 @@ private:
 
     void scan()
     {
-        const QSet<QString> present = devices(m_settings.dir);
-        m_handled.intersect(present);
+        const QHash<QString, Entry> present = devices(m_settings.dir);
+        for (auto handled = m_handled.begin(); handled != m_handled.end();) {
+            if (present.value(handled.key()) == handled.value())
+                ++handled;
+            else
+                handled = m_handled.erase(handled);
+        }
         for (const auto &running : m_threads) {
-            if (!present.contains(running.first))
+            if (present.value(running.first) != running.second.entry)
                 m_vanished.insert(running.first);
         }
-        QStringList fresh = (present - m_handled).values();
+        QStringList fresh;
+        for (auto device = present.begin(); device != present.end(); ++device) {
+            if (!m_handled.contains(device.key()))
+                fresh << device.key();
+        }
         std::sort(fresh.begin(), fresh.end());
         for (const QString &path : fresh) {
             if (m_threads.count(path) == 0 && mayStart())
-                start(path);
+                start(path, present.value(path));
         }
     }
 
-    void start(const QString &path)
+    void start(const QString &path, const Entry &entry)
     {
         ++m_started;
         const PortContext context{path, path + QStringLiteral(": "),
@@ -164,18 +209,20 @@ private:
             QMetaObject::invokeMethod(
                 &m_loop, [this, result] { finished(result); }, Qt::QueuedConnection);
         });
-        m_threads[path].reset(thread);
+        m_threads[path] = {std::unique_ptr<QThread>(thread), entry};
         thread->start();
     }
 
     void finished(const PortResult &result)
     {
         const auto thread = m_threads.find(result.port);
-        thread->second->wait();
+        thread->second.thread->wait();
+        const Entry entry = thread->second.entry;
         m_threads.erase(thread);
         // Handled for as long as it stays; one that went away meanwhile is new when it is back.
-        if (!m_vanished.remove(result.port) && isDevice(result.port))
-            m_handled.insert(result.port);
+        if (!m_vanished.remove(result.port) && isDevice(result.port) &&
+            entryOf(result.port) == entry)
+            m_handled.insert(result.port, entry);
         m_results.append(result);
         Console::out(line(result));
         scan();
@@ -187,9 +234,15 @@ private:
     RunLog &m_log;
     QEventLoop m_loop;
     QFileSystemWatcher m_watcher;
-    QSet<QString> m_handled;  // done, or there from the start, and present since
-    QSet<QString> m_vanished; // gone while their job ran
-    std::map<QString, std::unique_ptr<QThread>> m_threads; // the running jobs, by path
+    struct Running
+    {
+        std::unique_ptr<QThread> thread;
+        Entry entry; // the directory entry the job was started for
+    };
+    QString m_target;                     // the folder the directory last led to
+    QHash<QString, Entry> m_handled;      // done, or there from the start, and present since
+    QSet<QString> m_vanished;             // gone while their job ran
+    std::map<QString, Running> m_threads; // the running jobs, by path
     QVector<PortResult> m_results;
     int m_started = 0;
 };
@@ -243,7 +296,7 @@ QStringList watchedPaths(const QString &dir)
     QStringList paths;
     QString path = QDir::cleanPath(QDir(dir).absolutePath());
     if (QFileInfo(path).isDir())
-        paths.append(path);
+        paths.append(QFileInfo(path).canonicalFilePath());
     while (path != QLatin1String("/")) {
         path = QFileInfo(path).path();
         if (QFileInfo(path).isDir()) {
@@ -252,6 +305,14 @@ QStringList watchedPaths(const QString &dir)
         }
     }
     return paths;
+}
+
+bool mayBeFolder(const QString &dir)
+{
+    QString path = QDir::cleanPath(QDir(dir).absolutePath());
+    while (!QFileInfo::exists(path) && path != QLatin1String("/"))
+        path = QFileInfo(path).path();
+    return QFileInfo(path).isDir();
 }
 
 } // namespace WatchStation

@@ -40,8 +40,13 @@ int worstCode(const QVector<PortResult> &results);
 bool isDevice(const QString &path);
 
 // The directories to watch to see `dir`'s entries come and go, also when `dir` itself is created
-// or removed (udev removes /dev/serial/by-id with its last device): `dir` when it exists, and its
-// nearest existing ancestor.
+// or removed (udev removes /dev/serial/by-id with its last device) or, as a symbolic link,
+// re-pointed: the folder `dir` leads to when it exists, and the nearest existing ancestor of
+// `dir` itself.
 QStringList watchedPaths(const QString &dir);
+
+// Whether `dir` is a folder or may become one: the path (links followed) or, when it does not
+// exist, its nearest existing ancestor is a folder.
+bool mayBeFolder(const QString &dir);
 
 } // namespace WatchStation

@@ -4,8 +4,6 @@
 #include "modemline.h"
 #include "replywait.h"
 
-#include <QThread>
-
 namespace AtEntry {
 
 namespace {
@@ -14,8 +12,7 @@ namespace {
 // "+++", then, when `check` is set and no greeting came, the check.
 Outcome attempt(AtSession &session, int idle, bool check)
 {
-    QThread::msleep(idle);
-    if (session.enter())
+    if (session.pause(idle) && session.enter())
         return Outcome::Greeted;
     bool answered = session.answered();
     if (check) {

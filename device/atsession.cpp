@@ -5,19 +5,22 @@
 #include "replymarkers.h"
 #include "replyparser.h"
 
+#include <QElapsedTimer>
 #include <QIODevice>
+#include <QThread>
+#include <algorithm>
 
 AtSession::AtSession(QIODevice &port) : m_port(port) {}
 
 bool AtSession::enter()
 {
-    transact(AtCommands::Escape, AtCommands::EnterWaits);
+    transact(AtCommands::Escape, AtCommands::EnterWaits, Length::Short);
     return m_outcome != ReplyWait::Outcome::Cut && m_reply.contains(ReplyMarkers::Greeting);
 }
 
 bool AtSession::checkAtMode()
 {
-    transact(AtCommands::AtModeCheck, AtCommands::CheckWaits);
+    transact(AtCommands::AtModeCheck, AtCommands::CheckWaits, Length::Short);
     const auto answer = ReplyParser::confirmedAnswer(m_reply);
     return answer && answer->name == AtCommands::CheckRegister.toLatin1() &&
            !answer->value.isEmpty();
@@ -45,7 +48,7 @@ bool AtSession::save()
 
 bool AtSession::exit()
 {
-    return exchange(AtCommands::DataMode, AtCommands::ExitWaits);
+    return exchange(AtCommands::DataMode, AtCommands::ExitWaits, Length::Short, false);
 }
 
 bool AtSession::reset(int presetCode)
@@ -58,20 +61,35 @@ bool AtSession::linePending()
     return m_port.bytesAvailable() > 0 || m_port.waitForReadyRead(0);
 }
 
-bool AtSession::transact(const QString &command, int silentPeriods)
+bool AtSession::pause(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 left = ms; left > 0 && !stopped(); left = ms - clock.elapsed())
+        QThread::msleep(ulong(std::min<qint64>(left, ReplyWait::StopPoll)));
+    return !stopped();
+}
+
+bool AtSession::transact(const QString &command, int silentPeriods, Length length)
 {
     if (stopped()) {
         m_reply.clear();
         m_outcome = ReplyWait::Outcome::NoAnswer;
         return false;
     }
-    return exchange(command, silentPeriods);
+    return exchange(command, silentPeriods, length, true);
 }
 
-bool AtSession::exchange(const QString &command, int silentPeriods)
+bool AtSession::exchange(const QString &command, int silentPeriods, Length length, bool stoppable)
 {
+    ReplyWait::Bounds bounds;
+    bounds.firstBytes = m_firstBytes;
+    bounds.total = length == Length::Short ? m_firstBytes : ReplyWait::TotalLimit;
+    bounds.maxSize = MaxReplySize;
+    if (stoppable)
+        bounds.stop = m_stop;
     AtLink::writeCommand(m_port, command);
     m_outcome = ReplyWait::collect(m_port, m_reply, silentPeriods, ReplyParser::Completion::OwnLine,
-                                   m_firstBytes);
+                                   bounds);
     return m_outcome == ReplyWait::Outcome::Complete;
 }

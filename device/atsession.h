@@ -10,7 +10,10 @@ class QIODevice;
 
 // A synchronous AT dialogue on an open port, one transaction at a time, with the window's
 // command bytes and waits. Blocks the calling thread (which needs an event dispatcher: the
-// first bytes of a reply are awaited in a local event loop).
+// first bytes of a reply are awaited in a local event loop). The short answers (the greeting,
+// the check's, "ATA"'s) must arrive whole within the time their first bytes have, so a line
+// that never falls silent costs no more than a silent one; any other reply is cut at
+// ReplyWait::TotalLimit or MaxReplySize.
 class AtSession
 {
 public:
@@ -34,10 +37,17 @@ public:
     ReplyWait::Outcome outcome() const { return m_outcome; }
     bool answered() const { return m_outcome != ReplyWait::Outcome::NoAnswer; }
 
-    // Asked before every command but "\rATA\r": once it says stop, nothing more is sent and each
-    // transaction fails unanswered. None by default.
+    // Bytes a reply may hold: a listing is about 1 KiB.
+    static constexpr int MaxReplySize = 65536;
+
+    // Asked before every command but "\rATA\r" and during every wait but "\rATA\r"'s: once
+    // it says stop, nothing more is sent, each transaction fails unanswered, and the reply under
+    // way gets ReplyWait::StopGrace more at most. None by default.
     void setStop(std::function<bool()> stop) { m_stop = std::move(stop); }
     bool stopped() const { return m_stop && m_stop(); }
+
+    // Sends nothing for `ms` milliseconds, or until the stop; false when stopped.
+    bool pause(int ms);
 
     // Whether bytes have arrived that nobody read yet.
     bool linePending();
@@ -46,8 +56,11 @@ public:
     void setFirstBytesTimeout(int ms) { m_firstBytes = ms; }
 
 private:
-    bool transact(const QString &command, int silentPeriods);
-    bool exchange(const QString &command, int silentPeriods);
+    // A short answer must be whole within the first bytes' time; a long one within TotalLimit.
+    enum class Length { Short, Long };
+
+    bool transact(const QString &command, int silentPeriods, Length length = Length::Long);
+    bool exchange(const QString &command, int silentPeriods, Length length, bool stoppable);
 
     QIODevice &m_port;
     QByteArray m_reply;

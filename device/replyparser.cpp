@@ -13,6 +13,69 @@ QByteArray cut(const QByteArray &reply, int start, int end)
 {
     return end < 0 ? reply.mid(start) : reply.mid(start, end - start);
 }
+
+QList<QByteArray> linesOf(const QByteArray &reply)
+{
+    QList<QByteArray> lines;
+    int start = 0;
+    for (int end = reply.indexOf(LineEnd); end >= 0; end = reply.indexOf(LineEnd, start)) {
+        lines.append(cut(reply, start, end));
+        start = end + LineEnd.size();
+    }
+    lines.append(reply.mid(start));
+    return lines;
+}
+
+// The length of the register name ("S" and digits) followed by a blank at `at`; 0 for none.
+int nameLength(const QByteArray &line, int at)
+{
+    if (at >= line.size() || line.at(at) != 'S')
+        return 0;
+    int end = at + 1;
+    while (end < line.size() && line.at(end) >= '0' && line.at(end) <= '9')
+        ++end;
+    return end > at + 1 && end < line.size() && line.at(end) == ' ' ? end - at : 0;
+}
+
+bool endsValue(char byte)
+{
+    return byte == ' ' || byte == '\t';
+}
+
+// Whether a label holds a tab or a register name after a blank: text that is not a label.
+bool brokenLabel(const QByteArray &label)
+{
+    for (int i = 0; i < label.size(); ++i) {
+        if (label.at(i) == '\t' || (label.at(i) == ' ' && nameLength(label + ' ', i + 1) > 0))
+            return true;
+    }
+    return false;
+}
+
+// Reads the entries of one register line into `entries`, up to the first one not whole.
+void readEntries(const QByteArray &line, QMap<QByteArray, std::optional<QByteArray>> &entries)
+{
+    for (int at = 0; at < line.size();) {
+        const int length = nameLength(line, at);
+        if (length == 0)
+            return;
+        const QByteArray name = line.mid(at, length);
+        const int equals = line.indexOf('=', at + length);
+        int end = equals + 1;
+        while (equals >= 0 && end < line.size() && !endsValue(line.at(end)))
+            ++end;
+        const int next = end + 1;
+        const bool whole = equals >= 0 &&
+                           !brokenLabel(line.mid(at + length, equals - at - length)) &&
+                           (end >= line.size() - 1 || nameLength(line, next) > 0);
+        entries.insert(name, whole && !entries.contains(name)
+                                 ? std::optional(cut(line, equals + 1, end))
+                                 : std::nullopt);
+        if (!whole)
+            return;
+        at = next;
+    }
+}
 } // namespace
 
 bool isComplete(const QByteArray &reply, Completion rule, int searched)
@@ -54,6 +117,29 @@ std::optional<QByteArray> identityValue(const QByteArray &reply, const QByteArra
         return std::nullopt;
     const int start = at + key.size();
     return cut(reply, start, reply.indexOf(LineEnd, start));
+}
+
+QMap<QByteArray, std::optional<QByteArray>> listingEntries(const QByteArray &reply)
+{
+    QMap<QByteArray, std::optional<QByteArray>> entries;
+    for (const QByteArray &line : linesOf(reply)) {
+        if (nameLength(line, 0) > 0)
+            readEntries(line, entries);
+    }
+    return entries;
+}
+
+std::optional<QByteArray> lineValue(const QByteArray &reply, const QByteArray &key)
+{
+    std::optional<QByteArray> value;
+    for (const QByteArray &line : linesOf(reply)) {
+        if (!line.startsWith(key))
+            continue;
+        if (value)
+            return std::nullopt;
+        value = line.mid(key.size());
+    }
+    return value;
 }
 
 std::optional<SingleAnswer> singleAnswer(const QByteArray &reply)

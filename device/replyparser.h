@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <optional>
 
@@ -29,6 +30,17 @@ std::optional<QByteArray> listingValue(const QByteArray &reply, const QByteArray
 
 // The value of an identity line: what follows the key up to the next "\r\n".
 std::optional<QByteArray> identityValue(const QByteArray &reply, const QByteArray &key);
+
+// dr58ctl's strict reading of a listing, where a name counts only where a line names it. The
+// register entries: a line that starts with a register name ("S", digits, a blank) holds entries
+// "<name> <label>=<value>", the value up to the first blank, tab or line end, the next entry
+// right after it. A value is whole when its line ends after it or the next entry follows; an
+// entry followed by other text (a value with a blank in it), one with a name in its label and a
+// name that stands twice give no value, and the rest of such a line is not read.
+QMap<QByteArray, std::optional<QByteArray>> listingEntries(const QByteArray &reply);
+
+// The rest of the one line that starts with `key`; none when no line or several lines do.
+std::optional<QByteArray> lineValue(const QByteArray &reply, const QByteArray &key);
 
 struct SingleAnswer
 {

@@ -8,44 +8,87 @@
 #include <QEventLoop>
 #include <QIODevice>
 #include <QTimer>
+#include <algorithm>
 
 namespace ReplyWait {
 
 namespace {
 
-bool awaitFirstBytes(QIODevice &port, int timeout)
+// The end of a wait: its total bound, brought forward to StopGrace ms after the stop.
+class Deadline
 {
-    if (port.bytesAvailable() > 0)
-        return true;
+public:
+    explicit Deadline(const Bounds &bounds) : m_bounds(bounds), m_end(bounds.total)
+    {
+        m_clock.start();
+    }
+
+    qint64 elapsed() const { return m_clock.elapsed(); }
+
+    // Milliseconds left, after a look at the stop.
+    qint64 left()
+    {
+        if (!m_stopped && m_bounds.stop && m_bounds.stop()) {
+            m_stopped = true;
+            m_end = std::min<qint64>(m_end, elapsed() + StopGrace);
+        }
+        return std::max<qint64>(0, m_end - elapsed());
+    }
+
+private:
+    const Bounds &m_bounds;
+    QElapsedTimer m_clock;
+    qint64 m_end;
+    bool m_stopped = false;
+};
+
+// Runs the thread's events until bytes arrive or `ms` pass.
+void runEvents(QIODevice &port, int ms)
+{
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(&port, &QIODevice::readyRead, &loop, &QEventLoop::quit);
-    timer.start(timeout);
+    timer.start(ms);
     loop.exec();
-    return port.isOpen() && port.bytesAvailable() > 0;
+}
+
+bool awaitFirstBytes(QIODevice &port, int timeout, Deadline &deadline)
+{
+    while (port.isOpen() && port.bytesAvailable() == 0) {
+        const qint64 left = std::min(timeout - deadline.elapsed(), deadline.left());
+        if (left <= 0)
+            return false;
+        runEvents(port, int(std::min<qint64>(left, StopPoll)));
+    }
+    return port.isOpen();
 }
 
 Outcome collectRest(QIODevice &port, QByteArray &buffer, int silentPeriods,
-                    ReplyParser::Completion rule)
+                    ReplyParser::Completion rule, const Bounds &bounds, Deadline &deadline)
 {
-    QElapsedTimer sinceStart;
-    sinceStart.start();
-    int silent = 0;
+    qint64 silent = 0; // milliseconds
     int searched = 0;
     while (!ReplyParser::isComplete(buffer, rule, searched)) {
-        if (silent >= silentPeriods)
+        const qint64 quietEnough = qint64(silentPeriods) * SilentPeriod - silent;
+        if (quietEnough <= 0)
             return Outcome::Quiet;
-        if (sinceStart.elapsed() >= TotalLimit) {
+        if (bounds.maxSize > 0 && buffer.size() > bounds.maxSize) {
+            qCDebug(lcDevice) << AtLink::nameOf(port) << "RECV CAP" << buffer.size() << "bytes";
+            return Outcome::Overflow;
+        }
+        const qint64 left = deadline.left();
+        if (left == 0) {
             qCDebug(lcDevice) << AtLink::nameOf(port) << "RECV LIMIT" << buffer.size() << "bytes";
             return Outcome::Cut;
         }
         searched = buffer.size();
-        const bool arrived = port.waitForReadyRead(SilentPeriod);
+        const int slice = int(std::min({left, quietEnough, qint64(StopPoll)}));
+        const bool arrived = port.waitForReadyRead(slice);
         buffer.append(PortRecorder::readAll(port));
         if (!arrived)
-            ++silent;
+            silent += slice;
     }
     return Outcome::Complete;
 }
@@ -53,17 +96,18 @@ Outcome collectRest(QIODevice &port, QByteArray &buffer, int silentPeriods,
 } // namespace
 
 Outcome collect(QIODevice &port, QByteArray &buffer, int silentPeriods,
-                ReplyParser::Completion rule, int firstBytes)
+                ReplyParser::Completion rule, const Bounds &bounds)
 {
     buffer.clear();
+    Deadline deadline(bounds);
     if (!port.isOpen())
         return Outcome::NoAnswer;
-    if (!awaitFirstBytes(port, firstBytes)) {
+    if (!awaitFirstBytes(port, bounds.firstBytes, deadline)) {
         qCDebug(lcDevice) << AtLink::nameOf(port) << " no answer ";
         return Outcome::NoAnswer;
     }
     buffer.append(PortRecorder::readAll(port));
-    return collectRest(port, buffer, silentPeriods, rule);
+    return collectRest(port, buffer, silentPeriods, rule, bounds, deadline);
 }
 
 } // namespace ReplyWait

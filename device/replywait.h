@@ -3,6 +3,7 @@
 #include "replyparser.h"
 
 #include <QByteArray>
+#include <functional>
 
 class QIODevice;
 
@@ -10,25 +11,38 @@ class QIODevice;
 namespace ReplyWait {
 
 constexpr int FirstBytesTimeout = 2000; // milliseconds the modem has to start answering
-constexpr int SilentPeriod = 1000;      // milliseconds of one blocking read after that
+constexpr int SilentPeriod = 1000;      // milliseconds of silence that count as one silent period
 // A modem that keeps talking without ever saying "OK\r\n" is cut off after this long.
 constexpr int TotalLimit = 30000; // milliseconds
+constexpr int StopPoll = 100;     // milliseconds between looks at a wait's stop
+constexpr int StopGrace = 1000;   // milliseconds the reply under way still gets after the stop
 
 enum class Outcome {
     NoAnswer, // nothing within the first two seconds (or the port is closed)
     Complete, // the closing "OK\r\n" arrived
     Quiet,    // the modem fell silent for the accepted number of periods without "OK\r\n"
-    Cut       // the modem talked past the total limit without "OK\r\n"
+    Cut,      // the modem talked past the total limit without "OK\r\n"
+    Overflow  // the reply grew past its size cap without "OK\r\n"
+};
+
+// How long a reply may take and how large it may grow.
+struct Bounds
+{
+    int firstBytes = FirstBytesTimeout; // milliseconds the modem has to start answering
+    int total = TotalLimit;             // milliseconds from the command until the reply is cut
+    int maxSize = 0;                    // bytes the reply may hold; 0: no cap
+    // Asked every StopPoll ms; once it says stop, the reply under way gets StopGrace ms more at
+    // most. None: the wait runs to its bounds.
+    std::function<bool()> stop;
 };
 
 // Waits for the reply to the command just written and appends it to `buffer`, which is cleared
 // first in every case, so a closed port leaves no earlier reply behind to be judged again.
 // The first bytes are awaited in a local event loop, so the window stays live meanwhile; later
-// bytes with blocking reads of one silent period each, at most `silentPeriods` silent ones.
-// `rule` says where the closing "OK\r\n" may stand; `firstBytes` is how long the modem has to
-// start answering, in milliseconds.
+// bytes with blocking reads, until `silentPeriods` silent periods have passed in all. `rule`
+// says where the closing "OK\r\n" may stand.
 Outcome collect(QIODevice &port, QByteArray &buffer, int silentPeriods,
                 ReplyParser::Completion rule = ReplyParser::Completion::Anywhere,
-                int firstBytes = FirstBytesTimeout);
+                const Bounds &bounds = Bounds());
 
 } // namespace ReplyWait

@@ -42,13 +42,15 @@ QMap<QString, std::optional<QString>> fromListing(const QByteArray &reply)
 {
     QMap<QString, std::optional<QString>> values;
     const bool listing = ReplyParser::isListing(reply);
+    const auto entries = ReplyParser::listingEntries(reply);
     for (const RegisterInfo &reg : RegisterCatalog::registers()) {
         const QString name = QLatin1String(reg.name);
-        const auto raw = listedRaw(name, reply);
-        if (reg.kind != FieldKind::Info)
-            values.insert(name, listing ? checked(reg, raw) : std::nullopt);
-        else if (raw)
+        if (reg.kind != FieldKind::Info) {
+            values.insert(name, listing ? checked(reg, entries.value(reg.name)) : std::nullopt);
+        } else if (const auto raw =
+                       ReplyParser::lineValue(reply, RegisterCatalog::identityKey(name))) {
             values.insert(name, QString::fromLatin1(*raw));
+        }
     }
     return values;
 }

@@ -23,8 +23,9 @@ bool isIdentity(const QString &name);
 int choiceIndex(const QString &name, const QByteArray &raw);
 
 // Every register of the catalogue from the "AT&V" listing, by name: its value, or none when it
-// is missing, not a value the register takes, or the reply lacks the echo. Identity fields
-// appear when the listing carries them.
+// is missing, not whole, not a value the register takes, or the reply lacks the echo (see
+// ReplyParser::listingEntries: a name counts only where a line names it). Identity fields
+// appear when a line of the listing starts with their key.
 QMap<QString, std::optional<QString>> fromListing(const QByteArray &reply);
 
 struct Value

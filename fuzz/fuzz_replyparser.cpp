@@ -44,6 +44,30 @@ void checkListing(const QByteArray &reply)
     }
 }
 
+// dr58ctl's strict readers: a name counts only at the start of a line or right after the
+// entry before it, and a value only when whole.
+void checkStrictListing(const QByteArray &reply)
+{
+    const auto entries = ReplyParser::listingEntries(reply);
+    for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
+        require(
+            reply.startsWith(entry.key() + ' ') || reply.contains(LineEnd + entry.key() + ' ') ||
+                reply.contains(' ' + entry.key() + ' ') || reply.contains('\t' + entry.key() + ' '),
+            "an entry's name stands where an entry begins");
+        const auto &value = entry.value();
+        require(!value || (!value->contains(' ') && !value->contains('\t') &&
+                           !value->contains(LineEnd) && reply.contains('=' + *value)),
+                "a whole value follows an '=' and holds no blank, tab or line end");
+    }
+    for (const QByteArray key : {"Hardware Version ", "Serial Number "}) {
+        const auto value = ReplyParser::lineValue(reply, key);
+        require(!value ||
+                    ((reply.startsWith(key + *value) || reply.contains(LineEnd + key + *value)) &&
+                     !value->contains(LineEnd)),
+                "an identity value is the rest of the line its key starts");
+    }
+}
+
 void checkSingleAnswer(const QByteArray &reply)
 {
     const auto answer = ReplyParser::singleAnswer(reply);
@@ -84,6 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkCompletion(reply);
     ReplyParser::isListing(reply);
     checkListing(reply);
+    checkStrictListing(reply);
     checkSingleAnswer(reply);
     return 0;
 }

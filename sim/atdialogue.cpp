@@ -86,7 +86,9 @@ SimReply AtDialogue::execute(const QByteArray &command)
 {
     if (command == "AT&UP")
         return {SimReply::Kind::Announcement, ReplyMarkers::UpdateAnnouncement};
-    return {SimReply::Kind::Answer, command + LineEnd + result(command)};
+    const bool query = command.startsWith("ATS") && command.endsWith('?');
+    return {query ? SimReply::Kind::Query : SimReply::Kind::Answer,
+            command + LineEnd + result(command)};
 }
 
 // The reply after the echo.

@@ -40,6 +40,8 @@ bool FaultState::affects(SimFault fault, SimReply::Kind kind)
     case SimFault::UpdateRefuseChunk:
     case SimFault::UpdateDropChunk:
         return kind == Kind::ChunkAcknowledgement;
+    case SimFault::QueryError:
+        return kind == Kind::Query;
     default:
         return kind != Kind::Acknowledgement && kind != Kind::ChunkAcknowledgement;
     }
@@ -74,6 +76,8 @@ QStringList faultNames()
         "UpdateNeverAnnounce",
         "UpdateRefuseChunk",
         "UpdateDropChunk",
+        "QueryError",
+        "Chatter",
         "RateKept",
         "UpgradeNewVersion",
         "UpgradeResets",

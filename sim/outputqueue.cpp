@@ -28,20 +28,30 @@ void OutputQueue::append(const ReplyPlan &plan, Clock::time_point now)
     for (const ReplyPiece &piece : plan.pieces) {
         if (!piece.bytes.isEmpty())
             m_pieces.push_back({piece.bytes,
-                                milliseconds(piece.gapMs),
+                                milliseconds(std::max(piece.gapMs, 0)),
                                 plan.rateDivisor,
                                 now,
                                 false,
+                                piece.gapMs == ReplyPiece::UntilNextInput,
                                 0,
                                 false,
                                 {}});
     }
 }
 
+void OutputQueue::releaseHeld(Clock::time_point now)
+{
+    for (Piece &piece : m_pieces) {
+        if (piece.held)
+            piece.madeAt = now;
+        piece.held = false;
+    }
+}
+
 void OutputQueue::append(const QByteArray &bytes, Clock::time_point now, bool babble)
 {
     if (!bytes.isEmpty())
-        m_pieces.push_back({bytes, milliseconds(0), 1, now, babble, 0, false, {}});
+        m_pieces.push_back({bytes, milliseconds(0), 1, now, babble, false, 0, false, {}});
 }
 
 void OutputQueue::dropBabble()
@@ -77,7 +87,7 @@ OutputQueue::Anchor OutputQueue::anchorFor(const Piece &piece, int rate) const
 
 OutputQueue::Clock::time_point OutputQueue::wakeTime(int rate) const
 {
-    if (m_pieces.empty())
+    if (m_pieces.empty() || m_pieces.front().held)
         return Clock::time_point::max();
     const Piece &piece = m_pieces.front();
     const Anchor anchor = anchorFor(piece, rate);
@@ -92,6 +102,8 @@ QByteArray OutputQueue::take(Clock::time_point now, int rate)
     QByteArray out;
     while (!m_pieces.empty()) {
         Piece &piece = m_pieces.front();
+        if (piece.held)
+            break;
         piece.anchor = anchorFor(piece, rate);
         piece.started = true;
         if (now < dueTime(piece.anchor, piece.sent))

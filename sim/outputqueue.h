@@ -17,6 +17,7 @@ public:
     void append(const ReplyPlan &plan, Clock::time_point now);
     void append(const QByteArray &bytes, Clock::time_point now, bool babble = false);
     void dropBabble();
+    void releaseHeld(Clock::time_point now); // held pieces may go out from now on
     void clear();
     bool isEmpty() const { return m_pieces.empty(); }
 
@@ -43,6 +44,7 @@ private:
         int rateDivisor;
         Clock::time_point madeAt;
         bool babble;
+        bool held = false;
         int sent = 0;
         bool started = false;
         Anchor anchor;

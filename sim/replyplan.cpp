@@ -78,6 +78,7 @@ ReplyPlan planReply(const SimReply &reply, int lateDelayMs, QRandomGenerator &ra
     const QByteArray &bytes = reply.bytes;
     switch (reply.fault) {
     case SimFault::Silent:
+    case SimFault::Chatter:
     case SimFault::UpdateNoAnswer:
     case SimFault::UpdateDropChunk:
         break;
@@ -119,6 +120,9 @@ ReplyPlan planReply(const SimReply &reply, int lateDelayMs, QRandomGenerator &ra
         break;
     case SimFault::UpdateTrailingByte:
         plan.pieces = whole(bytes + QByteArray(1, '\0'));
+        break;
+    case SimFault::QueryError:
+        plan.pieces = whole(bytes.left(bytes.indexOf(ReplyMarkers::LineEnd) + 2) + "ERROR\r\n");
         break;
     default:
         plan.pieces = whole(bytes);

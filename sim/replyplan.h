@@ -10,7 +10,9 @@ class QRandomGenerator;
 struct ReplyPiece
 {
     QByteArray bytes;
-    int gapMs = 0; // after the previous piece has left, or after the reply was made
+    int gapMs = 0; // after the previous piece has left, or after the reply was made;
+                   // UntilNextInput: held until the modem next receives bytes
+    static constexpr int UntilNextInput = -1;
 };
 
 struct ReplyPlan

@@ -230,9 +230,15 @@ void SimModem::setFault(Fault fault, int times)
 {
     Lock lock(m_mutex);
     m_core.setFault(fault, times);
-    m_babbling = false;
+    m_babbling = fault == Fault::Chatter;
     m_output.dropBabble();
     wake();
+}
+
+void SimModem::setFaultOn(const QByteArray &command, Fault fault, int times)
+{
+    Lock lock(m_mutex);
+    m_armed = ArmedFault{command, fault, times};
 }
 
 SimModem::Fault SimModem::fault() const
@@ -254,10 +260,29 @@ void SimModem::sendRaw(const QByteArray &bytes)
     wake();
 }
 
+void SimModem::sendBeforeAnswerTo(const QByteArray &command, const QByteArray &bytes)
+{
+    Lock lock(m_mutex);
+    m_before = {command, bytes};
+}
+
 QByteArray SimModem::received() const
 {
     Lock lock(m_mutex);
     return m_received;
+}
+
+void SimModem::releaseHeldReplies()
+{
+    Lock lock(m_mutex);
+    m_output.releaseHeld(Clock::now());
+    wake();
+}
+
+bool SimModem::sending() const
+{
+    Lock lock(m_mutex);
+    return !m_output.isEmpty() || !m_unwritten.isEmpty();
 }
 
 void SimModem::clearReceived()
@@ -394,7 +419,17 @@ void SimModem::readInput()
         return;
     }
     m_received += bytes;
+    if (m_armed && m_received.endsWith(m_armed->command)) {
+        m_core.setFault(m_armed->fault, m_armed->times);
+        m_armed.reset();
+    }
     const Clock::time_point now = Clock::now();
+    m_output.releaseHeld(now);
+    const bool before = m_before && m_received.endsWith(m_before->first);
+    if (before) {
+        m_output.append(m_before->second, now);
+        m_before.reset();
+    }
     for (const SimReply &reply : m_core.receive(bytes, elapsedMs())) {
         const ReplyPlan plan = planReply(reply, m_lateDelay, m_random);
         m_babbling = m_babbling || plan.babble;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 // A simulated DR58 radio modem on the master side of a pseudo-terminal: the tool opens the
@@ -46,13 +47,22 @@ public:
     bool setIdentity(Identity line, const QString &text);
 
     void setFault(Fault fault, int times = -1); // -1: until cleared; n: the next n replies only
+    // Sets the fault once received bytes end in `command`, before the modem answers them.
+    void setFaultOn(const QByteArray &command, Fault fault, int times = -1);
     Fault fault() const;
+    // UntilNextCommand: a late reply waits until the modem next receives bytes, and then leaves
+    // before the answer to them.
     void setLateReplyDelay(int ms);
+    static constexpr int UntilNextCommand = ReplyPiece::UntilNextInput;
+    void releaseHeldReplies(); // lets held late replies go out now
 
     void sendRaw(const QByteArray &bytes); // injects bytes now, paced
-    QByteArray received() const;           // every byte received since start or clearReceived()
+    // Sends `bytes` just before the answer to the next received bytes ending in `command`.
+    void sendBeforeAnswerTo(const QByteArray &command, const QByteArray &bytes);
+    QByteArray received() const; // every byte received since start or clearReceived()
     void clearReceived();
     QByteArray sent() const; // every byte sent since start
+    bool sending() const;    // replies still queued or on their way, held ones too
 
     bool inAtMode() const;
     bool inUpdateMode() const;
@@ -94,6 +104,14 @@ private:
     int m_lineBaud = 0;
     QString m_lineCode; // the stored S102 that m_lineBaud last followed
     int m_lateDelay;
+    struct ArmedFault
+    {
+        QByteArray command;
+        Fault fault;
+        int times;
+    };
+    std::optional<ArmedFault> m_armed;
+    std::optional<std::pair<QByteArray, QByteArray>> m_before; // command, bytes before its answer
     ModemCore m_core;
     OutputQueue m_output;
     QByteArray m_unwritten; // taken from the queue, refused by a full line

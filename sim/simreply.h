@@ -10,6 +10,7 @@ struct SimReply
     enum class Kind {
         Greeting,             // the answer to "+++"
         Answer,               // the answer to an AT command
+        Query,                // the answer to a single query "ATS<n>?"
         Announcement,         // "UPDATE\r\n", the answer to "AT&UP"
         Acknowledgement,      // of UPDATE_START or UPDATE_END
         ChunkAcknowledgement, // of UPDATE_LOADING

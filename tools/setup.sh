@@ -7,9 +7,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 packages=(cmake g++ make qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
           fonts-font-awesome
           clang libclang-rt-14-dev # clang and its runtime build the fuzz targets (tools/fuzz)
-          # serial device servers: the network library (its pkg-config file names libwrap) and
-          # the server the tests run
-          libgensio-dev libwrap0-dev ser2net)
+          # serial device servers: the network library, found through pkg-config (its .pc file
+          # names libwrap), and the server the tests run
+          pkg-config libgensio-dev libwrap0-dev ser2net)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

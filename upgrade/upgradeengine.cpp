@@ -39,10 +39,22 @@ void UpgradeEngine::SetSerialPort(QIODevice *port)
 
 void UpgradeEngine::start(const QByteArray &image)
 {
+    begin(image);
+    UpdateAT();
+}
+
+void UpgradeEngine::resume(const QByteArray &image)
+{
+    begin(image);
+    m_machine.setState(UpgradeMachine::Starting);
+    SendUpdate();
+}
+
+void UpgradeEngine::begin(const QByteArray &image)
+{
     m_image = image;
     m_packetLen = m_protocol.GetPacketLen(m_port ? AtLink::baudRateOf(*m_port) : 0);
     m_machine.start(int(m_image.size()));
-    UpdateAT();
 }
 
 void UpgradeEngine::cancel()
@@ -188,6 +200,8 @@ void UpgradeEngine::replyAccepted()
 {
     const int type = m_protocol.GetReplyType(m_gatherer.frame());
     const UpgradeMachine::ReplyAction action = m_machine.replyAccepted(type, m_packetLen);
+    if (type == ApiProtocol::StartReply && action == UpgradeMachine::ReplyAction::SendNext)
+        emit started();
     if (action != UpgradeMachine::ReplyAction::Resend)
         m_frameTimer->stop();
     if (action == UpgradeMachine::ReplyAction::OutOfStep)

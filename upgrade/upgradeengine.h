@@ -28,6 +28,9 @@ public:
 
     // Starts sending `image` with "\rAT&UP\r".
     void start(const QByteArray &image);
+    // Starts sending `image` with UPDATE_START, to a modem left in its update mode (by an upgrade
+    // cut short): no AT string goes out.
+    void resume(const QByteArray &image);
     // Returns to idle. A request in flight keeps its frame timer: it may still be re-sent until
     // its re-sends run out, and a late acknowledgement is only logged.
     void cancel();
@@ -40,6 +43,7 @@ signals:
     void promptChanged(const char *sourceText); // a source text of the context "upgrade"
     void progressChanged(int offset);           // bytes of the image sent or being sent
     void announced();                           // the modem said "UPDATE\r\n"
+    void started(); // the modem acknowledged UPDATE_START: it is in its update mode
     // Emitted before the engine returns to idle, so that a report shown meanwhile still finds
     // the upgrade where it ended.
     void finished(bool success);
@@ -54,6 +58,7 @@ private slots:
     void ATCommmdTimeOut();
 
 private:
+    void begin(const QByteArray &image);
     void SendATString(const QString &text);
     void SendFrame(const quint8 *frame, int length, int timeout, int retries);
     void WriteFrame();

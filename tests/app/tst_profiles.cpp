@@ -60,7 +60,7 @@ void ProfilesTest::openWriteSaveReopen()
     QCOMPARE(s.edit("S105")->text(), QStringLiteral("17"));
 
     s.modem.setFault(SimModem::Fault::Silent); // the busy guard turns the writes away
-    QTimer::singleShot(300, [&] { s.trigger("actionWriteEdited"); });
+    s.whenModemReceived("AT&W\r", [&] { s.trigger("actionWriteEdited"); });
     s.click("btnSave");
     s.modem.setFault(SimModem::Fault::None);
     QCOMPARE(s.mark("S104"), QStringLiteral("border-color :yellow "));
@@ -123,20 +123,24 @@ void ProfilesTest::transcript()
     QVERIFY(s.enterAtMode());
     s.click("btnClear");
     s.modem.sendRaw("noise");
-    QTest::qWait(1500);
+    int saves = 0;
+    const auto saved = [&] {
+        const QString path = m_dir.filePath(QString("t%1.txt").arg(++saves));
+        trigger(s, "actionSaveTranscript", path);
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    QTRY_VERIFY(saved().contains(" < noise")); // thrown away while no operation runs
     s.click("ButtonS105");
     s.edit("S160")->setText("secret1");
     s.click("ButtonS160");
     QTRY_VERIFY(s.modem.sent().endsWith("ATS160=secret1\r\nOK\r\n"));
-    const QString path = m_dir.filePath("t.txt");
-    trigger(s, "actionSaveTranscript", path);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString transcript = saved();
     const QRegularExpression form("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z " +
                                   QRegularExpression::escape(s.modem.portName().mid(5)) +
                                   " ([<>]) (.*)$");
     QString sent, received;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)) {
+    for (const QString &line : transcript.split('\n', Qt::SkipEmptyParts)) {
         const auto match = form.match(line);
         QVERIFY2(match.hasMatch(), qPrintable(line));
         (match.captured(1) == ">" ? sent : received) += match.captured(2);

@@ -85,7 +85,7 @@ void SessionTest::failedWrites()
     if (how == "silent" || how == "closing")
         s.modem.setFault(SimModem::Fault::Silent);
     if (how == "closing") // in the first phase of the write's wait
-        QTimer::singleShot(300, [&] { s.click("btnUart"); });
+        s.whenModemReceived("ATS105=70000\r", [&] { s.click("btnUart"); });
     s.click("btnClear");
     QTest::keyClicks(s.edit("S105"), "70000");
     s.click("ButtonS105");
@@ -108,7 +108,7 @@ void SessionTest::busyGuardLeavesNoTrace()
     Station s;
     s.modem.setFault(SimModem::Fault::Silent);
     QVERIFY(s.openPort());
-    QTimer::singleShot(300, [&] {
+    s.whenModemReceived("+++", [&] {
         QVERIFY(!s.button("btnEnterAT")->isEnabled());
         s.click("btnSave");
         s.click("btnQuery");
@@ -182,8 +182,7 @@ void SessionTest::partialReplyLoggedAfterSilence()
     clock.start();
     s.click("btnQuery");
     // Five silent periods after the first part of the listing, then no single query follows.
-    QVERIFY2(clock.elapsed() >= 4900 && clock.elapsed() < 8000,
-             qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() >= 4900, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(s.modem.received().count('?'), 0);
     QCOMPARE(s.edit("S104")->text(), QStringLiteral("55"));
 }
@@ -199,7 +198,7 @@ void SessionTest::babblingModemIsCutOff()
     QVERIFY(clock.elapsed() < 40000);
     QVERIFY(s.log().size() > 1000);
     s.modem.setFault(SimModem::Fault::None);
-    QTest::qWait(300);
+    QTRY_VERIFY(!s.modem.sending());
     s.click("btnQuery");
     QCOMPARE(s.edit("S104")->text(), s.modem.registerValue("S104"));
 }

@@ -10,8 +10,13 @@
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <arpa/inet.h>
 #include <csignal>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 Q_DECLARE_METATYPE(SimModem::Fault)
@@ -36,6 +41,44 @@ QByteArray firmware(int size)
         bytes[i] = char(i * 31 + 7);
     return bytes;
 }
+
+// A server on 127.0.0.1 that sends zeros without pause to the first client, until it goes.
+class FloodServer
+{
+public:
+    FloodServer() : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        auto *any = reinterpret_cast<sockaddr *>(&address);
+        if (::bind(m_socket, any, length) != 0 || ::listen(m_socket, 1) != 0 ||
+            ::getsockname(m_socket, any, &length) != 0)
+            qFatal("flood server: %s", strerror(errno));
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] {
+            const int peer = ::accept(m_socket, nullptr, nullptr);
+            const QByteArray zeros(65536, '\0');
+            while (peer >= 0 && ::send(peer, zeros.constData(), zeros.size(), MSG_NOSIGNAL) > 0) {
+            }
+            if (peer >= 0)
+                ::close(peer);
+        });
+    }
+    ~FloodServer()
+    {
+        ::shutdown(m_socket, SHUT_RDWR); // ends an accept still waiting
+        m_thread.join();
+        ::close(m_socket);
+    }
+    int port() const { return m_port; }
+
+private:
+    int m_socket;
+    int m_port = 0;
+    std::thread m_thread;
+};
 
 using Registers = QMap<QString, QPair<QString, QString>>; // name: working, stored
 
@@ -145,6 +188,14 @@ private slots:
                                      "nor \"auto\"";
         QTest::newRow("port twice") << QStringList{"read", "--port", "{port}", "--port", "{bare}"}
                                     << none << 2 << "\"{port}\" and \"{bare}\" are the same port";
+        QTest::newRow("server port twice")
+            << QStringList{"read", "--port", "tcp://127.0.0.1:4001", "--port",
+                           "tcp://localhost:4001"}
+            << none << 2
+            << "\"tcp://127.0.0.1:4001\" and \"tcp://localhost:4001\" are the same port";
+        QTest::newRow("station folder a file")
+            << QStringList{"watch", "{file}", "--dir", "{file}"} << QByteArray("S104=5\n") << 2
+            << "--dir: \"{file}\" is not a folder";
         QTest::newRow("unknown preset")
             << QStringList{"reset", "--preset", "PMP King", "--port", "{port}"} << none << 2
             << "unknown preset \"PMP King\"";
@@ -153,7 +204,8 @@ private slots:
             << none << 2 << "--output needs %p when several ports are given";
         QTest::newRow("port missing") << QStringList{"read", "--port", "{file}"} << none << 4
                                       << "{file}: no such serial port";
-        const QString refused = QString("rfc2217://127.0.0.1:%1").arg(Ser2net::freePort());
+        static const ClosedPort closed;
+        const QString refused = QString("rfc2217://127.0.0.1:%1").arg(closed.port());
         QTest::newRow("nobody listening")
             << QStringList{"read", "--port", refused} << none << 6
             << refused + ": cannot connect: connection refused (is the server running, on that "
@@ -325,16 +377,21 @@ private slots:
         QCOMPARE(modem(0).received(), sent + DataMode);
     }
 
-    // Each port detects its modem's rate on its own; a silent one fails within the bound.
+    // Each port detects its modem's rate on its own; a silent one and one that talks without
+    // pause fail within the bound.
     void detectsRate()
     {
         modem(0).setLineBaud(57600);
         modem(0).setIdentity(SimModem::Identity::SerialNumber, "SN-0042");
         modem(1).setLineBaud(19200);
         modem(2).setFault(SimModem::Fault::Silent);
+        modem(3).setFault(SimModem::Fault::Chatter);
         QElapsedTimer clock;
         clock.start();
-        const Run probe = run(QStringList{"probe", "--baud", "auto"} + ports(3));
+        const Run probe = run(QStringList{"probe", "--baud", "auto"} + ports(4));
+        const QString noModem = "no greeting to \"+++\" nor answer to \"ATS102?\" at any of the 12 "
+                                "serial rates (tried 9600, 115200, 57600, 38400, 19200, 230400, "
+                                "28800, 14400, 7200, 4800, 460800, 921600)";
         QVERIFY(clock.elapsed() < 30000);
         QCOMPARE(probe.code, 7);
         QVERIFY2(probe.out.startsWith(port(0) + ": baud: 57600\n" + port(0) + ": I1: DR58-H2.1\n" +
@@ -342,11 +399,8 @@ private slots:
                                       ": I3: 1.0.12\n" + port(0) + ": I4: SN-0042\n" + port(1) +
                                       ": baud: 19200\n"),
                  qPrintable(probe.out));
-        for (const QString &line : QStringList{
-                 port(0) + ": the modem answers at 57600 baud",
-                 port(2) + ": no greeting to \"+++\" nor answer to \"ATS102?\" at any of the 12 "
-                           "serial rates (tried 9600, 115200, 57600, 38400, 19200, 230400, 28800, "
-                           "14400, 7200, 4800, 460800, 921600)"})
+        for (const QString &line : QStringList{port(0) + ": the modem answers at 57600 baud",
+                                               port(2) + ": " + noModem, port(3) + ": " + noModem})
             QVERIFY2(probe.err.contains("dr58ctl: " + line + "\n"), qPrintable(probe.err));
         const Run read = run({"read", "--baud", "auto", "--port", port(0)});
         QCOMPARE(read.code, 0);
@@ -366,23 +420,90 @@ private slots:
                  identity);
     }
 
-    // A value outside its register's items: read names it and writes no profile, diff reports it,
-    // apply writes and verifies it.
+    void unreadableValue_data()
+    {
+        QTest::addColumn<SimModem::Fault>("fault");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");  // in the modem
+        QTest::addColumn<QString>("wanted"); // in the profile
+        QTest::addColumn<QString>("diff");
+        QTest::newRow("outside its items")
+            << SimModem::Fault::None << "S141"
+            << "2"
+            << "1"
+            << "S141 Repeaters Y/N: modem unreadable, profile 1 (YES)";
+        // The listing's "my" is the key cut at its blank, never a reading.
+        QTest::newRow("its own query refused")
+            << SimModem::Fault::QueryError << "S160"
+            << "my key"
+            << "my"
+            << "S160 Encryption Key: modem unreadable, profile \"my\"";
+    }
+
+    // A value that cannot be read whole and confirmed: read names it and writes no profile, diff
+    // reports it, apply writes and verifies it.
     void unreadableValue()
     {
-        modem(0).setRegisterValue("S141", "2");
+        QFETCH(SimModem::Fault, fault);
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        QFETCH(QString, wanted);
+        QFETCH(QString, diff);
+        modem(0).setRegisterValue(name, value);
+        // The key's query, the first single query of each reading.
+        const auto faulty = [&](int replies) { modem(0).setFault(fault, replies); };
+        faulty(1);
         const QString output = m_dir->filePath("modem.ini");
         const Run read = run({"read", "--port", port(0), "--output", output});
         QCOMPARE(read.code, 7);
-        QVERIFY2(read.err.contains(port(0) + ": unreadable values of S141; no profile written\n"),
+        QVERIFY2(read.err.contains(port(0) + ": unreadable values of " + name +
+                                   "; no profile written\n"),
                  qPrintable(read.err));
         QVERIFY(!QFile::exists(output));
-        const QString profile = file("p.ini", "S141=1\n");
-        const Run diff = run({"diff", profile, "--port", port(0)});
-        QCOMPARE(diff.code, 1);
-        QVERIFY(diff.out.contains("S141 Repeaters Y/N: modem unreadable, profile 1 (YES)\n"));
+        const QString profile = file("p.ini", (name + "=" + wanted + "\n").toUtf8());
+        faulty(1);
+        const Run compared = run({"diff", profile, "--port", port(0)});
+        QCOMPARE(compared.code, 1);
+        QVERIFY2(compared.out.contains(diff + "\n"), qPrintable(compared.out));
+        faulty(1);
         QCOMPARE(run({"apply", profile, "--port", port(0)}).code, 0);
-        QCOMPARE(modem(0).storedValue("S141"), QString("1"));
+        QCOMPARE(modem(0).storedValue(name), wanted);
+    }
+
+    // A port gone while the single queries are answered leaves no profile.
+    void readCutShortByVanishing()
+    {
+        modem(0).setLateReplyDelay(600); // time enough to act while the key's answer is on its way
+        modem(0).setFault(SimModem::Fault::LateReply);
+        const QString output = m_dir->filePath("modem.ini");
+        start({"read", "--port", port(0), "--output", output});
+        QTRY_VERIFY_WITH_TIMEOUT(modem(0).received().endsWith("ATS160?\r"), 20000);
+        modem(0).stop();
+        const Run result = finish();
+        QCOMPARE(result.code, 6);
+        QVERIFY2(result.err.startsWith("dr58ctl: " + port(0) +
+                                       ": the port failed while in use: the device went away "
+                                       "(unplugged?)\n"),
+                 qPrintable(result.err));
+        QVERIFY(!QFile::exists(output));
+    }
+
+    // A signal ends a reply that never ends within a second (then "ATA" has its two seconds).
+    void signalDuringEndlessReply()
+    {
+        modem(0).setLateReplyDelay(600); // time enough to set the babble while the listing waits
+        modem(0).setFault(SimModem::Fault::LateReply);
+        start({"read", "--port", port(0)});
+        QTRY_VERIFY_WITH_TIMEOUT(modem(0).received().endsWith("\rAT&V\r"), 20000);
+        modem(0).setFault(SimModem::Fault::Babble);
+        QTRY_VERIFY_WITH_TIMEOUT(modem(0).received().endsWith("ATS160?\r"), 5000);
+        QElapsedTimer clock;
+        clock.start();
+        ::kill(pid_t(m_process.processId()), SIGINT);
+        const Run read = finish();
+        QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(read.code, 130);
+        QVERIFY(modem(0).received().endsWith("ATS160?\r" + DataMode));
     }
 
     void applyVariants_data()
@@ -442,8 +563,10 @@ private slots:
         QFETCH(bool, silentAfter);
         QFETCH(int, code);
         QFETCH(QString, message);
-        modem(0).setLateReplyDelay(600); // time enough to act while the read-back is answered
-        modem(0).setFault(SimModem::Fault::LateReply);
+        // The read-back's answer comes a second late, half the time dr58ctl gives it: a second
+        // for the test to act while dr58ctl waits, a second to spare for a busy machine.
+        modem(0).setLateReplyDelay(1000);
+        modem(0).setFaultOn("ATS104?\r", SimModem::Fault::LateReply, 1);
         start({"apply", file("p.ini", "S104=5\nS108=20\n"), "--port", port(0)});
         QTRY_VERIFY_WITH_TIMEOUT(modem(0).received().endsWith("ATS104?\r"), 20000);
         if (silentAfter)
@@ -485,8 +608,7 @@ private slots:
         QVERIFY(QFile::remove(dir + "3"));
         modem(3).stop();
         QTRY_VERIFY(modem(0).received().endsWith(DataMode));
-        QVERIFY(QFile::remove(dir + "0"));
-        QTest::qWait(500);
+        QVERIFY(QFile::remove(dir + "0")); // unplugged and plugged in again at once
         QVERIFY(plug(0));
         const Run result = finish();
 
@@ -747,6 +869,29 @@ private slots:
         QCOMPARE(devices.join(QString()), text.out);
     }
 
+    // A --dir link re-pointed to another folder is followed: what is there already is left
+    // alone, what is plugged in after is provisioned.
+    void stationFollowsRepointedLink()
+    {
+        const QString link = m_dir->filePath("station");
+        for (const char *folder : {"a", "b"})
+            QVERIFY(QDir(m_dir->path()).mkdir(folder));
+        QVERIFY(QFile::link(m_dir->filePath("a"), link));
+        QVERIFY(QFile::link(port(0), m_dir->filePath("b/there")));
+        start({"watch", file("p.ini", "S104=5\n"), "--dir", link, "--count", "1"});
+        m_process.setReadChannel(QProcess::StandardError);
+        QVERIFY(m_process.waitForReadyRead()); // watching
+        QVERIFY(QFile::link(m_dir->filePath("b"), link + ".new"));
+        QVERIFY(::rename(qPrintable(link + ".new"), qPrintable(link)) == 0);
+        QTRY_VERIFY(QString(m_process.peek(4096)).contains("1 already there left alone\n"));
+        QVERIFY(QFile::link(port(1), m_dir->filePath("b/plugged")));
+        const Run result = finish();
+        QCOMPARE(result.code, 0);
+        QVERIFY2(result.out.startsWith(link + "/plugged  5821A0419017  applied  "),
+                 qPrintable(result.out));
+        QVERIFY(modem(0).received().isEmpty());
+    }
+
     // With --firmware each radio is upgraded before the profile is applied, and its record names
     // the firmware; files beside the devices are no devices.
     void stationUpgradesFirst()
@@ -822,6 +967,28 @@ private slots:
             QVERIFY(result.err.contains(port(i) + ": 0/1500 bytes (0%)\n"));
             QVERIFY(result.err.contains(port(i) + ": 1500/1500 bytes (100%)\n"));
         }
+    }
+
+    // An upgrade cut short leaves the modem in its update mode; run again, it is sent UPDATE_START
+    // after "+++" and the check go unanswered, and completes.
+    void upgradeResumes()
+    {
+        const QByteArray image = firmware(4000);
+        const QString path = file("fw.stz", image);
+        start({"upgrade", path, "--port", port(0)});
+        QTRY_VERIFY_WITH_TIMEOUT(modem(0).updateRequests(2) > 1, 20000);
+        ::kill(pid_t(m_process.processId()), SIGINT);
+        const Run cut = finish();
+        QCOMPARE(cut.code, 130);
+        QVERIFY2(cut.err.contains("; the modem is left in its update mode, not in AT mode\n"),
+                 qPrintable(cut.err));
+        QVERIFY(modem(0).inUpdateMode());
+        modem(0).clearReceived();
+        const Run rerun = run({"upgrade", path, "--port", port(0)});
+        QCOMPARE(rerun.code, 0);
+        QVERIFY(modem(0).received().startsWith("+++\rATS102?\r++++++"));
+        QCOMPARE(modem(0).image(), image);
+        QVERIFY(!modem(0).inUpdateMode());
     }
 
     // Over RFC 2217 the server's line takes the rate (the modem sees it), and the modem behind
@@ -939,6 +1106,22 @@ private slots:
                                      "connection\n"),
                  qPrintable(result.err));
         QCOMPARE(modem(0).updateRequests(3), 0);
+    }
+
+    // A server that floods its line fails its port with a clear message; the other port's job
+    // goes on.
+    void floodingServer()
+    {
+        FloodServer server;
+        const QString flooding = QString("tcp://127.0.0.1:%1").arg(server.port());
+        const Run result = run({"read", "--port", flooding, "--port", port(0)});
+        QCOMPARE(result.code, 6);
+        QVERIFY2(result.err.contains("dr58ctl: " + flooding +
+                                     ": the port failed during \"+++\": the server sends faster "
+                                     "than a serial line carries (over 1048576 bytes unread)\n"),
+                 qPrintable(result.err));
+        QVERIFY(result.err.contains(
+            QRegularExpression("\n" + QRegularExpression::escape(port(0)) + " +read ")));
     }
 
     void upgradeFailures_data()

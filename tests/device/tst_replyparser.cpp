@@ -13,8 +13,13 @@ QByteArray found(const QString &reader, const QByteArray &reply, const QByteArra
         const auto answer = ReplyParser::singleAnswer(reply);
         return answer ? QByteArray(answer->name + '=' + answer->value) : "none";
     }
-    const auto value = reader == "listing" ? ReplyParser::listingValue(reply, key)
-                                           : ReplyParser::identityValue(reply, key);
+    if (reader == "entries") {
+        const auto entries = ReplyParser::listingEntries(reply);
+        return entries.contains(key) ? entries.value(key).value_or("unreadable") : "none";
+    }
+    const auto value = reader == "listing"    ? ReplyParser::listingValue(reply, key)
+                       : reader == "identity" ? ReplyParser::identityValue(reply, key)
+                                              : ReplyParser::lineValue(reply, key);
     return value.value_or("none");
 }
 
@@ -59,6 +64,21 @@ void ReplyParserTest::readers_data()
     row("serial", "identity", identity, "Serial Number ", "0042");
     row("missing identity", "identity", identity, "Firmware Version ", "none");
     row("last line without end", "identity", "Software Version 1.0", "Software Version ", "1.0");
+    // dr58ctl's strict readers: a name counts only where a line names it.
+    const QByteArray serial("Serial Number SN-S104-0042\r\n\r\nS101 M=2\t");
+    row("entry ends at a blank", "entries", "S101 Mode x=2 S102 Baud=7\r\n", "S101", "2");
+    row("entry ends its line", "entries", "AT&V\r\nS160 Key=dr58key\r\nOK\r\n", "S160", "dr58key");
+    row("blank before the line end", "entries", "S104 ID=77 \r\nOK\r\n", "S104", "77");
+    row("name inside an identity line", "entries", serial + "S104 ID=77 \r\n", "S104", "77");
+    row("name only inside other text", "entries", serial + "S105 A=1\r\n", "S104", "none");
+    row("value with a blank", "entries", "S108 Power=ab cd\tS110 F=1\r\n", "S108", "unreadable");
+    row("entry after a broken one", "entries", "S108 Power=ab cd\tS110 F=1\r\n", "S110", "none");
+    row("name twice", "entries", "S113 R=1 S113 R=2\r\n", "S113", "unreadable");
+    row("name in a label", "entries", "S114 label S118=9 \r\n", "S114", "unreadable");
+    row("key at a line's start", "line", "Hardware Version Serial Number 7\r\nSerial Number 42\r\n",
+        "Serial Number ", "42");
+    row("key on two lines", "line", "Serial Number 1\r\nSerial Number 2\r\n", "Serial Number ",
+        "none");
     row("text value", "single", "ATS160?\r\n5\r\nOK\r\n", "", "S160=5");
     row("leading noise", "single", "\r\nATS244?\r\n2\r\nOK\r\n", "", "S244=2");
     row("no value line", "single", "ATS143?\r\nOK\r\n", "", "S143=OK");

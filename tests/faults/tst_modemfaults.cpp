@@ -100,7 +100,8 @@ void ModemFaultsTest::vanishesDuringQuery()
     // blocks in its reads meanwhile, so the plug is pulled from another thread.
     const int before = s.modem.sent().size();
     std::thread unplug([&s, before] {
-        while (s.modem.sent().size() < before + 60)
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (s.modem.sent().size() < before + 60 && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         s.modem.stop();
     });
@@ -153,14 +154,17 @@ void ModemFaultsTest::vanishesDuringUpgrade()
 void ModemFaultsTest::spoiledReplies_data()
 {
     QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("noise");     // bytes of noise; 0: a byte of the reply dropped instead
-    QTest::addColumn<int>("delay");     // milliseconds from the press to the noise; -1: just before
-    QTest::addColumn<QString>("shown"); // what the log shows of the spoiled reply
-    QTest::newRow("noise before the greeting") << "btnEnterAT" << 60 << -1 << "#~noise~#";
-    QTest::newRow("noise during the listing") << "btnQuery" << 300 << 100 << "#~noise~#";
-    QTest::newRow("noise during single queries") << "btnQuery" << 200 << 400 << "#~noise~#";
-    QTest::newRow("greeting lost a byte") << "btnEnterAT" << 0 << 0 << "Welcme To";
-    QTest::newRow("listing lost a byte") << "btnQuery" << 0 << 0 << "AT&V\n";
+    QTest::addColumn<int>("noise"); // bytes of noise; 0: a byte of the reply dropped instead
+    QTest::addColumn<QByteArray>("command"); // the noise comes just before the answer to it
+    QTest::addColumn<QString>("shown");      // what the log shows of the spoiled reply
+    QTest::newRow("noise before the greeting")
+        << "btnEnterAT" << 60 << QByteArray("+++") << "#~noise~#";
+    QTest::newRow("noise during the listing")
+        << "btnQuery" << 300 << QByteArray("AT&V\r") << "#~noise~#";
+    QTest::newRow("noise during single queries")
+        << "btnQuery" << 200 << QByteArray("ATS160?\r") << "#~noise~#";
+    QTest::newRow("greeting lost a byte") << "btnEnterAT" << 0 << QByteArray() << "Welcme To";
+    QTest::newRow("listing lost a byte") << "btnQuery" << 0 << QByteArray() << "AT&V\n";
 }
 
 // Noise is shown and the reply still read; a reply that lost a byte is shown as it came: a
@@ -170,7 +174,7 @@ void ModemFaultsTest::spoiledReplies()
 {
     QFETCH(QString, button);
     QFETCH(int, noise);
-    QFETCH(int, delay);
+    QFETCH(QByteArray, command);
     QFETCH(QString, shown);
     Station s;
     QVERIFY(button == "btnEnterAT" ? s.openPort() : s.enterAtMode());
@@ -178,10 +182,8 @@ void ModemFaultsTest::spoiledReplies()
     s.edit("S104")->setText("77");
     if (noise == 0)
         s.modem.setFault(SimModem::Fault::DropBytes, 1);
-    else if (delay < 0)
-        s.modem.sendRaw(bytesOfNoise(noise));
     else
-        QTimer::singleShot(delay, [&s, noise] { s.modem.sendRaw(bytesOfNoise(noise)); });
+        s.modem.sendBeforeAnswerTo(command, bytesOfNoise(noise));
     clickAndTime(s, button, QueryLimit);
     QVERIFY(s.log().contains(shown));
     if (button == "btnEnterAT" && noise > 0)
@@ -197,32 +199,35 @@ void ModemFaultsTest::spoiledReplies()
 
 void ModemFaultsTest::lateReply_data()
 {
-    QTest::addColumn<int>("pause"); // milliseconds between the failed enter and the query
-    QTest::newRow("arrives while idle") << 1000;
-    QTest::newRow("arrives during the next wait") << 0;
+    QTest::addColumn<bool>("duringNextWait"); // or while nothing waits
+    QTest::newRow("arrives while idle") << false;
+    QTest::newRow("arrives during the next wait") << true;
 }
 
 void ModemFaultsTest::lateReply()
 {
-    QFETCH(int, pause);
+    QFETCH(bool, duringNextWait);
     Station s;
     QVERIFY(s.openPort());
-    s.modem.setLateReplyDelay(2500);
+    s.modem.setLateReplyDelay(SimModem::UntilNextCommand);
     s.modem.setFault(SimModem::Fault::LateReply, 1);
     s.edit("S104")->setText("77");
-    clickAndTime(s, "btnEnterAT", 2500);
+    clickAndTime(s, "btnEnterAT", QueryLimit);
     QCOMPARE(s.log(), Station::shown("send: +++\r\n")); // the wait gave up: nothing to show
     QCOMPARE(s.edit("S104")->text(), QStringLiteral("77"));
-    QTest::qWait(pause);
+    if (!duringNextWait) {
+        s.modem.releaseHeldReplies();
+        QTRY_VERIFY(!s.modem.sending());
+    }
     clickAndTime(s, "btnQuery", QueryLimit);
     QVERIFY(s.modem.inAtMode());
-    if (pause == 0) // the late greeting was taken as the listing's reply, and shown as such
+    if (duringNextWait) // the late greeting was taken as the listing's reply, and shown as such
         QVERIFY(s.log().contains(Station::shown("send: \rAT&V\r\r\nWelcome To Use DR58")));
     else
         expectFormMatchesModem(s);
     // The replies the late one pushed back may still be on the wire; once the line is quiet,
     // the next command throws them away before it is written.
-    QTest::qWait(1000);
+    QTRY_VERIFY(!s.modem.sending());
     clickAndTime(s, "btnQuery", QueryLimit);
     expectFormMatchesModem(s);
 }

@@ -48,6 +48,8 @@ void FaultsTest::shaping_data()
     row("very slow", SimFault::VerySlow, Listing, "0>" + Listing + "|/10");
     row("drop bytes", SimFault::DropBytes, "0123456789ABCDEFGHIJ", "0>012345789ABCEFGHIJ|");
     row("late", SimFault::LateReply, Listing, "2500>" + Listing + '|');
+    row("query error", SimFault::QueryError, "ATS160?\r\nkey\r\nOK\r\n", "0>ATS160?\r\nERROR\r\n|");
+    row("chatter answers nothing", SimFault::Chatter, Listing, "");
     row("bad CRC", SimFault::UpdateBadCrc, Ack,
         "0>" + hex("0C000000000000123400080101 031E") + '|');
     row("flag error", SimFault::UpdateFlagError, Ack,
@@ -86,6 +88,9 @@ void FaultsTest::counting_data()
     QTest::newRow("greeting fault waits for the greeting")
         << SimFault::NoGreeting << 1 << QByteArray("ATS101?\r++++++")
         << Faults{none, SimFault::NoGreeting, none} << none;
+    QTest::newRow("query fault spares other answers")
+        << SimFault::QueryError << 1 << QByteArray("AT&W\rATS101?\r")
+        << Faults{none, SimFault::QueryError} << none;
     QTest::newRow("update fault spares AT answers")
         << SimFault::UpdateBadCrc << 1 << QByteArray("ATS101?\r") << Faults{none}
         << SimFault::UpdateBadCrc;

@@ -7,6 +7,7 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <functional>
 #include <memory>
 
 // A main window with a simulated modem on a pseudo-terminal offered in its port list: what an
@@ -68,6 +69,22 @@ public:
     void send(const QString &command)
     {
         QMetaObject::invokeMethod(window.get(), "SendUartData", Q_ARG(QString, command));
+    }
+
+    // Runs `act` once, from the event loop, as soon as the modem has received bytes ending in
+    // `tail`: for acting while the window waits for the reply to them, whatever the machine's
+    // load.
+    void whenModemReceived(const QByteArray &tail, std::function<void()> act)
+    {
+        auto *poll = new QTimer(window.get());
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, tail, act] {
+            if (modem.received().endsWith(tail)) {
+                poll->deleteLater();
+                poll->stop();
+                act();
+            }
+        });
+        poll->start(5);
     }
 
     SimModem modem;
