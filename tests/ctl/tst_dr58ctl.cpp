@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <arpa/inet.h>
 #include <csignal>
+#include <map>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -818,19 +819,22 @@ private slots:
         QVERIFY(held.open(QIODevice::ReadWrite));
         const Run busy = run({"read", "--port", port(0)});
         QCOMPARE(busy.code, 6);
+        std::map<qint64, QString> holders{
+            // in the order of their pids
+            {QCoreApplication::applicationPid(), QCoreApplication::arguments().join(' ')},
+            {manager.processId(),
+             QStringList{manager.program(), "-e", manager.arguments().at(1), port(0)}.join(' ')}};
+        QStringList named;
+        for (const auto &[pid, commandLine] : holders)
+            named << QString("pid %1 (%2)").arg(pid).arg(commandLine);
         QCOMPARE(
             busy.err,
-            QString("dr58ctl: %1: the port is in use by another program: pid %2 (%3), pid %4 "
-                    "(%5 -e %6 %1); ModemManager probes every new serial device: to make "
-                    "ModemManager leave this adapter alone, put the udev rule "
-                    "'KERNEL==\"%7\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"' into a file in "
-                    "/etc/udev/rules.d/, run \"udevadm control --reload\" and plug the "
-                    "adapter in again\n")
-                .arg(port(0))
-                .arg(QCoreApplication::applicationPid())
-                .arg(QCoreApplication::arguments().join(' '))
-                .arg(manager.processId())
-                .arg(m_dir->filePath("ModemManager"), manager.arguments().at(1), port(0).mid(5)));
+            QString("dr58ctl: %1: the port is in use by another program: %2; ModemManager "
+                    "probes every new serial device: to make ModemManager leave this adapter "
+                    "alone, put the udev rule 'KERNEL==\"%3\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"' "
+                    "into a file in /etc/udev/rules.d/, run \"udevadm control --reload\" "
+                    "and plug the adapter in again\n")
+                .arg(port(0), named.join(", "), port(0).mid(5)));
         held.close();
 
         const QString dir = m_dir->filePath("by-id");
