@@ -1,7 +1,7 @@
 // The main window's jobs for power users, kept off the window's face: profiles (open, save,
 // write every edited field) on the register form's context menu, the transcript of the serial
 // port on the traffic log's, each with its keyboard shortcut, and profile files dropped on the
-// window.
+// window. A site plan opens as the profile of the radio whose serial number the form shows.
 #include "at.h"
 
 #include "atform.h"
@@ -10,6 +10,7 @@
 #include "profile.h"
 #include "profilewriter.h"
 #include "registercatalog.h"
+#include "siteplan.h"
 #include "uihelper.h"
 #include "valuecheck.h"
 
@@ -22,6 +23,27 @@
 namespace {
 
 const QString ProfileFilter = QStringLiteral("Profiles (*.ini *.json);;All files (*)");
+
+QString unusable(const QStringList &problems)
+{
+    return AT::tr("配置文件无法使用：") + QLatin1Char('\n') + problems.join(QLatin1Char('\n'));
+}
+
+// The settings of the radio with the serial number the form shows, from a site plan: the
+// network's and those of its section; none, with the message to show, otherwise.
+std::optional<Profile> planProfile(const QString &path, const QString &serial, QString *message)
+{
+    QStringList problems;
+    const auto plan = SitePlan::load(path, &problems);
+    const PlanRadio *radio = plan ? plan->radio(serial) : nullptr;
+    if (!plan)
+        *message = unusable(problems);
+    else if (serial.isEmpty())
+        *message = AT::tr("表单中没有生产序号：请先查询参数，站点计划按生产序号选择本机的配置。");
+    else if (!radio)
+        *message = AT::tr("站点计划中没有生产序号为 %1 的电台。").arg(serial);
+    return radio ? std::optional(plan->profileFor(*radio)) : std::nullopt;
+}
 
 // Hands the first local file of a drop to `open`; every other drop goes on to its target.
 class FileDrop : public QObject
@@ -120,10 +142,14 @@ void AT::initActions()
 void AT::openProfile(const QString &path)
 {
     QStringList problems;
-    const std::optional<Profile> profile = Profile::load(path, &problems);
+    QString message;
+    std::optional<Profile> profile;
+    if (SitePlan::isPlanFile(path))
+        profile = planProfile(path, ui->widget->findChild<QLineEdit *>("I4")->text(), &message);
+    else if (!(profile = Profile::load(path, &problems)))
+        message = unusable(problems);
     if (!profile) {
-        UiHelper::showErrorBox(tr("配置文件无法使用：") + QLatin1Char('\n') +
-                               problems.join(QLatin1Char('\n')));
+        UiHelper::showErrorBox(message);
         return;
     }
     for (const ProfileEntry &entry : profile->entries())

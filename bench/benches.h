@@ -27,3 +27,7 @@ void benchServedUpgrade(int rate, int bytes, int runs);
 // "dr58ctl apply" (the executable `tool`) of a one-register profile on `count` simulated modems
 // at once, against the same on one modem: medians of `runs` runs each, taken alternately.
 void benchProvision(int rate, int count, int runs, const QString &tool);
+
+// "dr58ctl net audit" (the executable `tool`) of a sound network of `count` simulated modems at
+// once, against the same on one modem: medians of `runs` runs each, taken alternately.
+void benchAudit(int rate, int count, int runs, const QString &tool);

@@ -5,6 +5,7 @@
 //   dr58bench soak <rate> <seconds>
 //   dr58bench served <rate> <bytes> <runs>   (dr58ctl through ser2net against a local port)
 //   dr58bench provision <rate> <modems> <runs> [dr58ctl]   (default: the one built here)
+//   dr58bench audit <rate> <modems> <runs> [dr58ctl]   (net audit, as provision)
 //   dr58bench header          (the results table's header)
 //   dr58bench line <rate>     (the modem's end; started by the others)
 #include "benches.h"
@@ -20,9 +21,11 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: dr58bench query RATE RUNS | upgrade RATE BYTES RUNS | "
-                         "startup RUNS | soak RATE SECONDS | served RATE BYTES RUNS | "
-                         "provision RATE MODEMS RUNS [DR58CTL] | header\n");
+    std::fprintf(stderr,
+                 "usage: dr58bench query RATE RUNS | upgrade RATE BYTES RUNS | "
+                 "startup RUNS | soak RATE SECONDS | served RATE BYTES RUNS | "
+                 "provision RATE MODEMS RUNS [DR58CTL] | audit RATE MODEMS RUNS [DR58CTL] | "
+                 "header\n");
     return 2;
 }
 
@@ -49,10 +52,11 @@ int main(int argc, char *argv[])
         benchServedUpgrade(argument(2), argument(3), argument(4));
     else if (std::strcmp(mode, "soak") == 0 && argument(2) > 0 && argument(3) > 0)
         benchSoak(argument(2), argument(3));
-    else if (std::strcmp(mode, "provision") == 0 && argument(2) > 0 && argument(3) > 0 &&
-             argument(4) > 0)
-        benchProvision(argument(2), argument(3), argument(4),
-                       argc > 5 ? QString::fromLocal8Bit(argv[5]) : QStringLiteral(DR58CTL_PATH));
+    else if ((std::strcmp(mode, "provision") == 0 || std::strcmp(mode, "audit") == 0) &&
+             argument(2) > 0 && argument(3) > 0 && argument(4) > 0)
+        (std::strcmp(mode, "audit") == 0 ? benchAudit : benchProvision)(
+            argument(2), argument(3), argument(4),
+            argc > 5 ? QString::fromLocal8Bit(argv[5]) : QStringLiteral(DR58CTL_PATH));
     else
         return usage();
     return 0;

@@ -22,9 +22,9 @@ JobResult failure(int code, const QString &detail)
 }
 
 // The folder of a serial number's backups; the failure when the serial number names none.
-std::variant<QString, JobResult> folder(const QString &dir, const QMap<QString, QString> &identity)
+std::variant<QString, JobResult> folder(const QString &dir, const QMap<QString, QString> &values)
 {
-    const QString serial = identity.value(QStringLiteral("I4"));
+    const QString serial = values.value(QStringLiteral("I4"));
     if (!isSafeSerial(serial))
         return failure(ExitCode::NoAnswer,
                        QStringLiteral("the serial number \"%1\" is not a safe file name: no "
@@ -109,32 +109,29 @@ std::variant<QString, JobResult> write(const QString &dir, const QString &port,
 
 PortJob backup(const QString &dir)
 {
-    return [dir](const PortContext &context, ModemLine &line) {
-        return ConfigJobs::withReading(context, line, [&](AtSession &, const Reading &reading) {
-            if (!reading.unreadable.isEmpty())
-                return failure(ExitCode::NoAnswer,
-                               QStringLiteral("unreadable values of %1; no backup written")
-                                   .arg(reading.unreadable.join(QStringLiteral(", "))));
-            const auto written = write(dir, context.port, reading.values);
-            if (const auto *refusal = std::get_if<JobResult>(&written))
-                return *refusal;
-            const QString detail = QStringLiteral("backup in ") + std::get<QString>(written);
-            return JobResult{ExitCode::Ok,
-                             QStringLiteral("backed up"),
-                             detail,
-                             context.prefix + detail + QLatin1Char('\n'),
-                             {}};
-        });
-    };
+    return ConfigJobs::withReading([dir](const PortContext &context, const Reading &reading) {
+        if (!reading.unreadable.isEmpty())
+            return failure(ExitCode::NoAnswer,
+                           QStringLiteral("unreadable values of %1; no backup written")
+                               .arg(reading.unreadable.join(QStringLiteral(", "))));
+        const auto written = write(dir, context.port, reading.values);
+        if (const auto *refusal = std::get_if<JobResult>(&written))
+            return *refusal;
+        const QString detail = QStringLiteral("backup in ") + std::get<QString>(written);
+        return JobResult{ExitCode::Ok,
+                         QStringLiteral("backed up"),
+                         detail,
+                         context.prefix + detail + QLatin1Char('\n'),
+                         {}};
+    });
 }
 
 ConfigJobs::ProfileChoice newestBackup(const QString &dir, const std::optional<QDateTime> &at)
 {
-    return [=](const PortContext &, const QMap<QString, QString> &identity)
-               -> std::variant<ConfigJobs::ChosenProfile, JobResult> {
-        const auto place = folder(dir, identity);
+    return [=](const Reading &reading) -> ConfigJobs::Choice {
+        const auto place = folder(dir, reading.values);
         if (const auto *refusal = std::get_if<JobResult>(&place))
-            return *refusal;
+            return {std::nullopt, *refusal, {}};
         const QString path = std::get<QString>(place);
         QString newest;
         for (const QString &name :
@@ -144,17 +141,21 @@ ConfigJobs::ProfileChoice newestBackup(const QString &dir, const std::optional<Q
                 newest = name; // the names sort by time
         }
         if (newest.isEmpty())
-            return failure(ExitCode::BadFile, QStringLiteral("no backup of %1 in %2%3; left alone")
-                                                  .arg(identity.value(QStringLiteral("I4")), path,
-                                                       at ? QStringLiteral(" at or before ") +
-                                                                at->toString(Qt::ISODateWithMs)
-                                                          : QString()));
+            return {std::nullopt,
+                    failure(ExitCode::BadFile,
+                            QStringLiteral("no backup of %1 in %2%3; left alone")
+                                .arg(reading.values.value(QStringLiteral("I4")), path,
+                                     at ? QStringLiteral(" at or before ") +
+                                              at->toString(Qt::ISODateWithMs)
+                                        : QString())),
+                    {}};
         const QString file = QDir(path).filePath(newest);
         QStringList problems;
         const std::optional<Profile> profile = Profile::load(file, &problems);
         if (!profile)
-            return failure(ExitCode::BadFile, problems.join(QStringLiteral("; ")));
-        return ConfigJobs::ChosenProfile{*profile, QStringLiteral("backup ") + file};
+            return {
+                std::nullopt, failure(ExitCode::BadFile, problems.join(QStringLiteral("; "))), {}};
+        return {profile, {}, {}, QStringLiteral("backup ") + file};
     };
 }
 

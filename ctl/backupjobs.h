@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <optional>
+#include <variant>
 
 // Backups of radios by serial number: DIR/<serial number>/<UTC time>.ini, a profile of every
 // register as "read" writes it, readable by its owner only, in folders only the owner may enter.

@@ -8,6 +8,7 @@
 #include "firmwareimage.h"
 #include "interrupt.h"
 #include "keepsettings.h"
+#include "netcommands.h"
 #include "networkline.h"
 #include "portdescription.h"
 #include "portlist.h"
@@ -76,6 +77,7 @@ struct Command
     bool onPorts; // works on the modems of --port
     QList<QCommandLineOption> options;
     std::function<int(const Invocation &)> run;
+    bool argumentOptional = false;
 };
 
 int usageError(const QString &command, const QString &message)
@@ -86,14 +88,14 @@ int usageError(const QString &command, const QString &message)
     return ExitCode::Usage;
 }
 
-// Opens the transcript and the report the options name; the exit code when one cannot be opened
-// (its problem printed), before anything is sent.
-std::optional<int> openLog(const Invocation &call, RunLog &log)
+// Opens the transcript the options name in `log` and the report in `report`; the exit code when one
+// cannot be opened (its problem printed), before anything is sent.
+std::optional<int> openLog(const Invocation &call, RunLog &log, RunLog &report)
 {
     QString problem = log.openTranscript(call.parser.value(TranscriptOption),
                                          call.parser.isSet(ShowSecretsOption));
     if (problem.isEmpty())
-        problem = log.openReport(call.parser.value(ReportOption));
+        problem = report.openReport(call.parser.value(ReportOption));
     if (problem.isEmpty())
         return std::nullopt;
     Console::err(QStringLiteral("dr58ctl: %1\n").arg(problem));
@@ -103,7 +105,7 @@ std::optional<int> openLog(const Invocation &call, RunLog &log)
 int runOnPorts(const Invocation &call, const PortJob &job)
 {
     RunLog log(call.command);
-    if (const auto code = openLog(call, log))
+    if (const auto code = openLog(call, log, log))
         return *code;
     Interrupt::install();
     const int code = PortJobs::report(PortJobs::run(call.ports, call.baud, job, &log));
@@ -182,9 +184,9 @@ int restoreModems(const Invocation &call)
                 call.command,
                 QStringLiteral("--at: \"%1\" is not a time").arg(call.parser.value(AtOption)));
     }
-    return runOnPorts(call,
-                      ConfigJobs::applyChosen(
-                          BackupJobs::newestBackup(call.parser.value(BackupDirOption), at), true));
+    return runOnPorts(
+        call, ConfigJobs::apply(BackupJobs::newestBackup(call.parser.value(BackupDirOption), at),
+                                false, true));
 }
 
 const QCommandLineOption ProbeFormatOption(QStringLiteral("format"),
@@ -241,20 +243,10 @@ int readModems(const Invocation &call)
     return runOnPorts(call, ConfigJobs::read(kind, output));
 }
 
-// The profile, or the exit code for a profile that cannot be used (its problems printed).
-std::optional<Profile> loadProfile(const QString &path)
-{
-    QStringList problems;
-    const auto profile = Profile::load(path, &problems);
-    for (const QString &problem : problems)
-        Console::err(QStringLiteral("dr58ctl: %1\n").arg(problem));
-    return profile;
-}
-
 int diffModems(const Invocation &call)
 {
-    const auto profile = loadProfile(call.argument);
-    return profile ? runOnPorts(call, ConfigJobs::diff(*profile)) : ExitCode::BadFile;
+    const auto choice = NetCommands::settings(call.argument);
+    return choice ? runOnPorts(call, ConfigJobs::diff(*choice)) : ExitCode::BadFile;
 }
 
 const QCommandLineOption DryRunOption(
@@ -267,10 +259,10 @@ const QCommandLineOption
 
 int applyProfile(const Invocation &call)
 {
-    const auto profile = loadProfile(call.argument);
-    if (!profile)
+    const auto choice = NetCommands::settings(call.argument);
+    if (!choice)
         return ExitCode::BadFile;
-    return runOnPorts(call, ConfigJobs::apply(*profile, call.parser.isSet(DryRunOption),
+    return runOnPorts(call, ConfigJobs::apply(*choice, call.parser.isSet(DryRunOption),
                                               !call.parser.isSet(NoSaveOption)));
 }
 
@@ -382,15 +374,15 @@ int watchDevices(const Invocation &call)
             return ExitCode::BadFile;
         }
     }
-    const auto profile = loadProfile(call.argument);
-    if (!profile)
+    const auto choice = NetCommands::settings(call.argument);
+    if (!choice)
         return ExitCode::BadFile;
-    PortJob job = ConfigJobs::apply(*profile, false, true);
+    PortJob job = ConfigJobs::apply(*choice, false, true);
     if (image)
         job = WatchStation::then(
             upgradeJob(call, *image, CtlConstants::AnnounceTimeout * 1000, false), job);
     RunLog log(call.command);
-    if (const auto code = openLog(call, log))
+    if (const auto code = openLog(call, log, log))
         return *code;
     Interrupt::install();
     return WatchStation::run({dir, baud, count}, job, log);
@@ -404,7 +396,55 @@ int probeModems(const Invocation &call)
 
 const char *const ProfileHelp =
     "The profile: INI (NAME=VALUE lines, as \"read\" writes them) or JSON (as \"read --format "
-    "json\" writes it). It is checked before anything is sent.";
+    "json\" writes it), or a site plan: each modem gets the plan's [network] settings and those "
+    "of its own [radio SERIAL] section, found by the serial number it reports (I4). It is "
+    "checked, and a plan against the network rules, before anything is sent.";
+const char *const PlanHelp =
+    "The site plan: INI ([network] and [radio SERIAL] sections of NAME=VALUE lines) or JSON "
+    "({\"network\": {...}, \"radios\": {SERIAL: {...}}}).";
+
+const QCommandLineOption GraphOption(
+    QStringLiteral("graph"),
+    QStringLiteral("Also write the network as a Graphviz DOT file (\"dot -Tsvg\" draws it): each "
+                   "radio with its role, serial number and unit address, its sync (S118) and "
+                   "dashed destination (S140) edges, the radios of a broken rule in red."),
+    QStringLiteral("file"));
+const QCommandLineOption PlanOutputOption(
+    QStringLiteral("output"),
+    QStringLiteral("The site plan to write (readable by its owner only): JSON when the name ends "
+                   "in .json, INI otherwise."),
+    QStringLiteral("file"));
+
+int checkPlan(const Invocation &call)
+{
+    return NetCommands::check(call.argument, call.parser.value(GraphOption));
+}
+
+int auditNetwork(const Invocation &call)
+{
+    RunLog log(call.command);
+    RunLog report(call.command);
+    if (const auto code = openLog(call, log, report))
+        return *code;
+    Interrupt::install();
+    const int code = NetCommands::audit(call.argument, call.ports, call.baud,
+                                        {call.parser.value(GraphOption), &log, &report});
+    return Interrupt::requested() ? Interrupt::exitCode() : code;
+}
+
+int planNetwork(const Invocation &call)
+{
+    const QString output = call.parser.value(PlanOutputOption);
+    if (output.isEmpty())
+        return usageError(call.command, QStringLiteral("--output is required"));
+    RunLog log(call.command);
+    if (const auto code = openLog(call, log, log))
+        return *code;
+    Interrupt::install();
+    const int code = NetCommands::plan(output, call.ports, call.baud,
+                                       {call.parser.value(GraphOption), &log, nullptr});
+    return Interrupt::requested() ? Interrupt::exitCode() : code;
+}
 
 const QList<Command> &commands()
 {
@@ -480,6 +520,28 @@ const QList<Command> &commands()
          {DirOption, BaudOption, CountOption, FirmwareOption, KeepSettingsOption,
           BackupDirForUpgradeOption, ReportOption, TranscriptOption, ShowSecretsOption},
          watchDevices},
+        {"net check",
+         "Check a site plan against the network rules, no modem needed.",
+         "PLAN",
+         PlanHelp,
+         false,
+         {GraphOption},
+         checkPlan},
+        {"net audit",
+         "Read every modem and check the network rules over them, and against a plan.",
+         "PLAN",
+         PlanHelp,
+         true,
+         {PortOption, BaudOption, GraphOption},
+         auditNetwork,
+         true},
+        {"net plan",
+         "Read a working network into a site plan.",
+         nullptr,
+         nullptr,
+         true,
+         {PortOption, BaudOption, PlanOutputOption, GraphOption},
+         planNetwork},
     };
     return list;
 }
@@ -498,11 +560,13 @@ QString exitCodeHelp()
     return QStringLiteral(
         "Exit codes:\n"
         "  0  success (diff: no difference)\n"
-        "  1  diff: the modem differs from the profile\n"
+        "  1  diff: the modem differs from the profile; net audit: a network rule is\n"
+        "     broken or a modem differs from the plan; net plan: a rule is broken\n"
         "  2  bad usage\n"
         "  3  bad profile or firmware file (file and line named), or a report or\n"
         "     transcript that cannot be opened; nothing was sent (restore: no backup\n"
-        "     of the radio, nothing written; backup: none could be written)\n"
+        "     of the radio, nothing written; backup: none could be written). net check:\n"
+        "     a rule is broken; apply, diff, watch: the plan breaks a rule\n"
         "  4  the port does not exist (a server's host name is not found)\n"
         "  5  permission denied on the port (join the dialout group)\n"
         "  6  the port is in use, cannot be opened, or failed while in use (a server\n"
@@ -512,6 +576,7 @@ QString exitCodeHelp()
         "  8  a register, preset or store refused, or a register read back different;\n"
         "     apply names the registers written, the one that failed and those not written\n"
         "  9  the firmware upgrade failed\n"
+        "  10 the modem's serial number (I4) is not in the site plan; nothing written\n"
         "  128+n  stopped by signal n (130: SIGINT): no new command sent, the modems returned\n"
         "     to data mode, and what was written and not stored reported for each port\n"
         "With several ports the code is the first failing port's, in the order given;\n"
@@ -521,10 +586,11 @@ QString exitCodeHelp()
 QString commandHelp(const Command &command, QCommandLineParser &parser)
 {
     QString help = parser.helpText();
+    QString argument = command.argument ? QStringLiteral(" ") + command.argument : QString();
+    if (command.argumentOptional)
+        argument = QStringLiteral(" [%1]").arg(argument.mid(1));
     const QString usage =
-        QStringLiteral("Usage: dr58ctl %1 [options]%2")
-            .arg(QLatin1String(command.name),
-                 command.argument ? QStringLiteral(" ") + command.argument : QString());
+        QStringLiteral("Usage: dr58ctl %1 [options]%2").arg(QLatin1String(command.name), argument);
     help.replace(0, help.indexOf(QLatin1Char('\n')), usage);
     return help + QLatin1Char('\n') + exitCodeHelp();
 }
@@ -549,7 +615,7 @@ QString checkCall(const Command &command, QCommandLineParser &parser, Invocation
 {
     const QStringList positional = parser.positionalArguments();
     const int wanted = command.argument ? 1 : 0;
-    if (positional.size() != wanted)
+    if (positional.size() != wanted && !(command.argumentOptional && positional.isEmpty()))
         return command.argument ? QStringLiteral("expected one %1").arg(command.argument)
                                 : QStringLiteral("unexpected \"%1\"").arg(positional.first());
     call.argument = positional.value(0);
@@ -582,7 +648,7 @@ QString generalHelp()
                                   "Commands:\n");
     for (const Command &command : commands())
         help += QStringLiteral("  %1 %2\n")
-                    .arg(QString::fromLatin1(command.name).leftJustified(8),
+                    .arg(QString::fromLatin1(command.name).leftJustified(9),
                          QLatin1String(command.summary));
     return help +
            QStringLiteral("\n\"dr58ctl <command> --help\" tells the command's options.\n\n") +
@@ -591,7 +657,10 @@ QString generalHelp()
 
 int run(const QStringList &arguments)
 {
-    const QString name = arguments.value(0);
+    QString name = arguments.value(0);
+    int firstOption = 1;
+    if (name == QLatin1String("net") && arguments.size() > 1) // "net check", "net audit", ...
+        name += QLatin1Char(' ') + arguments.value(firstOption++);
     if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
         name == QLatin1String("help")) {
         Console::out(generalHelp());
@@ -602,12 +671,14 @@ int run(const QStringList &arguments)
         return ExitCode::Ok;
     }
     const Command *command = findCommand(name);
+    if (!command && name.startsWith(QLatin1String("net")))
+        return usageError({}, QStringLiteral("net takes check, audit or plan"));
     if (!command)
         return usageError({}, name.isEmpty() ? QStringLiteral("no command given")
                                              : QStringLiteral("unknown command \"%1\"").arg(name));
     QCommandLineParser parser;
     setUp(parser, *command);
-    if (!parser.parse(QStringList{QStringLiteral("dr58ctl")} + arguments.mid(1)))
+    if (!parser.parse(QStringList{QStringLiteral("dr58ctl")} + arguments.mid(firstOption)))
         return usageError(name, parser.errorText());
     if (parser.isSet(HelpOption)) {
         Console::out(commandHelp(*command, parser));

@@ -101,14 +101,15 @@ QMap<QString, QString> identityOf(const Reading &reading)
     return identity;
 }
 
-} // namespace
-
-JobResult withReading(const PortContext &context, ModemLine &line,
-                      const std::function<JobResult(AtSession &, const Reading &)> &work)
+// Enters AT mode, reads the modem (ended after the listing when `goOn` says so) and hands what
+// it read to `work`.
+JobResult withValues(const PortContext &context, ModemLine &line,
+                     const std::function<JobResult(AtSession &, const Reading &)> &work,
+                     const std::function<bool(const QMap<QString, QString> &)> &goOn = {})
 {
     QMap<QString, QString> identity;
     JobResult result = inAtMode(context, line, [&](AtSession &session) {
-        const auto reading = ModemReader::read(session);
+        const auto reading = ModemReader::read(session, goOn);
         if (Interrupt::requested()) // the reading may have been cut short
             return interrupted(QStringLiteral("nothing written"));
         if (!reading)
@@ -120,7 +121,34 @@ JobResult withReading(const PortContext &context, ModemLine &line,
     return result;
 }
 
-namespace {
+// As withValues, with the profile chosen for the modem; a modem refused by what its listing says
+// (its serial number) gets no single query. The plan's section, when one was chosen, is named
+// first in the output and in the report.
+JobResult
+withChoice(const PortContext &context, ModemLine &line, const ProfileChoice &choose,
+           const std::function<JobResult(AtSession &, const Reading &, const Profile &)> &work)
+{
+    QString section;
+    QString origin;
+    const auto chosen = [&](const QMap<QString, QString> &listed) {
+        return choose({listed, {}}).profile.has_value();
+    };
+    JobResult result = withValues(
+        context, line,
+        [&](AtSession &session, const Reading &reading) {
+            const Choice choice = choose(reading);
+            section = choice.section;
+            origin = choice.origin;
+            return choice.profile ? work(session, reading, *choice.profile) : choice.refusal;
+        },
+        chosen);
+    result.section = section;
+    if (!origin.isEmpty())
+        result.output.prepend(context.prefix + origin + QLatin1Char('\n'));
+    if (!section.isEmpty())
+        result.output.prepend(context.prefix + QStringLiteral("plan section [%1]\n").arg(section));
+    return result;
+}
 
 QString prefixed(const QString &prefix, const QStringList &lines)
 {
@@ -207,7 +235,7 @@ JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool 
 PortJob read(Format format, const QString &outputPattern)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withReading(context, line, [&](AtSession &, const Reading &reading) {
+        return withValues(context, line, [&](AtSession &, const Reading &reading) {
             if (!reading.unreadable.isEmpty())
                 return failure(ExitCode::NoAnswer,
                                QStringLiteral("unreadable values of %1; no profile written")
@@ -230,63 +258,59 @@ PortJob read(Format format, const QString &outputPattern)
     };
 }
 
-PortJob diff(const Profile &profile)
+ProfileChoice everyModem(const Profile &profile)
+{
+    return [=](const Reading &) { return Choice{profile, {}, {}}; };
+}
+
+PortJob withReading(const std::function<JobResult(const PortContext &, const Reading &)> &work)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withReading(context, line, [&](AtSession &, const Reading &reading) {
-            const QVector<Difference> differences =
-                ProfileDiff::differences(profile, reading.values);
-            if (differences.isEmpty())
-                return JobResult{ExitCode::Ok,
-                                 QStringLiteral("equal"),
-                                 QStringLiteral("no difference"),
-                                 context.prefix + QStringLiteral("no difference\n"),
+        return withValues(context, line, [&](AtSession &, const Reading &reading) {
+            return work(context, reading);
+        });
+    };
+}
+
+PortJob diff(const ProfileChoice &choose)
+{
+    return [=](const PortContext &context, ModemLine &line) {
+        return withChoice(
+            context, line, choose,
+            [&](AtSession &, const Reading &reading, const Profile &profile) {
+                const QVector<Difference> differences =
+                    ProfileDiff::differences(profile, reading.values);
+                if (differences.isEmpty())
+                    return JobResult{ExitCode::Ok,
+                                     QStringLiteral("equal"),
+                                     QStringLiteral("no difference"),
+                                     context.prefix + QStringLiteral("no difference\n"),
+                                     {}};
+                return JobResult{ExitCode::Different,
+                                 QStringLiteral("different"),
+                                 QStringLiteral("differs in %1").arg(names(differences).join(", ")),
+                                 prefixed(context.prefix, described(differences)),
                                  {}};
-            return JobResult{ExitCode::Different,
-                             QStringLiteral("different"),
-                             QStringLiteral("differs in %1").arg(names(differences).join(", ")),
-                             prefixed(context.prefix, described(differences)),
-                             {}};
-        });
+            });
     };
 }
 
-PortJob apply(const Profile &profile, bool dryRunOnly, bool store)
-{
-    if (!dryRunOnly)
-        return applyChosen(
-            [profile](const PortContext &, const QMap<QString, QString> &) {
-                return ChosenProfile{profile, {}};
-            },
-            store);
-    return [=](const PortContext &context, ModemLine &line) {
-        return withReading(context, line, [&](AtSession &, const Reading &reading) {
-            return dryRun(context, ProfileDiff::differences(profile, reading.values));
-        });
-    };
-}
-
-PortJob applyChosen(const ProfileChoice &choose, bool store)
+PortJob apply(const ProfileChoice &choose, bool dryRunOnly, bool store)
 {
     return [=](const PortContext &context, ModemLine &line) {
         std::optional<RateChange::Change> change;
-        JobResult result =
-            withReading(context, line, [&](AtSession &session, const Reading &reading) {
-                const auto chosen = choose(context, identityOf(reading));
-                if (const auto *refusal = std::get_if<JobResult>(&chosen))
-                    return *refusal;
-                const ChosenProfile &profile = std::get<ChosenProfile>(chosen);
-                const QVector<Difference> differences =
-                    ProfileDiff::differences(profile.profile, reading.values);
-                const ApplyOutcome outcome = ApplyRun::apply(session, differences, store);
-                change = RateChange::stored(differences, outcome, line.baudRate());
-                JobResult done = applied(context, outcome, store);
-                if (!profile.origin.isEmpty()) {
-                    done.detail = profile.origin + QStringLiteral(": ") + done.detail;
-                    done.output.prepend(context.prefix + profile.origin + QLatin1Char('\n'));
-                }
-                return done;
-            });
+        const JobResult result =
+            withChoice(context, line, choose,
+                       [&](AtSession &session, const Reading &reading, const Profile &profile) {
+                           const QVector<Difference> differences =
+                               ProfileDiff::differences(profile, reading.values);
+                           if (dryRunOnly)
+                               return dryRun(context, differences);
+                           const ApplyOutcome outcome =
+                               ApplyRun::apply(session, differences, store);
+                           change = RateChange::stored(differences, outcome, line.baudRate());
+                           return applied(context, outcome, store);
+                       });
         if (!change || PortJobs::failed(result))
             return result;
         return RateChange::follow(context, line, *change, result);

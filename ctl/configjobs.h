@@ -5,10 +5,6 @@
 #include "presets.h"
 #include "profile.h"
 
-#include <variant>
-
-class AtSession;
-
 // The configuration commands as jobs on one port. Each enters AT mode with "+++", does its
 // work, and returns the modem to data mode with "\rATA\r". After SIGINT, SIGTERM or SIGHUP a
 // job sends nothing but that "\rATA\r" and reports what it had written.
@@ -20,30 +16,32 @@ enum class Format { Ini, Json };
 // the port's name (see portFileName).
 PortJob read(Format format, const QString &outputPattern);
 
+// The profile a modem gets, chosen by what was read from it (a site plan's section by its serial
+// number); without one, `refusal` is the modem's result and nothing is written. `section` names
+// the plan's section, empty for a profile; `origin`, a line shown first, where the profile came
+// from (a backup's file), empty for none.
+struct Choice
+{
+    std::optional<Profile> profile;
+    JobResult refusal;
+    QString section;
+    QString origin = {};
+};
+using ProfileChoice = std::function<Choice(const Reading &)>;
+
+// The one profile for every modem.
+ProfileChoice everyModem(const Profile &profile);
+
+// Reads the modem as `read` does and hands the reading to `work` (with the modem in AT mode);
+// the report gets its identity.
+PortJob withReading(const std::function<JobResult(const PortContext &, const Reading &)> &work);
+
 // Compares the profile with the modem; "different" (exit 1) when any register differs.
-PortJob diff(const Profile &profile);
+PortJob diff(const ProfileChoice &choose);
 
 // Writes, verifies and (with `store`) stores what differs; a dry run only reads and prints the
 // plan: it sends "+++", "\rAT&V\r", the five single queries and "\rATA\r", nothing else.
-PortJob apply(const Profile &profile, bool dryRun, bool store);
-
-// A profile chosen for one modem from its identity as read (I1..I4 by name), with a line
-// that says where it came from; or the result that ends the job with nothing written.
-struct ChosenProfile
-{
-    Profile profile;
-    QString origin;
-};
-using ProfileChoice = std::function<std::variant<ChosenProfile, JobResult>(
-    const PortContext &, const QMap<QString, QString> &identity)>;
-
-// apply, with the profile `choose` gives for each modem once it has been read.
-PortJob applyChosen(const ProfileChoice &choose, bool store);
-
-// Enters AT mode, reads the modem and hands what it read to `work`; the result carries the
-// identity read, and the modem is returned to data mode.
-JobResult withReading(const PortContext &context, ModemLine &line,
-                      const std::function<JobResult(AtSession &, const Reading &)> &work);
+PortJob apply(const ProfileChoice &choose, bool dryRun, bool store);
 
 // Restores a factory preset with "AT&F<code>\r", stored with "\rAT&W\r" when `store` is set.
 PortJob reset(const Preset &preset, bool store);

@@ -13,5 +13,6 @@ constexpr int PortError = 6;     // port busy, failing to open, or failing while
 constexpr int NoAnswer = 7;      // no usable answer (no greeting, no listing, silent, unreadable)
 constexpr int Refused = 8;       // a register, preset or store refused, or read back different
 constexpr int UpgradeFailed = 9; // the firmware upgrade stopped being acknowledged
+constexpr int NotInPlan = 10;    // the modem's serial number is not in the site plan
 
 } // namespace ExitCode

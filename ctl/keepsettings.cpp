@@ -1,6 +1,7 @@
 #include "keepsettings.h"
 
 #include "backupjobs.h"
+#include "configjobs.h"
 #include "ctlconstants.h"
 #include "exitcode.h"
 #include "interrupt.h"
@@ -15,30 +16,33 @@ namespace {
 // carries the identity read.
 JobResult backUp(const PortContext &context, ModemLine &line, const QString &dir)
 {
-    return ConfigJobs::withReading(context, line, [&](AtSession &, const Reading &reading) {
-        if (!reading.unreadable.isEmpty())
-            return JobResult{ExitCode::NoAnswer, QStringLiteral("failed"),
-                             QStringLiteral("unreadable values of %1; no backup taken, "
-                                            "nothing upgraded")
-                                 .arg(reading.unreadable.join(QStringLiteral(", ")))};
-        const auto written = BackupJobs::write(dir, context.port, reading.values);
-        if (const auto *refusal = std::get_if<JobResult>(&written))
-            return *refusal;
-        return JobResult{ExitCode::Ok, QStringLiteral("backed up"), std::get<QString>(written)};
-    });
+    const PortJob job =
+        ConfigJobs::withReading([dir](const PortContext &context, const Reading &reading) {
+            if (!reading.unreadable.isEmpty())
+                return JobResult{ExitCode::NoAnswer, QStringLiteral("failed"),
+                                 QStringLiteral("unreadable values of %1; no backup taken, nothing "
+                                                "upgraded")
+                                     .arg(reading.unreadable.join(QStringLiteral(", ")))};
+            const auto written = BackupJobs::write(dir, context.port, reading.values);
+            if (const auto *refusal = std::get_if<JobResult>(&written))
+                return *refusal;
+            return JobResult{ExitCode::Ok, QStringLiteral("backed up"), std::get<QString>(written)};
+        });
+    return job(context, line);
 }
 
 // The backup's profile for this modem, whatever its identity after the upgrade.
 ConfigJobs::ProfileChoice theBackup(const QString &path)
 {
-    return [path](const PortContext &, const QMap<QString, QString> &)
-               -> std::variant<ConfigJobs::ChosenProfile, JobResult> {
+    return [path](const Reading &) -> ConfigJobs::Choice {
         QStringList problems;
         const std::optional<Profile> profile = Profile::load(path, &problems);
         if (!profile)
-            return JobResult{ExitCode::BadFile, QStringLiteral("failed"),
-                             problems.join(QStringLiteral("; "))};
-        return ConfigJobs::ChosenProfile{*profile, {}};
+            return {std::nullopt,
+                    JobResult{ExitCode::BadFile, QStringLiteral("failed"),
+                              problems.join(QStringLiteral("; "))},
+                    {}};
+        return {profile, {}, {}};
     };
 }
 
@@ -46,7 +50,7 @@ ConfigJobs::ProfileChoice theBackup(const QString &path)
 // or the bound is over (an entry that found nothing read no identity).
 JobResult restore(const PortContext &context, ModemLine &line, const QString &path)
 {
-    const PortJob job = ConfigJobs::applyChosen(theBackup(path), true);
+    const PortJob job = ConfigJobs::apply(theBackup(path), false, true);
     QDeadlineTimer deadline(CtlConstants::UpgradeReturnTimeout * 1000);
     JobResult result = job(context, line);
     while (result.code == ExitCode::NoAnswer && result.identity.isEmpty() &&

@@ -7,17 +7,10 @@
 
 namespace ModemReader {
 
-std::optional<Reading> read(AtSession &session)
+namespace {
+
+Reading gathered(const QMap<QString, std::optional<QString>> &read)
 {
-    if (!session.listing())
-        return std::nullopt;
-    QMap<QString, std::optional<QString>> read = RegisterValues::fromListing(session.reply());
-    // The listing cuts such a register's text at its first blank: only its own answer counts.
-    for (const QString &name : AtCommands::SingleQueryRegisters) {
-        const auto answer =
-            session.query(name) ? RegisterValues::fromSingleAnswer(session.reply()) : std::nullopt;
-        read.insert(name, answer && answer->name == name ? answer->value : std::nullopt);
-    }
     Reading reading;
     for (const RegisterInfo &reg : RegisterCatalog::registers()) {
         const auto value = read.value(QLatin1String(reg.name));
@@ -27,6 +20,25 @@ std::optional<Reading> read(AtSession &session)
             reading.unreadable.append(QLatin1String(reg.name));
     }
     return reading;
+}
+
+} // namespace
+
+std::optional<Reading> read(AtSession &session,
+                            const std::function<bool(const QMap<QString, QString> &)> &goOn)
+{
+    if (!session.listing())
+        return std::nullopt;
+    QMap<QString, std::optional<QString>> read = RegisterValues::fromListing(session.reply());
+    if (goOn && !goOn(gathered(read).values))
+        return gathered(read);
+    // The listing cuts such a register's text at its first blank: only its own answer counts.
+    for (const QString &name : AtCommands::SingleQueryRegisters) {
+        const auto answer =
+            session.query(name) ? RegisterValues::fromSingleAnswer(session.reply()) : std::nullopt;
+        read.insert(name, answer && answer->name == name ? answer->value : std::nullopt);
+    }
+    return gathered(read);
 }
 
 } // namespace ModemReader

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class AtSession;
@@ -19,7 +20,9 @@ struct Reading
 // ("ERROR"), unanswered or cut short is unreadable, never the listing's guess.
 namespace ModemReader {
 
-// Empty optional when the listing failed.
-std::optional<Reading> read(AtSession &session);
+// Empty optional when the listing failed. `goOn`, when given, sees the listing's values and may
+// end the reading there, the single queries unsent (a modem refused by its identity).
+std::optional<Reading> read(AtSession &session,
+                            const std::function<bool(const QMap<QString, QString> &)> &goOn = {});
 
 } // namespace ModemReader

@@ -38,7 +38,8 @@ struct JobResult
     QStringList errors; // further lines for standard error
     // For the report: the identity fields read (I1..I4 by name; none when the job read none),
     // the registers written and read back, the one that failed, those not written, and the
-    // SHA-256 (hex) of the firmware sent.
+    // SHA-256 (hex) of the firmware sent, the site plan's section used, and (net audit) the
+    // network's problems seen on this modem.
     QMap<QString, QString> identity;
     QStringList written;
     QStringList failed;
@@ -49,6 +50,8 @@ struct JobResult
     // from the backup (none when the upgrade kept no settings).
     QMap<QString, QString> identityBefore;
     std::optional<QStringList> restored;
+    QString section;
+    std::optional<QStringList> problems;
 };
 
 // The port a job runs on; `prefix` starts its output lines when several ports run at once;

@@ -21,13 +21,13 @@ QVector<Difference> differences(const Profile &profile, const QMap<QString, QStr
     return result;
 }
 
-QString describe(const Difference &difference)
+QString describe(const Difference &difference, const QString &wantedBy)
 {
     const RegisterInfo &reg = *difference.reg;
     const QString current = difference.current ? Labels::shownValue(reg, *difference.current)
                                                : QStringLiteral("unreadable");
-    return QStringLiteral("%1: modem %2, profile %3")
-        .arg(Labels::title(reg), current, Labels::shownValue(reg, difference.wanted));
+    return QStringLiteral("%1: modem %2, %3 %4")
+        .arg(Labels::title(reg), current, wantedBy, Labels::shownValue(reg, difference.wanted));
 }
 
 } // namespace ProfileDiff

@@ -24,7 +24,8 @@ namespace ProfileDiff {
 // missing from `modem` (unreadable) differs. Numbers compare by value.
 QVector<Difference> differences(const Profile &profile, const QMap<QString, QString> &modem);
 
-// "S102 Serial Baud Rate: modem 7 (9600), profile 15 (460800)"
-QString describe(const Difference &difference);
+// "S102 Serial Baud Rate: modem 7 (9600), profile 15 (460800)"; `wantedBy` names the source of
+// the wanted value ("plan").
+QString describe(const Difference &difference, const QString &wantedBy = QStringLiteral("profile"));
 
 } // namespace ProfileDiff

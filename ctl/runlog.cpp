@@ -108,8 +108,13 @@ QByteArray RunLog::reportLine(const QString &command, const PortResult &result)
         {"restored", job.restored ? QJsonArray::fromStringList(*job.restored) : QJsonValue()},
         {"firmware_sha256", sha.isEmpty() ? QJsonValue() : QJsonValue(sha)},
     };
+    QList<QPair<const char *, QJsonValue>> planFields;
+    if (!job.section.isEmpty())
+        planFields.append({"section", job.section});
+    if (job.problems)
+        planFields.append({"problems", QJsonArray::fromStringList(*job.problems)});
     QByteArray line = "{";
-    for (const auto &field : fields)
+    for (const auto &field : fields + planFields)
         line += json(QLatin1String(field.first)) + ':' + json(field.second) + ',';
     line.back() = '}';
     return line + '\n';

@@ -31,7 +31,8 @@ public:
     // detail, identity (I1..I4, each null when not read), written, failed, not_written, seconds,
     // serial_rate (from, to, confirmed; null when the rate was not changed), identity_before and
     // restored (an upgrade that kept the settings: the identity before it and the registers
-    // written back; else null), firmware_sha256 (null when no firmware was sent).
+    // written back; else null), firmware_sha256 (null when no firmware was sent); then, only
+    // when there are, the site plan's section and the network's problems (net audit).
     static QByteArray reportLine(const QString &command, const PortResult &result);
 
 private:

@@ -1,6 +1,6 @@
 #include "profile.h"
 
-#include "profilesyntax.h"
+#include "profilecheck.h"
 #include "registercatalog.h"
 #include "valuecheck.h"
 
@@ -10,6 +10,8 @@
 #include <QTextCodec>
 #include <algorithm>
 #include <limits>
+
+namespace ProfileCheck {
 
 namespace {
 
@@ -30,8 +32,28 @@ QString located(const QString &fileName, int line, const QString &message)
     return QStringLiteral("%1:%2: %3").arg(fileName).arg(line).arg(message);
 }
 
-// The file's text, decoded once: UTF-8 with or without a byte-order mark; none, with the line,
-// when a line is not UTF-8.
+} // namespace
+
+std::optional<QByteArray> readFile(const QString &path, int maxBytes, const QString &what,
+                                   QStringList *problems)
+{
+    QFile file(path);
+    QByteArray bytes;
+    QString problem;
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
+        problem = QStringLiteral("not a regular file");
+    else if (file.open(QIODevice::ReadOnly))
+        bytes = file.read(qint64(maxBytes) + 1);
+    if (problem.isEmpty() && file.error() != QFileDevice::NoError)
+        problem = file.errorString();
+    else if (bytes.size() > maxBytes)
+        problem = QStringLiteral("larger than %1 bytes, too large for %2").arg(maxBytes).arg(what);
+    if (problem.isEmpty())
+        return bytes;
+    problems->append(located(path, 0, problem));
+    return std::nullopt;
+}
+
 std::optional<QString> decoded(const QByteArray &bytes, QVector<ProfileSyntax::Problem> &problems)
 {
     const QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
@@ -52,13 +74,12 @@ std::optional<QString> decoded(const QByteArray &bytes, QVector<ProfileSyntax::P
     return result;
 }
 
-// Checks each entry against the catalogue; returns the entries under the catalogue's names.
-QVector<ProfileEntry> checked(const ProfileSyntax::Parsed &parsed,
+QVector<ProfileEntry> checked(const QVector<ProfileEntry> &written,
                               QVector<ProfileSyntax::Problem> &problems)
 {
     QVector<ProfileEntry> entries;
     QSet<QString> seen;
-    for (const ProfileEntry &entry : parsed.entries) {
+    for (const ProfileEntry &entry : written) {
         const RegisterInfo *reg = lookUp(entry.name);
         if (!reg) {
             problems.append({entry.line, QStringLiteral("unknown register %1").arg(entry.name)});
@@ -73,30 +94,30 @@ QVector<ProfileEntry> checked(const ProfileSyntax::Parsed &parsed,
         seen.insert(name);
         entries.append({name, entry.value, entry.line});
     }
-    if (parsed.problems.isEmpty() && problems.isEmpty() && entries.isEmpty())
-        problems.append({0, QStringLiteral("the profile sets no register")});
     return entries;
 }
 
-} // namespace
+QStringList located(const QString &fileName, QVector<ProfileSyntax::Problem> problems)
+{
+    // Problems of the whole file (line 0) come after those of a line.
+    const auto order = [](const ProfileSyntax::Problem &p) {
+        return p.line > 0 ? p.line : std::numeric_limits<int>::max();
+    };
+    std::stable_sort(problems.begin(), problems.end(),
+                     [&](const auto &a, const auto &b) { return order(a) < order(b); });
+    QStringList texts;
+    for (const ProfileSyntax::Problem &problem : problems)
+        texts.append(located(fileName, problem.line, problem.message));
+    return texts;
+}
+
+} // namespace ProfileCheck
 
 std::optional<Profile> Profile::load(const QString &path, QStringList *problems)
 {
-    QFile file(path);
-    QByteArray bytes;
-    QString problem;
-    if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
-        problem = QStringLiteral("not a regular file");
-    else if (file.open(QIODevice::ReadOnly))
-        bytes = file.read(MaxBytes + 1);
-    if (problem.isEmpty() && file.error() != QFileDevice::NoError)
-        problem = file.errorString();
-    else if (bytes.size() > MaxBytes)
-        problem = QStringLiteral("larger than %1 bytes, too large for a profile").arg(MaxBytes);
-    if (problem.isEmpty())
-        return parse(path, bytes, problems);
-    problems->append(located(path, 0, problem));
-    return std::nullopt;
+    const auto bytes =
+        ProfileCheck::readFile(path, MaxBytes, QStringLiteral("a profile"), problems);
+    return bytes ? parse(path, *bytes, problems) : std::nullopt;
 }
 
 std::optional<Profile> Profile::parse(const QString &fileName, const QByteArray &text,
@@ -104,23 +125,25 @@ std::optional<Profile> Profile::parse(const QString &fileName, const QByteArray 
 {
     QVector<ProfileSyntax::Problem> found;
     Profile profile;
-    if (const auto decodedText = decoded(text, found)) {
+    if (const auto decodedText = ProfileCheck::decoded(text, found)) {
         const bool isJson = decodedText->trimmed().startsWith(QLatin1Char('{'));
         const ProfileSyntax::Parsed parsed =
             isJson ? ProfileSyntax::parseJson(*decodedText) : ProfileSyntax::parseIni(*decodedText);
         found = parsed.problems;
-        profile.m_entries = checked(parsed, found);
+        profile.m_entries = ProfileCheck::checked(parsed.entries, found);
+        if (found.isEmpty() && profile.m_entries.isEmpty())
+            found.append({0, QStringLiteral("the profile sets no register")});
     }
-    // Problems of the whole file (line 0) come after those of a line.
-    const auto order = [](const ProfileSyntax::Problem &p) {
-        return p.line > 0 ? p.line : std::numeric_limits<int>::max();
-    };
-    std::stable_sort(found.begin(), found.end(),
-                     [&](const auto &a, const auto &b) { return order(a) < order(b); });
-    for (const ProfileSyntax::Problem &problem : found)
-        problems->append(located(fileName, problem.line, problem.message));
+    *problems += ProfileCheck::located(fileName, found);
     if (!found.isEmpty())
         return std::nullopt;
+    return profile;
+}
+
+Profile Profile::fromEntries(const QVector<ProfileEntry> &entries)
+{
+    Profile profile;
+    profile.m_entries = entries;
     return profile;
 }
 

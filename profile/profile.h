@@ -29,6 +29,9 @@ public:
     static std::optional<Profile> parse(const QString &fileName, const QByteArray &text,
                                         QStringList *problems);
 
+    // Entries already checked against the catalogue (a site plan's for one radio).
+    static Profile fromEntries(const QVector<ProfileEntry> &entries);
+
     const QVector<ProfileEntry> &entries() const { return m_entries; }
     const ProfileEntry *find(const QString &name) const;
 

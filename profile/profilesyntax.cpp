@@ -44,12 +44,6 @@ bool isComment(const QString &line)
     return line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char(';'));
 }
 
-// The 1-based line of a byte offset.
-int lineAt(const QByteArray &text, int offset)
-{
-    return int(text.left(offset).count('\n')) + 1;
-}
-
 // A JSON container: an object with the keys seen so far, or an array; named by its path.
 struct Container
 {
@@ -72,9 +66,37 @@ QString keyText(const QString &raw)
     return QJsonDocument::fromJson(array).array().at(0).toString();
 }
 
-// The line of every object key of a JSON text, by its path ("registers/S104"); a key given twice
-// in one object is a problem. Runs before the JSON reader, which would keep only the last, so
-// it takes any text.
+std::optional<QString> scalarText(const QJsonValue &value)
+{
+    if (value.isString())
+        return value.toString();
+    if (value.isDouble()) {
+        const double number = value.toDouble();
+        if (std::floor(number) == number && std::fabs(number) < LargestExactInteger)
+            return QString::number(qint64(number));
+        return QString::number(number);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void readSettings(const QJsonObject &object, const QString &path, const QHash<QString, int> &lines,
+                  Parsed &parsed)
+{
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const int line = lines.value(joined(path, it.key()));
+        const QJsonValue held =
+            it.value().isObject() ? it.value().toObject().value("value") : it.value();
+        if (const auto value = scalarText(held))
+            parsed.entries.append({it.key(), *value, line});
+        else
+            parsed.problems.append(
+                {line, QStringLiteral("%1: the value must be text or a number").arg(it.key())});
+    }
+}
+
+// Runs before the JSON reader, which would keep only the last of a key given twice.
 QHash<QString, int> keyLines(const QString &text, QVector<Problem> &problems)
 {
     QHash<QString, int> lines;
@@ -111,35 +133,6 @@ QHash<QString, int> keyLines(const QString &text, QVector<Problem> &problems)
     }
     return lines;
 }
-
-std::optional<QString> scalarText(const QJsonValue &value)
-{
-    if (value.isString())
-        return value.toString();
-    if (value.isDouble()) {
-        const double number = value.toDouble();
-        if (std::floor(number) == number && std::fabs(number) < LargestExactInteger)
-            return QString::number(qint64(number));
-        return QString::number(number);
-    }
-    return std::nullopt;
-}
-
-void readRegisters(const QJsonObject &registers, const QHash<QString, int> &lines, Parsed &parsed)
-{
-    for (auto it = registers.begin(); it != registers.end(); ++it) {
-        const int line = lines.value(joined(QStringLiteral("registers"), it.key()));
-        const QJsonValue held =
-            it.value().isObject() ? it.value().toObject().value("value") : it.value();
-        if (const auto value = scalarText(held))
-            parsed.entries.append({it.key(), *value, line});
-        else
-            parsed.problems.append(
-                {line, QStringLiteral("%1: the value must be text or a number").arg(it.key())});
-    }
-}
-
-} // namespace
 
 Parsed parseIni(const QString &text)
 {
@@ -199,8 +192,13 @@ Parsed parseJson(const QString &text)
                                 QStringLiteral("\"registers\" must be an object")});
         return parsed;
     }
-    readRegisters(root.value("registers").toObject(), lines, parsed);
+    readSettings(root.value("registers").toObject(), QStringLiteral("registers"), lines, parsed);
     return parsed;
+}
+
+int lineAt(const QByteArray &text, int offset)
+{
+    return int(text.left(offset).count('\n')) + 1;
 }
 
 QString iniValue(const QString &value)

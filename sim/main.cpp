@@ -18,6 +18,7 @@ struct Options
     int lineBaud = 0;
     SimFault fault = SimFault::None;
     QVector<std::pair<SimModem::Identity, QString>> identity;
+    QVector<std::pair<QString, QString>> registers; // set working and stored at the start
 };
 
 struct IdentityOption
@@ -82,7 +83,12 @@ Options parseOptions(const QCoreApplication &app)
         QStringLiteral("line-baud"),
         QStringLiteral("Listen at <rate> bits/s only: bytes sent at another rate get no answer."),
         QStringLiteral("rate"));
-    parser.addOptions({link, baud, lineBaud, fault});
+    const QCommandLineOption set(
+        QStringLiteral("set"),
+        QStringLiteral("Start with register NAME at VALUE, working and stored (\"S105=3\"); give "
+                       "it once per register."),
+        QStringLiteral("NAME=VALUE"));
+    parser.addOptions({link, baud, lineBaud, fault, set});
     for (const IdentityOption &identity : identityOptions())
         parser.addOption(identity.option);
     parser.process(app);
@@ -107,6 +113,14 @@ Options parseOptions(const QCoreApplication &app)
                        .arg(SimConstants::MaxIdentityLength),
                    text);
         options.identity.append({identity.line, text});
+    }
+    for (const QString &setting : parser.values(set)) {
+        const QString name = setting.section(QLatin1Char('='), 0, 0);
+        const QString value = setting.section(QLatin1Char('='), 1);
+        if (!setting.contains(QLatin1Char('=')) || !RegisterBank::accepts(name, value))
+            refuse(QStringLiteral("--set wants NAME=VALUE of a register and a value it takes"),
+                   setting);
+        options.registers.append({name, value});
     }
     return options;
 }
@@ -137,6 +151,10 @@ int main(int argc, char *argv[])
     modem.setLineBaud(options.lineBaud);
     for (const auto &identity : options.identity)
         modem.setIdentity(identity.first, identity.second);
+    for (const auto &setting : options.registers) {
+        modem.setRegisterValue(setting.first, setting.second);
+        modem.setStoredValue(setting.first, setting.second);
+    }
     modem.setFault(options.fault);
     QString error;
     if (!modem.start(&error)) {

@@ -327,6 +327,12 @@ QString SimModem::storedValue(const QString &name) const
     return m_core.registers().storedValue(name);
 }
 
+void SimModem::setStoredValue(const QString &name, const QString &value)
+{
+    Lock lock(m_mutex);
+    m_core.registers().setStoredValue(name, value);
+}
+
 void SimModem::powerCycle()
 {
     Lock lock(m_mutex);

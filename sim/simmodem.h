@@ -69,6 +69,7 @@ public:
     QString registerValue(const QString &name) const; // working value, e.g. of "S104"
     void setRegisterValue(const QString &name, const QString &value);
     QString storedValue(const QString &name) const; // value kept by AT&W
+    void setStoredValue(const QString &name, const QString &value);
     void powerCycle();        // working registers reloaded from the stored ones, back to data mode
     QByteArray image() const; // firmware image put together from the update chunks
     int updateRequests(int step) const; // requests of step 1, 2 or 3 in the last update

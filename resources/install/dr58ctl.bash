@@ -1,5 +1,6 @@
 # bash completion for dr58ctl(1): commands, options, ports (local and rfc2217:// or tcp://), rates,
-# formats, presets, directories, profile and firmware files.
+# formats, presets, directories, profile, site plan and firmware files; the "net" commands' second
+# word.
 # The commands and options are read from the program's own --help while completing, so they are
 # always those of the dr58ctl that runs.
 
@@ -10,7 +11,7 @@ _dr58ctl_rates='auto 4800 7200 9600 14400 19200 28800 38400 57600 115200 230400 
 # for an option without a value) and description, separated by tabs.
 _dr58ctl_options()
 {
-    "$1" "$2" --help 2>/dev/null | awk '
+    "$@" --help 2>/dev/null | awk '
         function flush() { if (name != "") print name "\t" value "\t" text; name = "" }
         /^Options:/ { inside = 1; next }
         !inside { next }
@@ -69,13 +70,22 @@ _dr58ctl_complete()
     if ((cword == 1)); then
         local commands
         commands=$("$1" --help 2>/dev/null |
-            awk '/^Commands:/ { inside = 1; next } /^$/ { inside = 0 } inside { print $1 }')
+            awk '/^Commands:/ { inside = 1; next } /^$/ { inside = 0 } inside && !seen[$1]++ { print $1 }')
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
     fi
+    # "net check", "net audit", "net plan": a command of two words.
+    local command=(${words[1]})
+    if [[ ${words[1]} == net ]]; then
+        if ((cword == 2)); then
+            COMPREPLY=($(compgen -W "$("$1" --help 2>/dev/null | awk '$1 == "net" { print $2 }')" -- "$cur"))
+            return
+        fi
+        command+=("${words[2]}")
+    fi
 
-    local command=${words[1]} options option
-    options=$(_dr58ctl_options "$1" "$command")
+    local options option
+    options=$(_dr58ctl_options "$1" "${command[@]}")
     option=$(awk -F'\t' -v name="$prev" '$1 == name && $2 != ""' <<<"$options")
     if [[ -n $option ]]; then
         # A number (<n>, <seconds>) gets nothing offered.
@@ -96,8 +106,8 @@ _dr58ctl_complete()
         return
     fi
     # The command's argument, as its usage line names it: "Usage: dr58ctl apply [options] PROFILE".
-    case $("$1" "$command" --help 2>/dev/null | sed -n '1s/.*\[options\] *//p') in
-    PROFILE) _filedir '@(ini|json)' ;;
+    case $("$1" "${command[@]}" --help 2>/dev/null | sed -n '1s/.*\[options\] *//p') in
+    PROFILE | PLAN | '[PLAN]') _filedir '@(ini|json)' ;;
     FILE) _filedir stz ;;
     esac
 }

@@ -423,6 +423,14 @@ the relay sequence number arrangement is monotonically increasing and can be dis
         <translation>The profile cannot be used:</translation>
     </message>
     <message>
+        <source>表单中没有生产序号：请先查询参数，站点计划按生产序号选择本机的配置。</source>
+        <translation>The form shows no serial number: query the modem first, as the site plan's section for it is chosen by its serial number.</translation>
+    </message>
+    <message>
+        <source>站点计划中没有生产序号为 %1 的电台。</source>
+        <translation>The site plan has no radio with the serial number %1.</translation>
+    </message>
+    <message>
         <source>配置文件未保存，以下参数的值无效：</source>
         <translation>The profile was not saved; these fields hold values the modem does not take:</translation>
     </message>

@@ -10,6 +10,7 @@ private slots:
     void openWriteSaveReopen();
     void badProfileChangesNothing_data();
     void badProfileChangesNothing();
+    void planSectionBySerial();
     void transcript();
 
 private:
@@ -21,6 +22,16 @@ private:
             static_cast<QDialog *>(files)->accept();
         });
         s.trigger(action);
+    }
+    // Drops the file on the window, as an operator drags it from a file manager.
+    static void drop(Station &s, const QString &path)
+    {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(s.window.get(), &enter);
+        QApplication::sendEvent(s.window.get(), &drop);
     }
     QString write(const QString &name, const QByteArray &text)
     {
@@ -99,20 +110,50 @@ void ProfilesTest::badProfileChangesNothing()
     QFETCH(QString, reason);
     Station s;
     const QString path = write("bad.ini", text);
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path)});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QString shown;
     ModalAnswer answer([&](QWidget *box) {
         shown = static_cast<QMessageBox *>(box)->text();
         static_cast<QDialog *>(box)->accept();
     });
-    QApplication::sendEvent(s.window.get(), &enter);
-    QApplication::sendEvent(s.window.get(), &drop);
+    drop(s, path);
     QVERIFY2(shown.contains(path + reason), qPrintable(shown));
     QVERIFY(s.edit("S104")->text().isEmpty());
     QCOMPARE(s.mark("S104"), QStringLiteral("border-color :black "));
+}
+
+// A site plan fills the form with the network's values and those of the section of the serial
+// number the form shows; without one, or with one the plan lacks, a message says so and nothing
+// changes.
+void ProfilesTest::planSectionBySerial()
+{
+    Station s;
+    const QString plan = write("site.ini", "[network]\nS104=77\n[radio SN-7]\nS101=0\nS105=1\n"
+                                           "[radio SN-8]\nS101=2\nS105=9\n");
+    QStringList shown;
+    ModalAnswer answer([&](QWidget *box) {
+        shown << static_cast<QMessageBox *>(box)->text();
+        static_cast<QDialog *>(box)->accept();
+    });
+    const QStringList blank = registers(s);
+    drop(s, plan);
+    s.modem.setIdentity(SimModem::Identity::SerialNumber, "SN-9");
+    QVERIFY(s.enterAtMode());
+    s.click("btnQuery");
+    const QStringList queried = registers(s);
+    drop(s, plan);
+    QCOMPARE(registers(s), queried);
+    QCOMPARE(shown,
+             QStringList({"表单中没有生产序号：请先查询参数，站点计划按生产序号选择本机的配置。",
+                          "站点计划中没有生产序号为 SN-9 的电台。"}));
+    QVERIFY(queried != blank);
+
+    s.modem.setIdentity(SimModem::Identity::SerialNumber, "SN-8");
+    s.click("btnQuery");
+    drop(s, plan);
+    QCOMPARE(s.edit("S104")->text(), QStringLiteral("77"));
+    QCOMPARE(s.edit("S105")->text(), QStringLiteral("9"));
+    QCOMPARE(s.mark("S101"), QStringLiteral("border-color :black ")); // already a slave
+    QCOMPARE(shown.size(), 2);
 }
 
 // Since the last Clear: each burst on its line, input thrown away unread between operations too;

@@ -124,6 +124,20 @@ class CtlTest : public QObject
         return arguments;
     }
 
+    // Radios of one network: modem i reports serial[i] and has the settings of line i
+    // ("S101=0 S105=1"), with the network's on every one.
+    void network(const QStringList &serials, const QStringList &settings,
+                 const QString &shared = {})
+    {
+        for (int i = 0; i < serials.size(); ++i) {
+            modem(i).setIdentity(SimModem::Identity::SerialNumber, serials.at(i));
+            for (const QString &setting :
+                 QString(shared + ' ' + settings.at(i)).split(' ', Qt::SkipEmptyParts))
+                modem(i).setRegisterValue(setting.section('=', 0, 0), setting.section('=', 1));
+            modem(i).clearReceived();
+        }
+    }
+
     QString file(const QString &name, const QByteArray &content)
     {
         const QString path = m_dir->filePath(name);
@@ -226,6 +240,12 @@ private slots:
             << "{file}: larger than 65536 bytes, too large for a profile";
         QTest::newRow("profile not a regular file")
             << apply << QByteArray("@") << 3 << "{file}: not a regular file";
+        QTest::newRow("plan breaking a rule")
+            << apply << QByteArray("[radio SN-A]\nS101=0\n[radio SN-B]\nS101=0\n") << 3
+            << "{file}: the plan breaks a network rule: one-master: S101=0 on SN-A and SN-B";
+        QTest::newRow("plan with a setting outside a section")
+            << apply << QByteArray("S104=1\n[radio SN-A]\nS101=0\n") << 3
+            << "{file}:1: S104 is outside a section: [network] or [radio SERIAL] comes first";
         QTest::newRow("profile missing")
             << apply << none << 3 << "{file}: No such file or directory";
         QTest::newRow("firmware empty") << QStringList{"upgrade", "{file}", "--port", "{port}"}
@@ -1159,6 +1179,219 @@ private slots:
         QCOMPARE(modem(0).updateRequests(2), code == 9 ? 3 : 0); // each chunk has two re-sends
         QCOMPARE(modem(0).updateRequests(3), 0);
         QVERIFY(modem(0).image().isEmpty());
+    }
+
+    // Each network rule broken once in a plan of three radios (a master, a repeater and a slave
+    // on TDMA) and named with its radios and values; and plans that are not well formed.
+    void netCheck_data()
+    {
+        QTest::addColumn<QStringList>("sections"); // the radios': a master, a repeater, a slave
+        QTest::addColumn<QByteArray>("tail");      // INI after them, or a whole JSON plan
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err"); // the start of it
+        const QStringList sound{"S101=0\nS105=1\nS141=1\nS221=12\nS160=k3y\n",
+                                "S101=1\nS105=3\nS114=1\nS160=k3y\n",
+                                "S101=2\nS105=2\nS114=2\nS160=k3y\n"};
+        const auto changed = [&](int radio, const QString &from, const QString &to) {
+            QStringList sections = sound;
+            sections[radio].replace(from, to);
+            return sections;
+        };
+        QTest::newRow("sound") << sound << QByteArray() << 0
+                               << "3 radios: every network rule holds\n"
+                               << QString();
+        QTest::newRow("shared") << changed(2, "S160=k3y", "S160=other") << QByteArray() << 3
+                                << "shared: S160=k3y on SN-A and SN-B, S160=other on SN-C\n"
+                                << QString();
+        QTest::newRow("one-master") << changed(2, "S101=2", "S101=0") << QByteArray() << 3
+                                    << "one-master: S101=0 on SN-A and SN-C\n"
+                                    << QString();
+        QTest::newRow("unit-address") << changed(2, "S105=2", "S105=3") << QByteArray() << 3
+                                      << "unit-address: S105=3 on SN-B and SN-C\n"
+                                      << QString();
+        QTest::newRow("unit-address zero and outside TDMA")
+            << changed(2, "S105=2", "S105=0") << QByteArray() << 3
+            << "unit-address: S105=0 on SN-C in a point-to-multipoint network (S133=0)\n"
+               "tdma: S105=0 on SN-C outside the master SN-A's S105+1..S221 (2..12)\n"
+            << QString();
+        QTest::newRow("tdma") << changed(0, "S221=12", "S221=2") << QByteArray() << 3
+                              << "tdma: S105=3 on SN-B outside the master SN-A's S105+1..S221 "
+                                 "(2..2)\n"
+                              << QString();
+        QTest::newRow("repeaters") << changed(0, "S141=1", "S141=0") << QByteArray() << 3
+                                   << "repeaters: S141=0 on SN-A (the master), with the repeater "
+                                      "SN-B (S101=1)\n"
+                                   << QString();
+        QStringList relays = changed(2, "S101=2", "S101=1");
+        relays[2].replace("S114=2", "S114=1");
+        QTest::newRow("repeater index")
+            << relays << QByteArray() << 3 << "repeaters: S114=1 on SN-B and SN-C\n"
+            << QString();
+        QTest::newRow("serial twice") << sound << QByteArray("[radio SN-A]\n") << 3 << QString()
+                                      << "{file}:22: the serial number SN-A is given twice "
+                                         "(first on line 6)\n";
+        QTest::newRow("register in both")
+            << changed(1, "S114=1", "S104=5") << QByteArray() << 3 << QString()
+            << "{file}:15: S104 is set both in [network] and in "
+               "[radio SN-B]\n";
+        QTest::newRow("unknown section")
+            << sound << QByteArray("[radios SN-D]\n") << 3 << QString()
+            << "{file}:22: unknown section [radios SN-D]: expected [network] or [radio SERIAL]\n";
+        QTest::newRow("JSON, radios in the file's order")
+            << QStringList()
+            << QByteArray("{\"network\": {\"S104\": 5},\n \"radios\": {\n"
+                          "  \"SN-B\": {\"S101\": 0},\n  \"SN-A\": "
+                          "{\"S101\": 0}}}\n")
+            << 3 << "one-master: S101=0 on SN-B and SN-A\n"
+            << QString();
+        QTest::newRow("JSON serial twice")
+            << QStringList()
+            << QByteArray("{\"radios\": {\n \"SN-A\": {\"S101\": 0},\n \"SN-A\": {}}}\n") << 3
+            << QString() << "{file}:3: \"SN-A\" is given twice\n";
+    }
+
+    void netCheck()
+    {
+        QFETCH(QStringList, sections);
+        QFETCH(QByteArray, tail);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QByteArray text =
+            sections.isEmpty() ? "" : "[network]\nS104=20261207\nS133=0\nS244=1\nS159=1\n";
+        for (int i = 0; i < sections.size(); ++i)
+            text += "[radio SN-" + QByteArray(1, char('A' + i)) + "]\n" + sections.at(i).toUtf8();
+        const QString plan = file("site.ini", text + tail);
+        const Run result = run({"net", "check", plan});
+        QCOMPARE(result.code, code);
+        QCOMPARE(result.out, out);
+        QVERIFY2(result.err.startsWith(err.isEmpty() ? QString()
+                                                     : "dr58ctl: " + err.replace("{file}", plan)),
+                 qPrintable(result.err));
+    }
+
+    // A sound network audited clean, read into a plan that passes its check and its audit; then
+    // two radios changed break two rules and differ from the plan: each problem named, and each
+    // radio's record lists its own.
+    void netAuditAndPlan()
+    {
+        const QString master = "S101=0 S105=1 S118=1 S140=2 S141=1";
+        network({"SN-A", "SN-B", "SN-C"},
+                {master, "S101=1 S105=3 S114=1 S118=1 S140=1", "S101=2 S105=2 S118=1 S140=1"},
+                "S104=20261207 S244=1 S221=12");
+        const QString missing = m_dir->filePath("gone");
+        const Run unread = run(QStringList{"net", "audit", "--port", missing} + ports(3));
+        QCOMPARE(unread.code, 4); // a radio not read fails the audit as it fails any command
+        QCOMPARE(unread.out, QString());
+        for (int i = 0; i < 3; ++i)
+            modem(i).clearReceived();
+        const Run sound = run(QStringList{"net", "audit"} + ports(3));
+        QCOMPARE(sound.code, 0);
+        QCOMPARE(sound.out, QString("3 radios: every network rule holds\n"));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(modem(i).received(), ReadCommands + DataMode);
+
+        const QString plan = m_dir->filePath("site.ini");
+        const QString graph = m_dir->filePath("site.dot");
+        const Run planned =
+            run(QStringList{"net", "plan", "--output", plan, "--graph", graph} + ports(3));
+        QCOMPARE(planned.code, 0);
+        QCOMPARE(planned.out, "site plan of 3 radios in " + plan + "\n");
+        QCOMPARE(QFile::permissions(plan) & 0x0FFF, QFile::ReadUser | QFile::WriteUser);
+        QFile planFile(plan);
+        QVERIFY(planFile.open(QIODevice::ReadOnly));
+        const QString planText = QString::fromUtf8(planFile.readAll());
+        for (const char *part : {"\n[network]\nS102=7\nS103=4\nS104=20261207\n",
+                                 "\n[radio SN-A]\nS101=0\nS105=1\nS140=2\nS141=1\n",
+                                 "\n[radio SN-C]\nS101=2\nS105=2\nS140=1\nS141=0\n"})
+            QVERIFY2(planText.contains(part), qPrintable(planText));
+        QCOMPARE(run({"net", "check", plan}).code, 0);
+        QFile graphFile(graph);
+        QVERIFY(graphFile.open(QIODevice::ReadOnly));
+        const QByteArray dot = graphFile.readAll();
+        QCOMPARE(dot, QByteArray("digraph network {\n  node [shape=box];\n"
+                                 "  r0 [label=\"Master\\nSN-A\\nS105=1\"];\n"
+                                 "  r1 [label=\"Repeater\\nSN-B\\nS105=3\"];\n"
+                                 "  r2 [label=\"Slave\\nSN-C\\nS105=2\"];\n"
+                                 "  r0 -> r2 [label=S140, style=dashed];\n"
+                                 "  r1 -> r0 [label=S118];\n"
+                                 "  r1 -> r0 [label=S140, style=dashed];\n"
+                                 "  r2 -> r0 [label=S118];\n"
+                                 "  r2 -> r0 [label=S140, style=dashed];\n}\n"));
+        const Run same = run(QStringList{"net", "audit", plan} + ports(3));
+        QCOMPARE(same.out, QString("3 radios: every network rule holds, each as planned\n"));
+        const Run partial = run(QStringList{"net", "audit", plan} + ports(2));
+        QCOMPARE(partial.code, 1);
+        QCOMPARE(partial.out, QString("[radio SN-C] of the plan is on none of the ports given\n"));
+
+        modem(1).setRegisterValue("S104", "7");
+        modem(2).setRegisterValue("S105", "3");
+        modem(0).setRegisterValue("S140", "9");
+        const QString report = m_dir->filePath("audit.jsonl");
+        const Run broken =
+            run(QStringList{"net", "audit", plan, "--report", report, "--graph", graph} + ports(3));
+        QCOMPARE(broken.code, 1);
+        const QString shared = "shared: S104=20261207 on SN-A and SN-C, S104=7 on SN-B";
+        const QString twice = "unit-address: S105=3 on SN-B and SN-C";
+        const QString differsA = "SN-A: S140 Destination Address: modem 9, plan 2";
+        const QString differsB = "SN-B: S104 Network Address(ID): modem 7, plan 20261207";
+        const QString differsC = "SN-C: S105 Unit Address: modem 3, plan 2";
+        QCOMPARE(broken.out,
+                 QStringList({shared, twice, differsA, differsB, differsC, ""}).join('\n'));
+        graphFile.close();
+        QVERIFY(graphFile.open(QIODevice::ReadOnly));
+        const QByteArray red = graphFile.readAll();
+        for (const char *line : {"  r1 [label=\"Repeater\\nSN-B\\nS105=3\", color=red];\n",
+                                 "  r0 [label=\"Master\\nSN-A\\nS105=1\"];\n",
+                                 "  n0 [shape=note, label=\"S140=9 on SN-A names no radio\", "
+                                 "color=red];\n  r0 -> n0 [color=red, style=dashed];\n"})
+            QVERIFY2(red.contains(line), red.constData());
+        QFile records(report);
+        QVERIFY(records.open(QIODevice::ReadOnly));
+        const QList<QStringList> problems{{differsA}, {shared, twice, differsB}, {twice, differsC}};
+        for (int i = 0; i < 3; ++i) {
+            const QJsonObject record = QJsonDocument::fromJson(records.readLine()).object();
+            QCOMPARE(record.value("port").toString(), port(i));
+            QCOMPARE(record.value("problems").toVariant().toStringList(), problems.at(i));
+        }
+    }
+
+    // A plan applied to three radios gives each the network's values and its own section's,
+    // written in register order and stored; a fourth radio, not in the plan, is refused once its
+    // listing has given its serial number, and only "ATA" follows.
+    void applyPlan()
+    {
+        network({"SN-A", "SN-B", "SN-C", "SN-D"}, {"", "", "", ""});
+        const QString plan =
+            file("site.ini", "[network]\nS104=424242\nS159=1\n[radio SN-A]\nS101=0\nS105=1\n"
+                             "S141=1\n[radio SN-B]\nS101=1\nS105=3\n[radio SN-C]\nS105=4\n");
+        const QString report = m_dir->filePath("apply.jsonl");
+        const Run applied = run(QStringList{"apply", plan, "--report", report} + ports(3));
+        QCOMPARE(applied.code, 0);
+        QFile reportFile(report);
+        QVERIFY(reportFile.open(QIODevice::ReadOnly));
+        const QString records = QString::fromUtf8(reportFile.readAll());
+        const QByteArray shared = "ATS104=424242\rATS104?\r";
+        const QList<QByteArray> writes{
+            "ATS101=0\rATS101?\r" + shared + "ATS105=1\rATS105?\rATS141=1\rATS141?\r",
+            "ATS101=1\rATS101?\r" + shared + "ATS105=3\rATS105?\r", shared + "ATS105=4\rATS105?\r"};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(modem(i).received(),
+                     ReadCommands + writes.at(i) + "ATS159=1\rATS159?\r\rAT&W\r" + DataMode);
+            QCOMPARE(modem(i).storedValue("S104"), QString("424242"));
+            QVERIFY(applied.out.contains(port(i) + ": plan section [radio SN-" + QChar('A' + i) +
+                                         "]\n"));
+            QVERIFY(records.contains(QString("\"section\":\"radio SN-%1\"").arg(QChar('A' + i))));
+        }
+
+        const Run refused = run({"apply", plan, "--port", port(3)});
+        QCOMPARE(refused.code, 10);
+        QCOMPARE(refused.err, "dr58ctl: " + port(3) +
+                                  ": the modem's serial number SN-D is not in the plan; nothing "
+                                  "written\n");
+        QCOMPARE(modem(3).received(), QByteArray("+++\rAT&V\r") + DataMode);
+        QCOMPARE(modem(3).registerValue("S104"), QString("1234567"));
     }
 };
 

@@ -7,7 +7,7 @@
 #include <csignal>
 
 // The dr58sim command: prints its port, answers on it and tidies up when told to stop; listens
-// at its own line rate and reports the identity it is given.
+// at its own line rate and reports the identity and the registers it is given.
 class Dr58SimTest : public QObject
 {
     Q_OBJECT
@@ -56,15 +56,19 @@ void Dr58SimTest::stopsCleanly()
 void Dr58SimTest::lineRateAndIdentity()
 {
     QCOMPARE(QProcess::execute(DR58SIM_PATH, {"--serial-number", "SN\t42"}), 2);
+    QCOMPARE(QProcess::execute(DR58SIM_PATH, {"--set", "S105=65536"}), 2);
     QProcess sim;
-    sim.start(DR58SIM_PATH, {"--line-baud", "19200", "--serial-number", "SN-0042"});
+    sim.start(DR58SIM_PATH,
+              {"--line-baud", "19200", "--serial-number", "SN-0042", "--set", "S105=7"});
     QVERIFY(sim.waitForReadyRead(5000));
     QSerialPort port(QString::fromLocal8Bit(sim.readLine()).trimmed());
     QVERIFY(port.open(QIODevice::ReadWrite));
     QCOMPARE(exchange(port, "+++"), QByteArray()); // at 9600
     port.setBaudRate(19200);
     QCOMPARE(exchange(port, "+++"), QByteArray("\r\nWelcome To Use DR58\r\nOK\r\n"));
-    QVERIFY(exchange(port, "AT&V\r").contains("\r\nSerial Number SN-0042\r\n"));
+    const QByteArray listing = exchange(port, "AT&V\r");
+    QVERIFY(listing.contains("\r\nSerial Number SN-0042\r\n"));
+    QVERIFY(listing.contains("S105 Unit address=7\r\n"));
     for (const QByteArray command : {"ATS102=2", "AT&W", "ATA"})
         QCOMPARE(exchange(port, command + '\r'), command + "\r\nOK\r\n");
     QCOMPARE(exchange(port, "+++"), QByteArray());
