@@ -6,6 +6,7 @@
 
 #include "atform.h"
 #include "fieldmarks.h"
+#include "outputfile.h"
 #include "portrecorder.h"
 #include "profile.h"
 #include "profilewriter.h"
@@ -228,7 +229,7 @@ void AT::saveTranscript(const QString &path)
 // Profiles and transcripts may hold the encryption key: readable by the owner only.
 void AT::saveFile(const QString &path, const QByteArray &text)
 {
-    const QString error = ProfileWriter::save(path, text);
+    const QString error = OutputFile::save(path, text);
     if (!error.isEmpty())
         UiHelper::showErrorBox(tr("文件无法保存：") + QStringLiteral("\n%1: %2").arg(path, error));
 }

@@ -1,4 +1,5 @@
 #include "at.h"
+#include "outputfile.h"
 #include "startup.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 
 int main(int argc, char *argv[])
 {
+    OutputFile::protectStandardStreams(); // a file saved into a FIFO whose reader left fails
     if (const std::optional<int> code = answerInfoOption(argc, argv))
         return *code;
     QApplication app(argc, argv);

@@ -1,6 +1,7 @@
 #include "backupjobs.h"
 
 #include "exitcode.h"
+#include "outputfile.h"
 #include "profilewriter.h"
 
 #include <QDir>
@@ -98,7 +99,7 @@ std::variant<QString, JobResult> write(const QString &dir, const QString &port,
         error = QStringLiteral("cannot make %1 private to its owner").arg(path);
     const QString file = QDir(path).filePath(fileName(QDateTime::currentDateTimeUtc()));
     if (error.isEmpty()) {
-        const QString saveError = ProfileWriter::save(file, ProfileWriter::ini(port, values));
+        const QString saveError = OutputFile::save(file, ProfileWriter::ini(port, values));
         if (!saveError.isEmpty())
             error = QStringLiteral("cannot write %1: %2").arg(file, saveError);
     }

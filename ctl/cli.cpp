@@ -21,6 +21,7 @@
 
 #include <QCommandLineParser>
 #include <QLoggingCategory>
+#include <algorithm>
 #include <functional>
 
 namespace Cli {
@@ -44,14 +45,14 @@ const QCommandLineOption DebugOption(QStringLiteral("debug"),
                                      QStringLiteral("Show the debug log on standard error."));
 const QCommandLineOption ReportOption(
     QStringLiteral("report"),
-    QStringLiteral("Append one JSON object a line to this file for each modem: what was done, "
-                   "its identity and the registers written."),
+    QStringLiteral("Append one JSON object a line to this file (\"-\": standard output) for each "
+                   "modem: what was done, its identity and the registers written."),
     QStringLiteral("file"));
-const QCommandLineOption
-    TranscriptOption(QStringLiteral("transcript"),
-                     QStringLiteral("Append every byte sent and received to this file, one line "
-                                    "per burst (readable by its owner only)."),
-                     QStringLiteral("file"));
+const QCommandLineOption TranscriptOption(
+    QStringLiteral("transcript"),
+    QStringLiteral("Append every byte sent and received to this file (\"-\": standard output), "
+                   "one line per burst (readable by its owner only)."),
+    QStringLiteral("file"));
 const QCommandLineOption ShowSecretsOption(
     QStringLiteral("show-secrets"),
     QStringLiteral("Show the encryption key (S160) in the transcript; without it each of its "
@@ -102,6 +103,12 @@ std::optional<int> openLog(const Invocation &call, RunLog &log, RunLog &report)
     return ExitCode::BadFile;
 }
 
+// Whether a line of the report or the transcript, or of standard output, was lost.
+bool somethingLost(const RunLog &log)
+{
+    return !log.lost().isEmpty() || !Console::outLost().isEmpty();
+}
+
 int runOnPorts(const Invocation &call, const PortJob &job)
 {
     RunLog log(call.command);
@@ -109,7 +116,10 @@ int runOnPorts(const Invocation &call, const PortJob &job)
         return *code;
     Interrupt::install();
     const int code = PortJobs::report(PortJobs::run(call.ports, call.baud, job, &log));
-    return Interrupt::requested() ? Interrupt::exitCode() : code;
+    if (Interrupt::requested())
+        return Interrupt::exitCode();
+    const bool fine = code == ExitCode::Ok || code == ExitCode::Different;
+    return fine && somethingLost(log) ? ExitCode::WriteFailed : code;
 }
 
 // The whole number an option gives, within [min, max]; an empty message when it is one.
@@ -222,10 +232,11 @@ const QCommandLineOption FormatOption(QStringLiteral("format"),
                                       QStringLiteral("format"), QStringLiteral("ini"));
 const QCommandLineOption OutputOption(
     QStringLiteral("output"),
-    QStringLiteral("Write the profile to this file instead of standard output; with several "
-                   "ports it must contain %p, which stands for the port's name (pts-3, ttyUSB0). "
-                   "Without it, the profiles of several ports follow one another, each naming "
-                   "its port."),
+    QStringLiteral("Write the profile to this file instead of standard output (\"-\"); with "
+                   "several ports it must contain %p, which stands for the port's name (pts-3, "
+                   "ttyUSB0). On standard output the profiles of several ports follow one "
+                   "another, each naming its port. A FIFO or a device is written as it is, "
+                   "never replaced."),
     QStringLiteral("file"));
 
 int readModems(const Invocation &call)
@@ -234,7 +245,9 @@ int readModems(const Invocation &call)
     if (format != QLatin1String("ini") && format != QLatin1String("json"))
         return usageError(QStringLiteral("read"),
                           QStringLiteral("unknown format \"%1\"").arg(format));
-    const QString output = call.parser.value(OutputOption);
+    QString output = call.parser.value(OutputOption);
+    if (output == QLatin1String("-"))
+        output.clear(); // standard output
     if (call.ports.size() > 1 && !output.isEmpty() && !output.contains(QLatin1String("%p")))
         return usageError(QStringLiteral("read"),
                           QStringLiteral("--output needs %p when several ports are given"));
@@ -385,7 +398,8 @@ int watchDevices(const Invocation &call)
     if (const auto code = openLog(call, log, log))
         return *code;
     Interrupt::install();
-    return WatchStation::run({dir, baud, count}, job, log);
+    const int code = WatchStation::run({dir, baud, count}, job, log);
+    return somethingLost(log) ? std::max(code, ExitCode::WriteFailed) : code;
 }
 
 int probeModems(const Invocation &call)
@@ -577,6 +591,9 @@ QString exitCodeHelp()
         "     apply names the registers written, the one that failed and those not written\n"
         "  9  the firmware upgrade failed\n"
         "  10 the modem's serial number (I4) is not in the site plan; nothing written\n"
+        "  11 a profile, plan, report, transcript or standard output could not be\n"
+        "     written whole (file and reason named); the modems were returned to\n"
+        "     data mode all the same\n"
         "  128+n  stopped by signal n (130: SIGINT): no new command sent, the modems returned\n"
         "     to data mode, and what was written and not stored reported for each port\n"
         "With several ports the code is the first failing port's, in the order given;\n"
@@ -663,12 +680,11 @@ int run(const QStringList &arguments)
         name += QLatin1Char(' ') + arguments.value(firstOption++);
     if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
         name == QLatin1String("help")) {
-        Console::out(generalHelp());
-        return ExitCode::Ok;
+        return Console::out(generalHelp()) ? ExitCode::Ok : ExitCode::WriteFailed;
     }
     if (name == QLatin1String("--version")) {
-        Console::out(QStringLiteral("dr58ctl " DR58_VERSION "\n"));
-        return ExitCode::Ok;
+        return Console::out(QStringLiteral("dr58ctl " DR58_VERSION "\n")) ? ExitCode::Ok
+                                                                          : ExitCode::WriteFailed;
     }
     const Command *command = findCommand(name);
     if (!command && name.startsWith(QLatin1String("net")))
@@ -681,8 +697,7 @@ int run(const QStringList &arguments)
     if (!parser.parse(QStringList{QStringLiteral("dr58ctl")} + arguments.mid(firstOption)))
         return usageError(name, parser.errorText());
     if (parser.isSet(HelpOption)) {
-        Console::out(commandHelp(*command, parser));
-        return ExitCode::Ok;
+        return Console::out(commandHelp(*command, parser)) ? ExitCode::Ok : ExitCode::WriteFailed;
     }
     // The debug lines, shown on request, show their bare text without the name of their category.
     qSetMessagePattern(QStringLiteral("%{message}"));
@@ -692,7 +707,8 @@ int run(const QStringList &arguments)
     const QString problem = checkCall(*command, parser, call);
     if (!problem.isEmpty())
         return usageError(name, problem);
-    return command->run(call);
+    const int code = command->run(call);
+    return code == ExitCode::Ok && !Console::outLost().isEmpty() ? ExitCode::WriteFailed : code;
 }
 
 } // namespace Cli

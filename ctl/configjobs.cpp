@@ -7,6 +7,7 @@
 #include "labels.h"
 #include "linkentry.h"
 #include "modemreader.h"
+#include "outputfile.h"
 #include "portopener.h"
 #include "profilediff.h"
 #include "profilewriter.h"
@@ -53,7 +54,11 @@ JobResult unanswered(const ModemLine &line, const AtSession &session, const QStr
 // What a job had done when a signal stopped it.
 JobResult interrupted(const QString &done)
 {
-    return failure(Interrupt::exitCode(), QStringLiteral("interrupted; ") + done);
+    return {Interrupt::exitCode(),
+            QStringLiteral("interrupted"),
+            QStringLiteral("interrupted; ") + done,
+            {},
+            {}};
 }
 
 // A job that failed after a signal failed for want of the commands it no longer sent.
@@ -174,13 +179,20 @@ QStringList names(const QVector<Difference> &differences)
     return result;
 }
 
-JobResult saveProfile(const QString &path, const QByteArray &text)
+// The profile a read printed, written to `path` instead; a profile that cannot be written whole
+// fails the read.
+JobResult saved(const QString &path, JobResult read)
 {
-    const QString error = ProfileWriter::save(path, text);
-    if (!error.isEmpty())
-        return failure(ExitCode::BadFile, QStringLiteral("cannot write %1: %2").arg(path, error));
-    return {
-        ExitCode::Ok, QStringLiteral("read"), QStringLiteral("profile in %1").arg(path), {}, {}};
+    const QString error = OutputFile::save(path, read.output.toUtf8(), Interrupt::requested);
+    read.output.clear();
+    if (!error.isEmpty()) {
+        read.code = ExitCode::WriteFailed;
+        read.result = QStringLiteral("failed");
+        read.detail = QStringLiteral("cannot write %1: %2").arg(path, error);
+    } else {
+        read.detail = QStringLiteral("profile in %1").arg(path);
+    }
+    return read;
 }
 
 JobResult dryRun(const PortContext &context, const QVector<Difference> &differences)
@@ -235,7 +247,7 @@ JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool 
 PortJob read(Format format, const QString &outputPattern)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withValues(context, line, [&](AtSession &, const Reading &reading) {
+        const JobResult read = withValues(context, line, [&](AtSession &, const Reading &reading) {
             if (!reading.unreadable.isEmpty())
                 return failure(ExitCode::NoAnswer,
                                QStringLiteral("unreadable values of %1; no profile written")
@@ -244,17 +256,17 @@ PortJob read(Format format, const QString &outputPattern)
             const QByteArray text = format == Format::Json
                                         ? ProfileWriter::json(context.port, values)
                                         : ProfileWriter::ini(context.port, values);
-            if (!outputPattern.isEmpty()) {
-                QString path = outputPattern;
-                return saveProfile(path.replace(QStringLiteral("%p"), portFileName(context.port)),
-                                   text);
-            }
             return JobResult{ExitCode::Ok,
                              QStringLiteral("read"),
                              QStringLiteral("%1 values").arg(values.size()),
                              QString::fromUtf8(text),
                              {}};
         });
+        // Written once the modem is back in data mode.
+        if (outputPattern.isEmpty() || PortJobs::failed(read))
+            return read;
+        QString path = outputPattern;
+        return saved(path.replace(QStringLiteral("%p"), portFileName(context.port)), read);
     };
 }
 

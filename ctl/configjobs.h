@@ -12,8 +12,9 @@ namespace ConfigJobs {
 
 enum class Format { Ini, Json };
 
-// Reads the modem into a profile: printed, or written to `outputPattern` with "%p" standing for
-// the port's name (see portFileName).
+// Reads the modem into a profile: printed, or, once the modem is back in data mode, written to
+// `outputPattern` with "%p" standing for the port's name (see portFileName); a profile that
+// cannot be written whole fails with ExitCode::WriteFailed.
 PortJob read(Format format, const QString &outputPattern);
 
 // The profile a modem gets, chosen by what was read from it (a site plan's section by its serial

@@ -1,8 +1,9 @@
 #include "console.h"
 
+#include "outputfile.h"
+
 #include <QMutex>
 #include <QStringList>
-#include <cstdio>
 #include <unistd.h>
 
 namespace Console {
@@ -15,11 +16,24 @@ QMutex &lock()
     return mutex;
 }
 
-void write(FILE *stream, const QByteArray &bytes)
+QString &lostReason()
+{
+    static QString reason; // guarded by lock()
+    return reason;
+}
+
+bool write(int fd, const QByteArray &bytes)
 {
     QMutexLocker locker(&lock());
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    const int error = OutputFile::writeAll(fd, bytes);
+    if (error == 0)
+        return true;
+    if (fd == STDOUT_FILENO && lostReason().isEmpty()) {
+        lostReason() = OutputFile::reason(error);
+        OutputFile::writeAll(STDERR_FILENO,
+                             "dr58ctl: standard output: " + lostReason().toUtf8() + '\n');
+    }
+    return false; // standard error has no one left to tell
 }
 
 QByteArray printableLines(const QString &text)
@@ -32,24 +46,35 @@ QByteArray printableLines(const QString &text)
 
 } // namespace
 
-void out(const QString &text)
+bool out(const QString &text)
 {
-    write(stdout, printableLines(text));
+    return write(STDOUT_FILENO, printableLines(text));
+}
+
+bool outRaw(const QByteArray &bytes)
+{
+    return write(STDOUT_FILENO, bytes);
 }
 
 void err(const QString &text)
 {
-    write(stderr, printableLines(text));
+    write(STDERR_FILENO, printableLines(text));
 }
 
 void redraw(const QString &text)
 {
-    write(stderr, "\r\033[K" + printable(text).toUtf8());
+    write(STDERR_FILENO, "\r\033[K" + printable(text).toUtf8());
 }
 
 bool errIsTerminal()
 {
     return ::isatty(STDERR_FILENO) == 1;
+}
+
+QString outLost()
+{
+    QMutexLocker locker(&lock());
+    return lostReason();
 }
 
 } // namespace Console

@@ -14,5 +14,8 @@ constexpr int NoAnswer = 7;      // no usable answer (no greeting, no listing, s
 constexpr int Refused = 8;       // a register, preset or store refused, or read back different
 constexpr int UpgradeFailed = 9; // the firmware upgrade stopped being acknowledged
 constexpr int NotInPlan = 10;    // the modem's serial number is not in the site plan
+// A profile, plan, report, transcript or standard output could not be written whole; the
+// modems were left as every run leaves them.
+constexpr int WriteFailed = 11;
 
 } // namespace ExitCode

@@ -1,11 +1,13 @@
 #include "catalogue.h"
 #include "cli.h"
+#include "outputfile.h"
 
 #include <QCoreApplication>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
 {
+    OutputFile::protectStandardStreams(); // a closed standard output never ends a run
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("dr58ctl"));
     initCatalogue();

@@ -2,8 +2,10 @@
 
 #include "console.h"
 #include "exitcode.h"
+#include "interrupt.h"
 #include "networkgraph.h"
 #include "networkrules.h"
+#include "outputfile.h"
 #include "profilediff.h"
 #include "profilewriter.h"
 #include "runlog.h"
@@ -73,7 +75,8 @@ bool writeGraph(const QString &path, const QVector<NetworkRadio> &radios,
 {
     if (path.isEmpty())
         return true;
-    const QString error = ProfileWriter::save(path, NetworkGraph::dot(radios, breaches));
+    const QString error =
+        OutputFile::save(path, NetworkGraph::dot(radios, breaches), Interrupt::requested);
     if (!error.isEmpty())
         Console::err(QStringLiteral("dr58ctl: cannot write %1: %2\n").arg(path, error));
     return error.isEmpty();
@@ -153,7 +156,7 @@ int check(const QString &planPath, const QString &graph)
     const QVector<NetworkRadio> radios = plan->networkRadios();
     const QVector<Breach> breaches = NetworkRules::check(radios);
     if (!writeGraph(graph, radios, breaches))
-        return ExitCode::BadFile;
+        return ExitCode::WriteFailed;
     for (const Breach &breach : breaches)
         Console::out(breach.text + QLatin1Char('\n'));
     if (breaches.isEmpty())
@@ -190,7 +193,7 @@ int audit(const QString &planPath, const QStringList &ports, int baud, const Out
     if (network.code != ExitCode::Ok)
         return network.code;
     if (!writeGraph(outputs.graph, network.radios, breaches))
-        return ExitCode::BadFile;
+        return ExitCode::WriteFailed;
     for (const QString &line : lines)
         Console::out(line + QLatin1Char('\n'));
     if (lines.isEmpty())
@@ -221,14 +224,15 @@ int plan(const QString &output, const QStringList &ports, int baud, const Output
     }
     const SitePlan plan = SitePlan::fromRadios(network.radios);
     const bool json = output.endsWith(QLatin1String(".json"), Qt::CaseInsensitive);
-    const QString error = ProfileWriter::save(output, json ? plan.json() : plan.ini());
+    const QString error =
+        OutputFile::save(output, json ? plan.json() : plan.ini(), Interrupt::requested);
     if (!error.isEmpty()) {
         Console::err(QStringLiteral("dr58ctl: cannot write %1: %2\n").arg(output, error));
-        return ExitCode::BadFile;
+        return ExitCode::WriteFailed;
     }
     const QVector<Breach> breaches = NetworkRules::check(network.radios);
     if (!writeGraph(outputs.graph, network.radios, breaches))
-        return ExitCode::BadFile;
+        return ExitCode::WriteFailed;
     Console::out(
         QStringLiteral("site plan of %1 radios in %2\n").arg(network.radios.size()).arg(output));
     for (const Breach &breach : breaches)

@@ -31,9 +31,8 @@ JobResult runOpen(ModemLine &line, const PortContext &context, const PortJob &jo
     return result;
 }
 
-} // namespace
-
-PortResult runPort(const PortContext &context, int baud, const PortJob &job, RunLog *log)
+// One port's part of run() without its record.
+PortResult runUnrecorded(const PortContext &context, int baud, const PortJob &job, RunLog *log)
 {
     PortResult result(context.port);
     result.started = QDateTime::currentDateTimeUtc();
@@ -52,6 +51,31 @@ PortResult runPort(const PortContext &context, int baud, const PortJob &job, Run
         result.job = {opened.failure.code, QStringLiteral("failed"), opened.failure.message};
     }
     result.seconds = clock.elapsed() / 1000.0;
+    return result;
+}
+
+// Prints the port's output; a port whose output is lost has not done what it was asked (the
+// loss said once by Console). Then its record, which tells the truth either way.
+void deliver(PortResult &result, RunLog *log)
+{
+    JobResult &job = result.job;
+    if (!Console::out(job.output)) {
+        if (!failed(job)) {
+            job.code = ExitCode::WriteFailed;
+            job.result = QStringLiteral("failed");
+        }
+        job.detail +=
+            QStringLiteral("; its output is lost: standard output: ") + Console::outLost();
+    }
+    if (log)
+        log->record(result);
+}
+
+} // namespace
+
+PortResult runPort(const PortContext &context, int baud, const PortJob &job, RunLog *log)
+{
+    PortResult result = runUnrecorded(context, baud, job, log);
     if (log)
         log->record(result);
     return result;
@@ -82,20 +106,20 @@ QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job, 
         PortResult &slot = results[i];
         const bool several = ports.size() > 1;
         threads.emplace_back(QThread::create([context, baud, &job, log, &slot, several] {
-            slot = runPort(context, baud, job, log);
+            slot = runUnrecorded(context, baud, job, log);
             announce(slot, several);
         }));
         threads.back()->start();
     }
-    for (const auto &thread : threads)
-        thread->wait();
+    for (int i = 0; i < ports.size(); ++i) {
+        threads.at(size_t(i))->wait();
+        deliver(results[i], log);
+    }
     return results;
 }
 
 int report(const QVector<PortResult> &results)
 {
-    for (const PortResult &result : results)
-        Console::out(result.job.output);
     if (results.size() > 1)
         Console::err(summaryTable(results));
     return exitCode(results);

@@ -85,19 +85,23 @@ namespace PortJobs {
 // AutoBaud at the first rate detection tries, the job detecting the rate), runs
 // the job on it, closes it and prints its result on standard error at once: the failure and its
 // errors as "dr58ctl: <port>: <detail>", with several ports a success as
-// "dr58ctl: <port>: <result>: <detail>". Returns when every port is done, in the order given.
-// With a log, each port's bytes go to its transcript and each port's result to its report.
+// "dr58ctl: <port>: <result>: <detail>". Each port's output goes to standard output in the order
+// given, as soon as the port and those before it are done: a port whose output is lost fails
+// (ExitCode::WriteFailed). Returns when every port is done, in the order given.
+// With a log, each port's bytes go to its transcript and each port's result, once its output is
+// printed, to its report.
 QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job,
                         RunLog *log = nullptr);
 
-// One port's part of run(), on the calling thread, without announcing its result.
+// One port's part of run(), on the calling thread, recorded at once; its result is neither
+// announced nor its output printed.
 PortResult runPort(const PortContext &context, int baud, const PortJob &job, RunLog *log);
 
 // A port's result on standard error: what went wrong, or with `several` also what went well.
 void announce(const PortResult &result, bool several);
 
-// Prints each port's output in port order, then, for several ports, the summary table on
-// standard error. Returns the exit code of the whole run.
+// For several ports, prints the summary table on standard error. Returns the exit code of the
+// whole run.
 int report(const QVector<PortResult> &results);
 
 // Port, result and detail in aligned columns.

@@ -14,18 +14,7 @@
 
 namespace {
 
-QString opened(QFile &file, const QString &path, QFileDevice::Permissions permissions = {})
-{
-    file.setFileName(path);
-    if (path.isEmpty())
-        return {};
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return QStringLiteral("%1: %2").arg(path, file.errorString());
-    if (permissions && !file.setPermissions(permissions))
-        return QStringLiteral("%1: cannot make it readable by its owner only: %2")
-            .arg(path, file.errorString());
-    return {};
-}
+const QString StandardOutput = QStringLiteral("-");
 
 // A value as compact JSON text.
 QByteArray json(const QJsonValue &value)
@@ -58,32 +47,47 @@ RunLog::RunLog(const QString &command) : m_command(command) {}
 QString RunLog::openTranscript(const QString &path, bool showSecrets)
 {
     m_showSecrets = showSecrets;
-    return opened(m_transcript, path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return open(m_transcript, path, true);
 }
 
 QString RunLog::openReport(const QString &path)
 {
-    return opened(m_report, path);
+    return open(m_report, path, false);
+}
+
+QString RunLog::open(File &file, const QString &path, bool makePrivate)
+{
+    file.path = path;
+    if (path.isEmpty() || path == StandardOutput)
+        return {};
+    const QString problem = file.appender.open(path, makePrivate);
+    return problem.isEmpty() ? problem : QStringLiteral("%1: %2").arg(path, problem);
 }
 
 void RunLog::tap(ModemLine &line, const QString &port)
 {
-    if (!m_transcript.isOpen())
+    if (m_transcript.path.isEmpty())
         return;
     auto masks = std::make_shared<std::array<SecretMask, 2>>(std::array<SecretMask, 2>{
         SecretMask(ModemLine::Direction::Sent), SecretMask(ModemLine::Direction::Received)});
     line.setTap([this, port, masks](ModemLine::Direction direction, const QByteArray &bytes) {
         SecretMask &mask = masks->at(direction == ModemLine::Direction::Sent ? 0 : 1);
         const QByteArray shown = m_showSecrets ? bytes : mask.masked(bytes);
-        append(m_transcript, m_transcriptLock,
+        append(m_transcript,
                Transcript::line(QDateTime::currentDateTimeUtc(), port, direction, shown).toUtf8());
     });
 }
 
 void RunLog::record(const PortResult &result)
 {
-    if (m_report.isOpen())
-        append(m_report, m_reportLock, reportLine(m_command, result));
+    if (!m_report.path.isEmpty())
+        append(m_report, reportLine(m_command, result));
+}
+
+QString RunLog::lost() const
+{
+    QMutexLocker locker(&m_lostLock);
+    return m_lost;
 }
 
 QByteArray RunLog::reportLine(const QString &command, const PortResult &result)
@@ -120,10 +124,23 @@ QByteArray RunLog::reportLine(const QString &command, const PortResult &result)
     return line + '\n';
 }
 
-void RunLog::append(QFile &file, QMutex &lock, const QByteArray &line)
+// Standard output says its own failure (see Console); a file's first failure is said here.
+void RunLog::append(File &file, const QByteArray &line)
 {
-    QMutexLocker locker(&lock);
-    if (file.write(line) != line.size())
-        Console::err(QStringLiteral("dr58ctl: cannot append to %1: %2\n")
-                         .arg(file.fileName(), file.errorString()));
+    if (file.path == StandardOutput) {
+        if (!Console::outRaw(line)) {
+            QMutexLocker locker(&m_lostLock);
+            if (m_lost.isEmpty())
+                m_lost = QStringLiteral("standard output: ") + Console::outLost();
+        }
+        return;
+    }
+    const QString problem = file.appender.append(line);
+    if (problem.isEmpty())
+        return;
+    QMutexLocker locker(&m_lostLock);
+    if (!m_lost.isEmpty())
+        return;
+    m_lost = QStringLiteral("%1: cannot append: %2").arg(file.path, problem);
+    Console::err(QStringLiteral("dr58ctl: %1\n").arg(m_lost));
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "outputfile.h"
 #include "portjobs.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QMutex>
 #include <QString>
 
@@ -11,21 +11,25 @@ class ModemLine;
 
 // The records a run leaves for later: the transcript of every byte each port sent and received,
 // and the report, one JSON object a line for each port's result. Both files are appended to,
-// a whole line at a time, from every port's thread.
+// a whole line at a time, from every port's thread; "-" stands for standard output.
 class RunLog
 {
 public:
     explicit RunLog(const QString &command);
 
-    // Opens the transcript (readable by its owner only) or the report for appending; an empty
-    // path opens nothing. The problem, naming the file, when it cannot. The transcript shows the
-    // encryption key as "*" characters (see secretmask.h) unless `showSecrets`.
+    // Opens the transcript (readable by its owner only) or the report (created readable by its
+    // owner only) for appending; an empty path opens nothing. The problem, naming the file, when
+    // it cannot. The transcript shows the encryption key as "*" characters (see secretmask.h)
+    // unless `showSecrets`.
     QString openTranscript(const QString &path, bool showSecrets = false);
     QString openReport(const QString &path);
 
     // Sends the line's bytes to the transcript under the port's name.
     void tap(ModemLine &line, const QString &port);
     void record(const PortResult &result);
+    // The first line the transcript or the report could not keep, naming the file and the
+    // reason (said on standard error when it happened); empty while they kept every line.
+    QString lost() const;
 
     // One line of the report, keys in a fixed order: time, command, port, baud, exit, result,
     // detail, identity (I1..I4, each null when not read), written, failed, not_written, seconds,
@@ -36,12 +40,19 @@ public:
     static QByteArray reportLine(const QString &command, const PortResult &result);
 
 private:
-    static void append(QFile &file, QMutex &lock, const QByteArray &line);
+    struct File
+    {
+        QString path;
+        OutputFile::Appender appender; // unused for standard output
+    };
+
+    static QString open(File &file, const QString &path, bool makePrivate);
+    void append(File &file, const QByteArray &line);
 
     QString m_command;
-    QFile m_transcript;
-    QFile m_report;
-    QMutex m_transcriptLock;
-    QMutex m_reportLock;
+    File m_transcript;
+    File m_report;
+    mutable QMutex m_lostLock;
+    QString m_lost;
     bool m_showSecrets = false;
 };

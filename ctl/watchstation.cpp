@@ -130,7 +130,9 @@ public:
 private:
     bool mayStart() const
     {
-        return !Interrupt::requested() && (m_settings.count == 0 || m_started < m_settings.count);
+        // A station whose records are lost takes no more radios.
+        return !Interrupt::requested() && m_log.lost().isEmpty() &&
+               (m_settings.count == 0 || m_started < m_settings.count);
     }
 
     void endWhenDone()

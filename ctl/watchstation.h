@@ -21,7 +21,8 @@ struct Settings
 // Devices already in the directory are left alone; each one that appears later is handled once,
 // and again after it was removed and came back. A line per modem goes to standard output as it
 // finishes. Ends after `count` modems, or after SIGINT, SIGTERM or SIGHUP once the running jobs
-// have ended (as interrupted jobs do), with the summary table on standard error. Returns the
+// have ended (as interrupted jobs do), or once the running jobs have ended after the log lost a
+// line, with the summary table on standard error. Returns the
 // worst exit code among the modems.
 int run(const Settings &settings, const PortJob &job, RunLog &log);
 

@@ -8,7 +8,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace ProfileWriter {
 
@@ -80,15 +79,6 @@ QByteArray json(const QString &port, const QMap<QString, QString> &values)
     }
     const QJsonObject root{{"port", port}, {"identity", identity}, {"registers", registers}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
-}
-
-QString save(const QString &path, const QByteArray &text)
-{
-    QSaveFile file(path);
-    const bool saved = file.open(QIODevice::WriteOnly) &&
-                       file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-                       file.write(text) == text.size() && file.commit();
-    return saved ? QString() : file.errorString();
 }
 
 } // namespace ProfileWriter

@@ -16,9 +16,4 @@ QByteArray ini(const QString &port, const QMap<QString, QString> &values);
 // Choice values are numbers, text values strings.
 QByteArray json(const QString &port, const QMap<QString, QString> &values);
 
-// Writes a profile readable by its owner only (it holds the encryption key), beside the target
-// and renamed over it when complete, so an interrupted run leaves no half file. The error text,
-// empty on success.
-QString save(const QString &path, const QByteArray &text);
-
 } // namespace ProfileWriter

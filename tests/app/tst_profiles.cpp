@@ -1,3 +1,4 @@
+#include "fullfs.h"
 #include "modalanswer.h"
 #include "registercatalog.h"
 #include "station.h"
@@ -12,6 +13,7 @@ private slots:
     void badProfileChangesNothing();
     void planSectionBySerial();
     void transcript();
+    void saveOntoFullFileSystem();
 
 private:
     // Triggers the action and gives its file dialog `path`.
@@ -188,6 +190,28 @@ void ProfilesTest::transcript()
     }
     QCOMPARE(sent, QStringLiteral("ATS105=\\rATS160=*******\\r"));
     QCOMPARE(received, QStringLiteral("noiseATS105=\\r\\nERROR\\r\\nATS160=*******\\r\\nOK\\r\\n"));
+}
+
+// "Save Profile..." that cannot write its file names the file and the reason, and leaves no file.
+void ProfilesTest::saveOntoFullFileSystem()
+{
+    FullFileSystem full(m_dir.filePath("full"));
+    if (!full.problem().isEmpty())
+        QSKIP(qPrintable(full.problem()));
+    Station s;
+    const QString path = m_dir.filePath("full/p.ini");
+    QString shown;
+    ModalAnswer answer([&](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            shown = box->text();
+        else
+            modal->findChild<QLineEdit *>("fileNameEdit")->setText(path);
+        static_cast<QDialog *>(modal)->accept();
+    });
+    s.trigger("actionSaveProfile");
+    QCOMPARE(shown, QStringLiteral("文件无法保存：\n%1: No space left on device").arg(path));
+    QCOMPARE(QDir(m_dir.filePath("full")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"filler"});
 }
 
 QTEST_MAIN(ProfilesTest)

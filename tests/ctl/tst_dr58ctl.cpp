@@ -1,3 +1,4 @@
+#include "fullfs.h"
 #include "registercatalog.h"
 #include "ser2net.h"
 #include "simmodem.h"
@@ -16,6 +17,8 @@
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -147,6 +150,21 @@ class CtlTest : public QObject
         return path;
     }
 
+    QString fifo(const QString &name)
+    {
+        const QString path = m_dir->filePath(name);
+        if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
+            qFatal("cannot make the FIFO %s", qPrintable(path));
+        return path;
+    }
+
+    static bool isFifo(const QString &path)
+    {
+        struct stat status = {};
+        return ::stat(QFile::encodeName(path).constData(), &status) == 0 &&
+               S_ISFIFO(status.st_mode);
+    }
+
     void start(const QStringList &arguments)
     {
         m_process.start(DR58CTL_PATH, arguments);
@@ -177,6 +195,8 @@ private slots:
 
     void cleanup()
     {
+        m_process.setStandardOutputFile({});
+        m_process.setWorkingDirectory({});
         m_modems.clear();
         m_dir.reset();
     }
@@ -187,13 +207,15 @@ private slots:
         QCOMPARE(help.code, 0);
         QVERIFY2(help.out.startsWith("Usage: dr58ctl apply [options]"), qPrintable(help.out));
         QVERIFY2(help.out.contains("  3  bad profile"), qPrintable(help.out));
+        QVERIFY2(help.out.contains("  11 a profile, plan, report, transcript or standard output"),
+                 qPrintable(help.out));
     }
 
     void refusedBeforeSending_data()
     {
         QTest::addColumn<QStringList>(
             "arguments"); // {port}: a simulated modem, {bare}: its short name
-        QTest::addColumn<QByteArray>("content"); // of {file}; null: no such file; "@": a directory
+        QTest::addColumn<QByteArray>("content"); // of {file}; null: none; "@": a folder; "|": FIFO
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
         const QByteArray none;
@@ -256,6 +278,9 @@ private slots:
         QTest::newRow("transcript a directory")
             << QStringList{"read", "--port", "{port}", "--transcript", "{file}"} << QByteArray("@")
             << 3 << "{file}: Is a directory";
+        QTest::newRow("report a FIFO without a reader")
+            << QStringList{"read", "--port", "{port}", "--report", "{file}"} << QByteArray("|") << 3
+            << "{file}: a FIFO that no reader opened within 2 s";
     }
 
     void refusedBeforeSending()
@@ -266,6 +291,7 @@ private slots:
         QFETCH(QString, message);
         const QString path = content.isNull() ? m_dir->filePath("absent")
                              : content == "@" ? m_dir->path()
+                             : content == "|" ? fifo("fifo")
                                               : file("profile.ini", content);
         const QMap<QString, QString> words{
             {"{file}", path}, {"{bare}", port(0).mid(int(strlen("/dev/")))}, {"{port}", port(0)}};
@@ -439,6 +465,153 @@ private slots:
         QVERIFY(records.open(QIODevice::ReadOnly));
         QCOMPARE(QJsonDocument::fromJson(records.readAll()).object().value("identity").toObject(),
                  identity);
+    }
+
+    // Where a profile or a report goes: standard output ("-", /dev/stdout into the test's pipe) and
+    // a FIFO the test reads are written as they are; a device or a file system that takes nothing
+    // fails with exit 11 and one message naming the file and the reason, no file left behind,
+    // the device still a device, the modem back in data mode all the same.
+    void outputTargets_data()
+    {
+        QTest::addColumn<QString>("option");
+        // {fifo}: a FIFO, {device}: a node of /dev/full's device, {full}: a full file system
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message"); // on standard error with exit 11; empty: exit 0
+        QTest::newRow("- for the profile") << "--output"
+                                           << "-"
+                                           << "";
+        QTest::newRow("- for the report") << "--report"
+                                          << "-"
+                                          << "";
+        QTest::newRow("/dev/stdout") << "--output"
+                                     << "/dev/stdout"
+                                     << "";
+        QTest::newRow("FIFO") << "--output"
+                              << "{fifo}"
+                              << "";
+        QTest::newRow("device") << "--output"
+                                << "{device}"
+                                << "{port}: cannot write {device}: No space left on device";
+        QTest::newRow("profile on a full file system")
+            << "--output"
+            << "{full}/p.ini"
+            << "{port}: cannot write {full}/p.ini: No space left on device";
+        QTest::newRow("report on a full file system")
+            << "--report"
+            << "{full}/r.jsonl"
+            << "{full}/r.jsonl: cannot append: No space left on device";
+    }
+
+    void outputTargets()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        const QString full = m_dir->filePath("full");
+        std::unique_ptr<FullFileSystem> fullSystem;
+        if (target.contains("{full}")) {
+            fullSystem = std::make_unique<FullFileSystem>(full);
+            if (!fullSystem->problem().isEmpty())
+                QSKIP(qPrintable(fullSystem->problem()));
+        }
+        const QString pipe = fifo("fifo");
+        QString device = m_dir->filePath("full-device");
+        if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
+            device = "/dev/full"; // not root: nor can /dev be written to
+        const QMap<QString, QString> words{
+            {"{fifo}", pipe}, {"{device}", device}, {"{full}", full}, {"{port}", port(0)}};
+        for (auto it = words.begin(); it != words.end(); ++it) {
+            target.replace(it.key(), it.value());
+            message.replace(it.key(), it.value());
+        }
+        m_process.setWorkingDirectory(m_dir->path());
+        start({"read", "--port", port(0), option, target});
+        const int reader =
+            ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(reader >= 0);
+        const Run result = finish();
+        char buffer[4096];
+        const QByteArray fromFifo(buffer,
+                                  int(std::max<ssize_t>(0, ::read(reader, buffer, sizeof buffer))));
+        ::close(reader);
+
+        QCOMPARE(result.code, message.isEmpty() ? 0 : 11);
+        QCOMPARE(result.err, message.isEmpty() ? QString() : "dr58ctl: " + message + "\n");
+        QCOMPARE(modem(0).received(), ReadCommands + DataMode);
+        const QString profile = target == pipe ? QString::fromUtf8(fromFifo) : result.out;
+        if (message.isEmpty() || option == "--report")
+            QVERIFY2(profile.startsWith("# DR58 profile read from " + port(0) + "\n") &&
+                         profile.contains("\nS104=1234567\n"),
+                     qPrintable(profile));
+        if (target == "-" && option == "--report")
+            QVERIFY2(result.out.contains("S244=0\n{\"time\":"), qPrintable(result.out));
+        QVERIFY(isFifo(pipe) && !QFile::exists(m_dir->filePath("-")));
+        QVERIFY(QFileInfo(device).exists() && !QFileInfo(device).isFile());
+        if (fullSystem)
+            QCOMPARE(QDir(full).entryList(QDir::Files | QDir::Hidden),
+                     option == "--report" ? QStringList({"filler", "r.jsonl"})
+                                          : QStringList{"filler"});
+    }
+
+    // A station whose standard output has closed (a "| tee" ended with Ctrl-C) goes on: the radio
+    // under way when the signal comes is returned to data mode and recorded as interrupted.
+    void closedOutputInterrupted()
+    {
+        const QString output = fifo("out");
+        const int reader =
+            ::open(QFile::encodeName(output).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(reader >= 0);
+        m_process.setStandardOutputFile(output);
+        const QString dir = m_dir->filePath("by-id");
+        const QString report = m_dir->filePath("r.jsonl");
+        QVERIFY(QDir().mkdir(dir));
+        modem(0).setLateReplyDelay(1000); // time to act while the read-back is awaited
+        modem(0).setFaultOn("ATS104?\r", SimModem::Fault::LateReply, 1);
+        start({"watch", file("p.ini", "S104=5\nS108=20\n"), "--dir", dir, "--report", report});
+        ::close(reader);
+        m_process.setReadChannel(QProcess::StandardError);
+        QVERIFY(m_process.waitForReadyRead()); // watching
+        QVERIFY(QFile::link(port(0), dir + "/radio"));
+        QTRY_VERIFY_WITH_TIMEOUT(modem(0).received().endsWith("ATS104?\r"), 20000);
+        ::kill(pid_t(m_process.processId()), SIGINT);
+        const Run result = finish();
+
+        QCOMPARE(result.code, 130);
+        QVERIFY2(result.err.contains("\ndr58ctl: standard output: Broken pipe\n"),
+                 qPrintable(result.err));
+        QVERIFY(modem(0).received().endsWith("ATS104?\r" + DataMode));
+        QFile records(report);
+        QVERIFY(records.open(QIODevice::ReadOnly));
+        QCOMPARE(records.permissions() & 0x0FFF, QFile::ReadUser | QFile::WriteUser);
+        const QJsonObject record = QJsonDocument::fromJson(records.readAll()).object();
+        QCOMPARE(record.value("result").toString(), QString("interrupted"));
+        QCOMPARE(record.value("exit").toInt(), 130);
+        QCOMPARE(record.value("not_written").toArray(), QJsonArray{"S108"});
+    }
+
+    // A station whose report cannot keep a record takes no more radios: it ends once the radio
+    // under way is done, applied and back in data mode, with exit 11 and the loss said once.
+    void stationEndsWhenRecordLost()
+    {
+        FullFileSystem full(m_dir->filePath("full"));
+        if (!full.problem().isEmpty())
+            QSKIP(qPrintable(full.problem()));
+        const QString report = m_dir->filePath("full/r.jsonl");
+        const QString dir = m_dir->filePath("by-id");
+        QVERIFY(QDir().mkdir(dir));
+        start({"watch", file("p.ini", "S104=5\n"), "--dir", dir, "--report", report});
+        m_process.setReadChannel(QProcess::StandardError);
+        QVERIFY(m_process.waitForReadyRead()); // watching
+        QVERIFY(QFile::link(port(0), dir + "/radio"));
+        const Run result = finish();
+
+        QCOMPARE(result.code, 11);
+        QVERIFY2(result.err.contains("\ndr58ctl: " + report +
+                                     ": cannot append: No space left on device\n"),
+                 qPrintable(result.err));
+        QCOMPARE(result.err.count("No space left"), 1);
+        QCOMPARE(modem(0).storedValue("S104"), QString("5"));
+        QVERIFY(modem(0).received().endsWith(DataMode));
     }
 
     void unreadableValue_data()
