@@ -5,6 +5,7 @@
 #include "interrupt.h"
 #include "labels.h"
 #include "registervalues.h"
+#include "secretmask.h"
 #include "valuecheck.h"
 
 namespace ApplyRun {
@@ -16,6 +17,13 @@ struct Step
     int code;
     QString failure; // empty when the register was written and read back as wanted
 };
+
+// A value for messages, which reports keep: the key's characters hidden.
+QString shown(const RegisterInfo &reg, const QString &value)
+{
+    const bool secret = qstrcmp(reg.name, SecretMask::Register) == 0;
+    return Labels::shownValue(reg, secret ? QString(value.size(), SecretMask::Hidden) : value);
+}
 
 Step readBack(AtSession &session, const RegisterInfo &reg, const QString &wanted)
 {
@@ -30,8 +38,8 @@ Step readBack(AtSession &session, const RegisterInfo &reg, const QString &wanted
         return {ExitCode::Ok, {}};
     return {ExitCode::Refused,
             QStringLiteral("wrote %1, read back %2")
-                .arg(Labels::shownValue(reg, wanted),
-                     got ? Labels::shownValue(reg, *got) : QStringLiteral("an unreadable value"))};
+                .arg(shown(reg, wanted),
+                     got ? shown(reg, *got) : QStringLiteral("an unreadable value"))};
 }
 
 Step writeOne(AtSession &session, const RegisterInfo &reg, const QString &wanted)
@@ -42,9 +50,8 @@ Step writeOne(AtSession &session, const RegisterInfo &reg, const QString &wanted
         return {
             ExitCode::NoAnswer,
             QStringLiteral("no answer to the write of %1 (the modem may or may not have taken it)")
-                .arg(Labels::shownValue(reg, wanted))};
-    return {ExitCode::Refused,
-            QStringLiteral("the modem refused %1").arg(Labels::shownValue(reg, wanted))};
+                .arg(shown(reg, wanted))};
+    return {ExitCode::Refused, QStringLiteral("the modem refused %1").arg(shown(reg, wanted))};
 }
 
 void store(AtSession &session, ApplyOutcome &outcome)

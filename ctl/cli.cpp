@@ -1,13 +1,16 @@
 #include "cli.h"
 
+#include "backupjobs.h"
 #include "configjobs.h"
 #include "console.h"
 #include "ctlconstants.h"
 #include "exitcode.h"
 #include "firmwareimage.h"
 #include "interrupt.h"
+#include "keepsettings.h"
 #include "netcommands.h"
 #include "networkline.h"
+#include "portdescription.h"
 #include "portlist.h"
 #include "portopener.h"
 #include "runlog.h"
@@ -50,6 +53,10 @@ const QCommandLineOption TranscriptOption(
     QStringLiteral("Append every byte sent and received to this file (\"-\": standard output), "
                    "one line per burst (readable by its owner only)."),
     QStringLiteral("file"));
+const QCommandLineOption ShowSecretsOption(
+    QStringLiteral("show-secrets"),
+    QStringLiteral("Show the encryption key (S160) in the transcript; without it each of its "
+                   "characters is shown as \"*\"."));
 const QCommandLineOption HelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                     QStringLiteral("Show this help."));
 
@@ -86,7 +93,8 @@ int usageError(const QString &command, const QString &message)
 // cannot be opened (its problem printed), before anything is sent.
 std::optional<int> openLog(const Invocation &call, RunLog &log, RunLog &report)
 {
-    QString problem = log.openTranscript(call.parser.value(TranscriptOption));
+    QString problem = log.openTranscript(call.parser.value(TranscriptOption),
+                                         call.parser.isSet(ShowSecretsOption));
     if (problem.isEmpty())
         problem = report.openReport(call.parser.value(ReportOption));
     if (problem.isEmpty())
@@ -159,11 +167,64 @@ QString twicePort(const QStringList &ports)
     return {};
 }
 
-int listPorts(const Invocation &)
+const QCommandLineOption BackupDirOption(
+    QStringLiteral("dir"),
+    QStringLiteral("The folder of the backups, one folder per serial number (default %1).")
+        .arg(BackupJobs::defaultDir()),
+    QStringLiteral("dir"), BackupJobs::defaultDir());
+const QCommandLineOption
+    AtOption(QStringLiteral("at"),
+             QStringLiteral("Restore the newest backup taken at or before TIME (ISO 8601, UTC "
+                            "unless an offset is given, or a backup's file name) instead of "
+                            "the newest."),
+             QStringLiteral("time"));
+
+int backupModems(const Invocation &call)
 {
-    for (const QString &port : PortList::availablePorts())
-        Console::out(port + QLatin1Char('\n'));
-    return ExitCode::Ok;
+    return runOnPorts(call, BackupJobs::backup(call.parser.value(BackupDirOption)));
+}
+
+int restoreModems(const Invocation &call)
+{
+    std::optional<QDateTime> at;
+    if (call.parser.isSet(AtOption)) {
+        at = BackupJobs::timeOf(call.parser.value(AtOption));
+        if (!at)
+            return usageError(
+                call.command,
+                QStringLiteral("--at: \"%1\" is not a time").arg(call.parser.value(AtOption)));
+    }
+    return runOnPorts(
+        call, ConfigJobs::apply(BackupJobs::newestBackup(call.parser.value(BackupDirOption), at),
+                                false, true));
+}
+
+const QCommandLineOption
+    OutputFormatOption(QStringLiteral("format"),
+                       QStringLiteral("Output format: text (default) or json."),
+                       QStringLiteral("format"), QStringLiteral("text"));
+
+// The text or JSON format the option names; an empty optional (after the usage error) for another.
+std::optional<bool> isJson(const Invocation &call)
+{
+    const QString format = call.parser.value(OutputFormatOption);
+    if (format == QLatin1String("text") || format == QLatin1String("json"))
+        return format == QLatin1String("json");
+    usageError(call.command, QStringLiteral("unknown format \"%1\"").arg(format));
+    return std::nullopt;
+}
+
+int listPorts(const Invocation &call)
+{
+    const std::optional<bool> json = isJson(call);
+    if (!json)
+        return ExitCode::Usage;
+    QString text;
+    if (*json)
+        text = QString::fromUtf8(PortDescription::json());
+    for (const QString &port : *json ? QStringList() : PortList::availablePorts())
+        text += port + QLatin1Char('\n');
+    return Console::out(text) ? ExitCode::Ok : ExitCode::WriteFailed;
 }
 
 const QCommandLineOption FormatOption(QStringLiteral("format"),
@@ -195,28 +256,13 @@ int readModems(const Invocation &call)
     return runOnPorts(call, ConfigJobs::read(kind, output));
 }
 
-const QCommandLineOption
-    OutputFormatOption(QStringLiteral("format"),
-                       QStringLiteral("Output format: text (default) or json."),
-                       QStringLiteral("format"), QStringLiteral("text"));
-
-// Whether --format asks for JSON; the usage error's exit code when it names no known format.
-std::optional<int> jsonFormat(const Invocation &call, bool &json)
-{
-    const QString format = call.parser.value(OutputFormatOption);
-    json = format == QLatin1String("json");
-    if (json || format == QLatin1String("text"))
-        return std::nullopt;
-    return usageError(call.command, QStringLiteral("unknown format \"%1\"").arg(format));
-}
-
 int diffModems(const Invocation &call)
 {
-    bool json = false;
-    if (const auto code = jsonFormat(call, json))
-        return *code;
+    const std::optional<bool> json = isJson(call);
+    if (!json)
+        return ExitCode::Usage;
     const auto choice = NetCommands::settings(call.argument);
-    return choice ? runOnPorts(call, ConfigJobs::diff(*choice, json)) : ExitCode::BadFile;
+    return choice ? runOnPorts(call, ConfigJobs::diff(*choice, *json)) : ExitCode::BadFile;
 }
 
 const QCommandLineOption DryRunOption(
@@ -270,6 +316,26 @@ const QByteArray FirmwareHelp =
         .arg(UpgradeConstants::MaxImageSize)
         .toLatin1();
 
+const QCommandLineOption KeepSettingsOption(
+    QStringLiteral("keep-settings"),
+    QStringLiteral("Back up the registers first (see backup), and once the upgraded modem answers "
+                   "again (within %1 s) write back, verify and store every one that differs.")
+        .arg(CtlConstants::UpgradeReturnTimeout));
+const QCommandLineOption BackupDirForUpgradeOption(
+    QStringLiteral("backup-dir"),
+    QStringLiteral("With --keep-settings: the folder of the backups (default %1).")
+        .arg(BackupJobs::defaultDir()),
+    QStringLiteral("dir"), BackupJobs::defaultDir());
+
+// The upgrade job, keeping the settings when asked to.
+PortJob upgradeJob(const Invocation &call, const QByteArray &image, int announceMs, bool bar)
+{
+    const PortJob job = UpgradeJob::upgrade(image, announceMs, bar);
+    if (!call.parser.isSet(KeepSettingsOption))
+        return job;
+    return KeepSettings::upgrade(job, call.parser.value(BackupDirForUpgradeOption));
+}
+
 int upgradeModems(const Invocation &call)
 {
     int seconds = 0;
@@ -284,7 +350,7 @@ int upgradeModems(const Invocation &call)
         return ExitCode::BadFile;
     }
     const bool bar = call.ports.size() == 1 && Console::errIsTerminal();
-    return runOnPorts(call, UpgradeJob::upgrade(*image, seconds * 1000, bar));
+    return runOnPorts(call, upgradeJob(call, *image, seconds * 1000, bar));
 }
 
 const QCommandLineOption DirOption(
@@ -330,7 +396,7 @@ int watchDevices(const Invocation &call)
     PortJob job = ConfigJobs::apply(*choice, false, true);
     if (image)
         job = WatchStation::then(
-            UpgradeJob::upgrade(*image, CtlConstants::AnnounceTimeout * 1000, false), job);
+            upgradeJob(call, *image, CtlConstants::AnnounceTimeout * 1000, false), job);
     RunLog log(call.command);
     if (const auto code = openLog(call, log, log))
         return *code;
@@ -341,10 +407,8 @@ int watchDevices(const Invocation &call)
 
 int probeModems(const Invocation &call)
 {
-    bool json = false;
-    if (const auto code = jsonFormat(call, json))
-        return *code;
-    return runOnPorts(call, ConfigJobs::probe(json));
+    const std::optional<bool> json = isJson(call);
+    return json ? runOnPorts(call, ConfigJobs::probe(*json)) : ExitCode::Usage;
 }
 
 const char *const ProfileHelp =
@@ -402,7 +466,13 @@ int planNetwork(const Invocation &call)
 const QList<Command> &commands()
 {
     static const QList<Command> list = {
-        {"ports", "List the serial ports, one a line.", nullptr, nullptr, false, {}, listPorts},
+        {"ports",
+         "List the serial ports, one a line, or in JSON with their USB IDs.",
+         nullptr,
+         nullptr,
+         false,
+         {OutputFormatOption},
+         listPorts},
         {"probe",
          "Find the modem's rate and identity: baud and I1..I4, one \"name: value\" a line.",
          nullptr,
@@ -431,6 +501,20 @@ const QList<Command> &commands()
          true,
          {PortOption, BaudOption, DryRunOption, NoSaveOption},
          applyProfile},
+        {"backup",
+         "Back up the modem's registers to DIR/<serial number>/<UTC time>.ini.",
+         nullptr,
+         nullptr,
+         true,
+         {PortOption, BaudOption, BackupDirOption},
+         backupModems},
+        {"restore",
+         "Apply the newest backup of the modem's own serial number, as apply does.",
+         nullptr,
+         nullptr,
+         true,
+         {PortOption, BaudOption, BackupDirOption, AtOption},
+         restoreModems},
         {"reset",
          "Restore a factory preset (AT&F<code>).",
          nullptr,
@@ -443,14 +527,15 @@ const QList<Command> &commands()
          "FILE",
          FirmwareHelp.constData(),
          true,
-         {PortOption, BaudOption, AnnounceOption},
+         {PortOption, BaudOption, AnnounceOption, KeepSettingsOption, BackupDirForUpgradeOption},
          upgradeModems},
         {"watch",
          "Provision each serial device that appears: upgrade (--firmware), then apply.",
          "PROFILE",
          ProfileHelp,
          false,
-         {DirOption, BaudOption, CountOption, FirmwareOption, ReportOption, TranscriptOption},
+         {DirOption, BaudOption, CountOption, FirmwareOption, KeepSettingsOption,
+          BackupDirForUpgradeOption, ReportOption, TranscriptOption, ShowSecretsOption},
          watchDevices},
         {"net check",
          "Check a site plan against the network rules, no modem needed.",
@@ -496,8 +581,9 @@ QString exitCodeHelp()
         "     broken or a modem differs from the plan; net plan: a rule is broken\n"
         "  2  bad usage\n"
         "  3  bad profile or firmware file (file and line named), or a report or\n"
-        "     transcript that cannot be opened; nothing was sent. net check: a rule\n"
-        "     is broken; apply, diff, watch: the plan breaks a rule\n"
+        "     transcript that cannot be opened; nothing was sent (restore: no backup\n"
+        "     of the radio, nothing written; backup: none could be written). net check:\n"
+        "     a rule is broken; apply, diff, watch: the plan breaks a rule\n"
         "  4  the port does not exist (a server's host name is not found)\n"
         "  5  permission denied on the port (join the dialout group)\n"
         "  6  the port is in use, cannot be opened, or failed while in use (a server\n"
@@ -538,7 +624,7 @@ void setUp(QCommandLineParser &parser, const Command &command)
     for (const QCommandLineOption &option : command.options)
         parser.addOption(option);
     if (command.onPorts)
-        parser.addOptions({ReportOption, TranscriptOption});
+        parser.addOptions({ReportOption, TranscriptOption, ShowSecretsOption});
     if (command.argument)
         parser.addPositionalArgument(QLatin1String(command.argument),
                                      QLatin1String(command.argumentHelp));

@@ -11,6 +11,7 @@
 #include "portopener.h"
 #include "profilediff.h"
 #include "profilewriter.h"
+#include "ratechange.h"
 #include "registercatalog.h"
 #include "registervalues.h"
 
@@ -135,6 +136,7 @@ withChoice(const PortContext &context, ModemLine &line, const ProfileChoice &cho
            bool sectionLine = true)
 {
     QString section;
+    QString origin;
     const auto chosen = [&](const QMap<QString, QString> &listed) {
         return choose({listed, {}}).profile.has_value();
     };
@@ -143,11 +145,14 @@ withChoice(const PortContext &context, ModemLine &line, const ProfileChoice &cho
         [&](AtSession &session, const Reading &reading) {
             const Choice choice = choose(reading);
             section = choice.section;
+            origin = choice.origin;
             return choice.profile ? work(session, reading, *choice.profile) : choice.refusal;
         },
         chosen);
     result.section = section;
-    if (!section.isEmpty() && sectionLine)
+    if (sectionLine && !origin.isEmpty())
+        result.output.prepend(context.prefix + origin + QLatin1Char('\n'));
+    if (sectionLine && !section.isEmpty())
         result.output.prepend(context.prefix + QStringLiteral("plan section [%1]\n").arg(section));
     return result;
 }
@@ -219,23 +224,7 @@ JobResult dryRun(const PortContext &context, const QVector<Difference> &differen
     return result;
 }
 
-// After a stored S102, the port rate the modem needs from now on; empty otherwise.
-QStringList newRate(const QVector<Difference> &differences, const ApplyOutcome &outcome)
-{
-    for (const Difference &difference : differences) {
-        if (difference.name() != QLatin1String("S102") || !outcome.stored ||
-            !outcome.written.contains(difference.name()))
-            continue;
-        const QString rate =
-            Labels::itemText(*difference.reg, difference.wanted).value_or(QString());
-        return {QStringLiteral("the modem's serial rate is now %1: use --baud %1 from now on")
-                    .arg(rate)};
-    }
-    return {};
-}
-
-JobResult outcomeResult(const PortContext &context, const QVector<Difference> &differences,
-                        const ApplyOutcome &outcome, bool store)
+JobResult outcomeResult(const PortContext &context, const ApplyOutcome &outcome, bool store)
 {
     const QString text = prefixed(context.prefix, outcome.lines);
     if (outcome.interrupted) {
@@ -256,14 +245,13 @@ JobResult outcomeResult(const PortContext &context, const QVector<Difference> &d
     return {ExitCode::Ok,
             QStringLiteral("applied"),
             detail,
-            text + prefixed(context.prefix, QStringList{detail} + newRate(differences, outcome)),
+            text + prefixed(context.prefix, {detail}),
             {}};
 }
 
-JobResult applied(const PortContext &context, const QVector<Difference> &differences,
-                  const ApplyOutcome &outcome, bool store)
+JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool store)
 {
-    JobResult result = outcomeResult(context, differences, outcome, store);
+    JobResult result = outcomeResult(context, outcome, store);
     result.written = outcome.written;
     if (!outcome.failedRegister.isEmpty())
         result.failed.append(outcome.failedRegister);
@@ -342,15 +330,22 @@ PortJob diff(const ProfileChoice &choose, bool json)
 PortJob apply(const ProfileChoice &choose, bool dryRunOnly, bool store)
 {
     return [=](const PortContext &context, ModemLine &line) {
-        return withChoice(context, line, choose,
-                          [&](AtSession &session, const Reading &reading, const Profile &profile) {
-                              const QVector<Difference> differences =
-                                  ProfileDiff::differences(profile, reading.values);
-                              if (dryRunOnly)
-                                  return dryRun(context, differences);
-                              return applied(context, differences,
-                                             ApplyRun::apply(session, differences, store), store);
-                          });
+        std::optional<RateChange::Change> change;
+        const JobResult result =
+            withChoice(context, line, choose,
+                       [&](AtSession &session, const Reading &reading, const Profile &profile) {
+                           const QVector<Difference> differences =
+                               ProfileDiff::differences(profile, reading.values);
+                           if (dryRunOnly)
+                               return dryRun(context, differences);
+                           const ApplyOutcome outcome =
+                               ApplyRun::apply(session, differences, store);
+                           change = RateChange::stored(differences, outcome, line.baudRate());
+                           return applied(context, outcome, store);
+                       });
+        if (!change || PortJobs::failed(result))
+            return result;
+        return RateChange::follow(context, line, *change, result);
     };
 }
 

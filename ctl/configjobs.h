@@ -19,12 +19,14 @@ PortJob read(Format format, const QString &outputPattern);
 
 // The profile a modem gets, chosen by what was read from it (a site plan's section by its serial
 // number); without one, `refusal` is the modem's result and nothing is written. `section` names
-// the plan's section, empty for a profile.
+// the plan's section, empty for a profile; `origin`, a line shown first, where the profile came
+// from (a backup's file), empty for none.
 struct Choice
 {
     std::optional<Profile> profile;
     JobResult refusal;
     QString section;
+    QString origin = {};
 };
 using ProfileChoice = std::function<Choice(const Reading &)>;
 

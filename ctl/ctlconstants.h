@@ -19,8 +19,11 @@ constexpr int ProgressLineStep = 10; // percent between plain progress lines
 constexpr int MinBaud = 50;
 constexpr int MaxBaud = 4000000;
 constexpr int MaxAnnounceTimeout = 3600; // seconds
+constexpr int UpgradeReturnTimeout = 30; // seconds for an upgraded modem to answer "+++" again
 constexpr int SignalPoll = 100;          // milliseconds between looks for a signal (upgrade, watch)
 constexpr int MaxWatchCount = 1000000;   // modems a station may be told to handle
+constexpr int ModemManagerWait = 30;     // seconds a station waits for the modem manager to let go
+constexpr int HolderPoll = 250;          // milliseconds between looks at who holds a device
 
 // Ports on serial device servers.
 constexpr int ConnectTimeout = 10000;     // milliseconds to connect (and to close)

@@ -12,6 +12,14 @@
 
 class RunLog;
 
+// A change of the modem's serial rate (bits per second) and whether it answered at the new one.
+struct RateRecord
+{
+    int from;
+    int to;
+    bool confirmed;
+};
+
 // What a command did on one port.
 struct JobResult
 {
@@ -37,6 +45,11 @@ struct JobResult
     QStringList failed;
     QStringList notWritten;
     QString firmwareSha256;
+    std::optional<RateRecord> rateChange;
+    // An upgrade that kept the settings: the identity before it, and the registers written back
+    // from the backup (none when the upgrade kept no settings).
+    QMap<QString, QString> identityBefore;
+    std::optional<QStringList> restored;
     QString section;
     std::optional<QStringList> problems;
 };

@@ -2,6 +2,7 @@
 
 #include "exitcode.h"
 #include "networkline.h"
+#include "portholders.h"
 #include "serialline.h"
 
 #include <QDir>
@@ -21,9 +22,14 @@ Opened openLine(const QString &name, int baud)
     auto line = std::make_unique<SerialLine>();
     if (line->open(name, baud))
         return {std::move(line), {ExitCode::Ok, {}}};
-    const QByteArray path = QFile::encodeName(devicePath(name));
-    const bool accessible = ::access(path.constData(), R_OK | W_OK) == 0;
-    return {nullptr, classify(line->port().error(), accessible, line->port().errorString())};
+    const QString path = devicePath(name);
+    const bool accessible = ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
+    const QSerialPort::SerialPortError error = line->port().error();
+    Failure failure = classify(error, accessible, line->port().errorString());
+    if (error == QSerialPort::PermissionError && accessible) // busy: name who holds it
+        failure.message =
+            PortHolders::busyMessage(path, PortHolders::of(path), PortHolders::usbIds(path));
+    return {nullptr, failure};
 }
 
 Failure classify(QSerialPort::SerialPortError error, bool accessible, const QString &detail)

@@ -3,11 +3,14 @@
 #include "console.h"
 #include "modemline.h"
 #include "registercatalog.h"
+#include "secretmask.h"
 #include "transcript.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <array>
+#include <memory>
 
 namespace {
 
@@ -28,12 +31,22 @@ QJsonValue identity(const QMap<QString, QString> &values)
     return object;
 }
 
+QJsonValue rateChange(const std::optional<RateRecord> &change)
+{
+    if (!change)
+        return QJsonValue();
+    return QJsonObject{{QStringLiteral("from"), change->from},
+                       {QStringLiteral("to"), change->to},
+                       {QStringLiteral("confirmed"), change->confirmed}};
+}
+
 } // namespace
 
 RunLog::RunLog(const QString &command) : m_command(command) {}
 
-QString RunLog::openTranscript(const QString &path)
+QString RunLog::openTranscript(const QString &path, bool showSecrets)
 {
+    m_showSecrets = showSecrets;
     return open(m_transcript, path, true);
 }
 
@@ -55,9 +68,13 @@ void RunLog::tap(ModemLine &line, const QString &port)
 {
     if (m_transcript.path.isEmpty())
         return;
-    line.setTap([this, port](ModemLine::Direction direction, const QByteArray &bytes) {
+    auto masks = std::make_shared<std::array<SecretMask, 2>>(std::array<SecretMask, 2>{
+        SecretMask(ModemLine::Direction::Sent), SecretMask(ModemLine::Direction::Received)});
+    line.setTap([this, port, masks](ModemLine::Direction direction, const QByteArray &bytes) {
+        SecretMask &mask = masks->at(direction == ModemLine::Direction::Sent ? 0 : 1);
+        const QByteArray shown = m_showSecrets ? bytes : mask.masked(bytes);
         append(m_transcript,
-               Transcript::line(QDateTime::currentDateTimeUtc(), port, direction, bytes).toUtf8());
+               Transcript::line(QDateTime::currentDateTimeUtc(), port, direction, shown).toUtf8());
     });
 }
 
@@ -90,6 +107,9 @@ QByteArray RunLog::reportLine(const QString &command, const PortResult &result)
         {"failed", QJsonArray::fromStringList(job.failed)},
         {"not_written", QJsonArray::fromStringList(job.notWritten)},
         {"seconds", qRound(result.seconds * 1000) / 1000.0},
+        {"serial_rate", rateChange(job.rateChange)},
+        {"identity_before", job.restored ? identity(job.identityBefore) : QJsonValue()},
+        {"restored", job.restored ? QJsonArray::fromStringList(*job.restored) : QJsonValue()},
         {"firmware_sha256", sha.isEmpty() ? QJsonValue() : QJsonValue(sha)},
     };
     QList<QPair<const char *, QJsonValue>> planFields;

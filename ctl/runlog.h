@@ -17,10 +17,11 @@ class RunLog
 public:
     explicit RunLog(const QString &command);
 
-    // Opens the transcript (readable by its owner only: it shows the encryption key as written)
-    // or the report (created readable by its owner only) for appending; an empty path opens
-    // nothing. The problem, naming the file, when it cannot.
-    QString openTranscript(const QString &path);
+    // Opens the transcript (readable by its owner only) or the report (created readable by its
+    // owner only) for appending; an empty path opens nothing. The problem, naming the file, when
+    // it cannot. The transcript shows the encryption key as "*" characters (see secretmask.h)
+    // unless `showSecrets`.
+    QString openTranscript(const QString &path, bool showSecrets = false);
     QString openReport(const QString &path);
 
     // Sends the line's bytes to the transcript under the port's name.
@@ -32,8 +33,10 @@ public:
 
     // One line of the report, keys in a fixed order: time, command, port, baud, exit, result,
     // detail, identity (I1..I4, each null when not read), written, failed, not_written, seconds,
-    // firmware_sha256 (null when no firmware was sent); then, only when there are, the site plan's
-    // section and the network's problems (net audit).
+    // serial_rate (from, to, confirmed; null when the rate was not changed), identity_before and
+    // restored (an upgrade that kept the settings: the identity before it and the registers
+    // written back; else null), firmware_sha256 (null when no firmware was sent); then, only
+    // when there are, the site plan's section and the network's problems (net audit).
     static QByteArray reportLine(const QString &command, const PortResult &result);
 
 private:
@@ -51,4 +54,5 @@ private:
     File m_report;
     mutable QMutex m_lostLock;
     QString m_lost;
+    bool m_showSecrets = false;
 };

@@ -2,9 +2,12 @@
 
 #include "console.h"
 #include "ctlconstants.h"
+#include "exitcode.h"
 #include "interrupt.h"
+#include "portholders.h"
 #include "runlog.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -59,11 +62,45 @@ PortJob noticingVanish(const PortJob &job)
     };
 }
 
+// The modem manager probes each new serial device with AT commands of its own for a while: the
+// job waits, bounded, until it lets go, and fails with the way to keep it away when it does not.
+PortJob afterModemManager(const PortJob &job)
+{
+    return [job](const PortContext &context, ModemLine &line) {
+        const QString device = QFileInfo(context.port).canonicalFilePath();
+        auto manager = PortHolders::modemManager(PortHolders::of(device));
+        if (!manager)
+            return job(context, line);
+        Console::err(QStringLiteral("dr58ctl: %1: %2 (pid %3) has the device open; waiting up to "
+                                    "%4 s for it to let go\n")
+                         .arg(context.port, PortHolders::ModemManager)
+                         .arg(manager->pid)
+                         .arg(CtlConstants::ModemManagerWait));
+        QDeadlineTimer deadline(CtlConstants::ModemManagerWait * 1000);
+        while (manager && !deadline.hasExpired() && !Interrupt::requested()) {
+            QThread::msleep(CtlConstants::HolderPoll);
+            manager = PortHolders::modemManager(PortHolders::of(device));
+        }
+        if (Interrupt::requested())
+            return JobResult{Interrupt::exitCode(), QStringLiteral("interrupted"),
+                             QStringLiteral("interrupted before anything was sent")};
+        if (!manager)
+            return job(context, line);
+        return JobResult{
+            ExitCode::PortError, QStringLiteral("failed"),
+            QStringLiteral("%1 (pid %2) still has the device open after %3 s, nothing was sent; ")
+                    .arg(PortHolders::ModemManager)
+                    .arg(manager->pid)
+                    .arg(CtlConstants::ModemManagerWait) +
+                PortHolders::advice(device, PortHolders::usbIds(device))};
+    };
+}
+
 class Station
 {
 public:
     Station(const Settings &settings, const PortJob &job, RunLog &log)
-        : m_settings(settings), m_job(noticingVanish(job)), m_log(log)
+        : m_settings(settings), m_job(noticingVanish(afterModemManager(job))), m_log(log)
     {
     }
 

@@ -16,8 +16,9 @@ PortRecorder *PortRecorder::of(const QIODevice &port)
 void PortRecorder::record(ModemLine::Direction direction, const QByteArray &bytes)
 {
     const auto *port = static_cast<const QIODevice *>(parent());
-    m_text +=
-        Transcript::line(QDateTime::currentDateTimeUtc(), AtLink::nameOf(*port), direction, bytes);
+    SecretMask &mask = direction == ModemLine::Direction::Sent ? m_sentMask : m_receivedMask;
+    m_text += Transcript::line(QDateTime::currentDateTimeUtc(), AtLink::nameOf(*port), direction,
+                               mask.masked(bytes));
     if (m_text.size() > 2 * Keep)
         m_text.remove(0, m_text.indexOf(QLatin1Char('\n'), m_text.size() - Keep) + 1);
 }

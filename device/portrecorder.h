@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modemline.h"
+#include "secretmask.h"
 
 #include <QObject>
 #include <QString>
@@ -11,7 +12,7 @@ class QSerialPort;
 // QSerialPort hands out what it reads from a buffer that no override sees, so the places that
 // read from, write to or discard the input of a port do it through the functions below: they
 // record each burst when a recorder watches that port, and only pass the bytes on for any other
-// (a modem line taps itself).
+// (a modem line taps itself). The encryption key is hidden (see secretmask.h).
 class PortRecorder : public QObject
 {
     Q_OBJECT
@@ -38,4 +39,6 @@ private:
     void record(ModemLine::Direction direction, const QByteArray &bytes);
 
     QString m_text;
+    SecretMask m_sentMask{ModemLine::Direction::Sent};
+    SecretMask m_receivedMask{ModemLine::Direction::Received};
 };

@@ -21,6 +21,9 @@ bool FaultState::affects(SimFault fault, SimReply::Kind kind)
     using Kind = SimReply::Kind;
     switch (fault) {
     case SimFault::None:
+    case SimFault::RateKept:
+    case SimFault::UpgradeNewVersion:
+    case SimFault::UpgradeResets:
         return false;
     case SimFault::NoGreeting:
     case SimFault::EscapeIgnored:
@@ -75,6 +78,9 @@ QStringList faultNames()
         "UpdateDropChunk",
         "QueryError",
         "Chatter",
+        "RateKept",
+        "UpgradeNewVersion",
+        "UpgradeResets",
     };
     return list;
 }

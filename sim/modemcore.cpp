@@ -60,6 +60,11 @@ std::optional<SimReply> ModemCore::takeFrameByte(char byte, qint64 nowMs)
     if (*step == UpdateMode::End) {
         m_updating = false;
         m_dialogue.enterDataMode();
+        if (m_fault.fault() == SimFault::UpgradeResets)
+            m_registers.resetKeepingRate();
+        if (m_fault.fault() == SimFault::UpgradeResets ||
+            m_fault.fault() == SimFault::UpgradeNewVersion)
+            m_registers.takeNewVersion();
     }
     return SimReply{kind, UpdateMode::acknowledgement(*step), fault};
 }

@@ -102,6 +102,10 @@ const QHash<int, QVector<std::pair<const char *, const char *>>> &presetTable()
     return table;
 }
 
+// The versions an update brings.
+const char NewFirmware[] = "3.4.0 (2026-11-30)";
+const char NewSoftware[] = "1.1.0";
+
 // In the order of RegisterBank::Identity.
 const std::array<const char *, 4> FactoryIdentity = {"DR58-H2.1", "3.3.7 (2023-04-19)", "1.0.12",
                                                      "5821A0419017"};
@@ -177,6 +181,20 @@ void RegisterBank::store()
 void RegisterBank::reload()
 {
     m_working = m_stored;
+}
+
+void RegisterBank::resetKeepingRate()
+{
+    const QString rate = m_stored.value(QStringLiteral("S102"));
+    loadFactoryValues();
+    m_working.insert(QStringLiteral("S102"), rate);
+    store();
+}
+
+void RegisterBank::takeNewVersion()
+{
+    m_identity.at(size_t(Identity::FirmwareVersion)) = NewFirmware;
+    m_identity.at(size_t(Identity::SoftwareVersion)) = NewSoftware;
 }
 
 bool RegisterBank::applyPreset(int code)

@@ -29,6 +29,11 @@ public:
 
     void store();
     void reload();
+    // What a firmware update that does not keep the settings does: every register but the
+    // serial rate back to its factory value, working and stored.
+    void resetKeepingRate();
+    // What new firmware brings: new firmware and software versions.
+    void takeNewVersion();
     // Factory defaults with the role's settings on top; false for an unknown preset code.
     bool applyPreset(int code);
 

@@ -25,4 +25,7 @@ enum class SimFault {
     UpdateDropChunk,     // a firmware chunk is lost: neither kept nor acknowledged
     QueryError,          // a single query "ATS<n>?" is answered with its echo and "ERROR\r\n"
     Chatter,             // talks without pause from the moment it is set, answers nothing
+    RateKept,            // a stored S102 is not followed: the serial port keeps its rate
+    UpgradeNewVersion,   // a finished update brings new firmware and software versions (I2, I3)
+    UpgradeResets,       // ... and resets every register but S102 to its factory value, stored
 };

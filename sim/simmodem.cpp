@@ -213,7 +213,7 @@ void SimModem::followStoredRate()
 {
     const QString code = m_core.registers().storedValue(SerialRate);
     if (m_lineBaud <= 0 || code == m_lineCode || m_core.mode() != ModemCore::Mode::Data ||
-        !m_output.isEmpty() || !m_unwritten.isEmpty())
+        !m_output.isEmpty() || !m_unwritten.isEmpty() || m_core.fault() == SimFault::RateKept)
         return;
     m_lineCode = code;
     const int rate = rateOfCode(code);

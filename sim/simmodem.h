@@ -37,7 +37,8 @@ public:
     // sets. Bytes sent at another rate arrive garbled (received() keeps them so) and get no
     // answer, and nothing is sent while the rates differ. A rate S102 offers is also put into
     // S102, working and stored. After AT&W stored another S102, the modem listens at that rate
-    // once it is back in data mode and has sent everything (after "ATA"'s "OK", or powerCycle()).
+    // once it is back in data mode and has sent everything (after "ATA"'s "OK", or powerCycle()),
+    // unless the fault RateKept is in force.
     void setLineBaud(int baud);
     int lineBaud() const;
 

@@ -158,7 +158,8 @@ void ProfilesTest::planSectionBySerial()
     QCOMPARE(shown.size(), 2);
 }
 
-// Since the last Clear: each burst on its line, input thrown away unread between operations too.
+// Since the last Clear: each burst on its line, input thrown away unread between operations too;
+// the key's characters hidden.
 void ProfilesTest::transcript()
 {
     Station s;
@@ -174,6 +175,9 @@ void ProfilesTest::transcript()
     };
     QTRY_VERIFY(saved().contains(" < noise")); // thrown away while no operation runs
     s.click("ButtonS105");
+    s.edit("S160")->setText("secret1");
+    s.click("ButtonS160");
+    QTRY_VERIFY(s.modem.sent().endsWith("ATS160=secret1\r\nOK\r\n"));
     const QString transcript = saved();
     const QRegularExpression form("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z " +
                                   QRegularExpression::escape(s.modem.portName().mid(5)) +
@@ -184,8 +188,8 @@ void ProfilesTest::transcript()
         QVERIFY2(match.hasMatch(), qPrintable(line));
         (match.captured(1) == ">" ? sent : received) += match.captured(2);
     }
-    QCOMPARE(sent, QStringLiteral("ATS105=\\r"));
-    QCOMPARE(received, QStringLiteral("noiseATS105=\\r\\nERROR\\r\\n"));
+    QCOMPARE(sent, QStringLiteral("ATS105=\\rATS160=*******\\r"));
+    QCOMPARE(received, QStringLiteral("noiseATS105=\\r\\nERROR\\r\\nATS160=*******\\r\\nOK\\r\\n"));
 }
 
 // "Save Profile..." that cannot write its file names the file and the reason, and leaves no file.

@@ -6,6 +6,7 @@
 #include "exitcode.h"
 #include "modemreader.h"
 #include "networkrules.h"
+#include "portholders.h"
 #include "portjobs.h"
 #include "portopener.h"
 #include "profile.h"
@@ -395,6 +396,9 @@ private slots:
         QCOMPARE(failure(QSerialPort::PermissionError, true),
                  QString("6 the port is in use by another program"));
         QCOMPARE(failure(QSerialPort::OpenError, true), QString("6 cannot open the port: detail"));
+        QVERIFY(PortHolders::advice("/dev/ttyUSB0", PortHolders::UsbIds{"0403", "6001"})
+                    .contains("udev rule 'ATTRS{idVendor}==\"0403\", ATTRS{idProduct}==\"6001\", "
+                              "ENV{ID_MM_DEVICE_IGNORE}=\"1\"' into"));
     }
 
     // One device name for every spelling of a port, and a file name part for each.

@@ -13,6 +13,7 @@
 #include <QtTest>
 #include <arpa/inet.h>
 #include <csignal>
+#include <map>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -345,10 +346,9 @@ private slots:
                                               "ATS102=16\r\nATS102?\rATS104=424242\rATS104?\r"
                                               "ATS133=2\rATS133?\rATS160=fris\xe9\rATS160?\r"
                                               "\rAT&W\r" +
-                                              DataMode);
+                                              DataMode + "+++ATS102?\r" + DataMode);
             QVERIFY(apply.out.contains(port(i) + ": 4 written and read back, stored\n" + port(i) +
-                                       ": the modem's serial rate is now 921600: use --baud "
-                                       "921600 from now on\n"));
+                                       ": serial rate changed from 9600 to 921600, confirmed\n"));
             QVERIFY(apply.err.contains(QRegularExpression(
                 "\n" + QRegularExpression::escape(port(i)) + " +applied +4 written")));
         }
@@ -865,7 +865,211 @@ private slots:
         QCOMPARE(sent.mid(0, 2), QStringList({"+++", "\\rAT&V\\r"}));
         QCOMPARE(sent.join(QString()), Transcript::escaped(modem(1).received()));
         QVERIFY(received.startsWith("\\r\\nWelcome To Use DR58\\r\\nOK\\r\\n"));
-        QCOMPARE(received, Transcript::escaped(modem(1).sent()));
+        QCOMPARE(received, Transcript::escaped(modem(1).sent().replace("dr58key", "*******")));
+    }
+
+    // The key crosses the line in the listing, its single query, the write and its read-back:
+    // the transcript hides each of its characters unless --show-secrets.
+    void transcriptHidesTheKey_data()
+    {
+        QTest::addColumn<bool>("show");
+        QTest::newRow("hidden") << false;
+        QTest::newRow("--show-secrets") << true;
+    }
+
+    void transcriptHidesTheKey()
+    {
+        QFETCH(bool, show);
+        const QString transcript = m_dir->filePath("t.log");
+        QStringList arguments{
+            "apply", file("p.ini", "S160=n3wkey\n"), "--port", port(0), "--transcript", transcript};
+        QCOMPARE(run(arguments + (show ? QStringList{"--show-secrets"} : QStringList())).code, 0);
+        QFile log(transcript);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QString sent, received;
+        for (const QString &line : QString(log.readAll()).split('\n', Qt::SkipEmptyParts))
+            (line.section(' ', 2, 2) == ">" ? sent : received) += line.section(' ', 3);
+        const auto hidden = [show](QByteArray bytes) {
+            return show ? bytes : bytes.replace("dr58key", "*******").replace("n3wkey", "******");
+        };
+        QVERIFY(modem(0).received().contains("ATS160=n3wkey\r"));
+        QCOMPARE(sent, Transcript::escaped(hidden(modem(0).received())));
+        QVERIFY(modem(0).sent().contains("Encryption key=dr58key\r\n"));
+        QVERIFY(modem(0).sent().contains("ATS160?\r\nn3wkey\r\nOK"));
+        QCOMPARE(received, Transcript::escaped(hidden(modem(0).sent())));
+    }
+
+    // Backups go to a private folder per serial number; restore applies the chosen one of the
+    // radio's own, with the checks and read-backs of apply. A serial number that is no safe file
+    // name is refused, a radio without a backup left alone.
+    void backupAndRestoreBySerialNumber()
+    {
+        const QString dir = m_dir->filePath("backups");
+        for (const auto &[i, serial] : {std::pair{0, "SN-A"}, {1, "../up"}, {2, "SN-B"}})
+            QVERIFY(modem(i).setIdentity(SimModem::Identity::SerialNumber, serial));
+        modem(0).setRegisterValue("S104", "111");
+        const Run first = run(QStringList{"backup", "--dir", dir} + ports(2));
+        QCOMPARE(first.code, 7);
+        QVERIFY2(first.err.contains(port(1) + ": the serial number \"../up\" is not a safe file "
+                                              "name: no backup used or written\n"),
+                 qPrintable(first.err));
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), {"SN-A"});
+        modem(0).setRegisterValue("S104", "222");
+        QCOMPARE(run({"backup", "--dir", dir, "--port", port(0)}).code, 0);
+        const QStringList files = QDir(dir + "/SN-A").entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 2);
+        for (const QString &path : {dir, QString(dir + "/SN-A")})
+            QCOMPARE(QFile::permissions(path) & 0x0FFF,
+                     QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+        QCOMPARE(QFile::permissions(dir + "/SN-A/" + files.at(0)) & 0x0FFF,
+                 QFile::ReadUser | QFile::WriteUser);
+
+        modem(0).setRegisterValue("S104", "333");
+        modem(2).clearReceived();
+        const Run restore = run(
+            {"restore", "--dir", dir, "--at", files.at(0), "--port", port(0), "--port", port(2)});
+        QCOMPARE(restore.code, 3);
+        QCOMPARE(modem(0).registerValue("S104"), QString("111"));
+        QCOMPARE(modem(0).storedValue("S104"), QString("111"));
+        QVERIFY2(restore.out.contains(port(0) + ": backup " + dir + "/SN-A/" + files.at(0) + "\n" +
+                                      port(0) +
+                                      ": S104 Network Address(ID): modem 333, "
+                                      "profile 111: written\n"),
+                 qPrintable(restore.out));
+        QVERIFY2(
+            restore.err.contains(port(2) + ": no backup of SN-B in " + dir + "/SN-B at or before "),
+            qPrintable(restore.err));
+        QCOMPARE(modem(2).received(), "+++\rAT&V\r" + DataMode); // no single query once refused
+    }
+
+    // A stored new serial rate is followed: the modem, back in data mode, is entered at the new
+    // rate (an RFC 2217 server's line set to it) and its S102 read back. One that stays at the
+    // old rate is found there; a raw TCP server's fixed rate is named as the operator's to change.
+    void rateChangeFollowed_data()
+    {
+        QTest::addColumn<QString>("via");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QByteArray>("after"); // sent after the store and the return to data mode
+        const QString confirmed = "serial rate changed from 9600 to 115200, confirmed\n";
+        const QByteArray check = "+++ATS102?\r" + DataMode;
+        QTest::newRow("confirmed") << "local" << false << 0 << confirmed << check;
+        QTest::newRow("confirmed, rfc2217") << "rfc2217" << false << 0 << confirmed << check;
+        QTest::newRow("tcp") << "tcp" << false << 0
+                             << "serial rate changed from 9600 to 115200, not confirmed: a "
+                                "tcp:// port has the rate its server is set to; set the server's "
+                                "line to 115200 8N1 for the modem to answer again\n"
+                             << QByteArray();
+        QTest::newRow("silent at the new rate")
+            << "local" << true << 7
+            << "dr58ctl: PORT: serial rate changed from 9600 to 115200 was stored, but the modem "
+               "does not answer at 115200; it answers at 9600\n"
+            << check; // after what 9600 made of the bytes sent at 115200
+    }
+
+    void rateChangeFollowed()
+    {
+        QFETCH(QString, via);
+        QFETCH(bool, kept);
+        QFETCH(int, code);
+        QFETCH(QString, said);
+        QFETCH(QByteArray, after);
+        modem(0).setLineBaud(9600);
+        if (kept)
+            modem(0).setFault(SimModem::Fault::RateKept);
+        Ser2net server(port(0));
+        const QString name = via == "local" ? port(0)
+                             : via == "tcp" ? server.tcp()
+                                            : server.rfc2217();
+        const QString report = m_dir->filePath("r.jsonl");
+        const Run result =
+            run({"apply", file("p.ini", "S102=1\n"), "--port", name, "--report", report});
+        QCOMPARE(result.code, code);
+        QVERIFY2((kept ? result.err : result.out).contains(said.replace("PORT", name)),
+                 qPrintable(result.out + result.err));
+        QCOMPARE(modem(0).storedValue("S102"), QString("1"));
+        QCOMPARE(modem(0).lineBaud(), kept ? 9600 : 115200);
+        QVERIFY(!modem(0).inAtMode());
+        const QByteArray stored = "ATS102=1\r\nATS102?\r\rAT&W\r" + DataMode;
+        const QByteArray received = modem(0).received();
+        QVERIFY(received.contains(stored));
+        const QByteArray rest = received.mid(received.indexOf(stored) + stored.size());
+        QVERIFY2(kept ? rest.endsWith(after) : rest == after, rest.toHex().constData());
+        QFile records(report);
+        QVERIFY(records.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            QJsonDocument::fromJson(records.readAll()).object().value("serial_rate"),
+            QJsonObject({{"from", 9600}, {"to", 115200}, {"confirmed", !kept && via != "tcp"}}));
+    }
+
+    // A busy port names every process holding it: this test's own open port and a process named
+    // as the modem manager that probes new serial devices, with the udev rule that keeps it
+    // away. A station waits until that one lets go of a new device before it sends anything.
+    void busyPortNamesItsHolders()
+    {
+        QVERIFY(QFile::link("/usr/bin/perl", m_dir->filePath("ModemManager")));
+        QProcess manager;
+        manager.start(
+            m_dir->filePath("ModemManager"),
+            {"-e", "open(my $f, '+<', $ARGV[0]) or die; $| = 1; print 'held'; <STDIN>", port(0)});
+        QVERIFY(manager.waitForReadyRead());
+        QSerialPort held(port(0));
+        QVERIFY(held.open(QIODevice::ReadWrite));
+        const Run busy = run({"read", "--port", port(0)});
+        QCOMPARE(busy.code, 6);
+        std::map<qint64, QString> holders{
+            // in the order of their pids
+            {QCoreApplication::applicationPid(), QCoreApplication::arguments().join(' ')},
+            {manager.processId(),
+             QStringList{manager.program(), "-e", manager.arguments().at(1), port(0)}.join(' ')}};
+        QStringList named;
+        for (const auto &[pid, commandLine] : holders)
+            named << QString("pid %1 (%2)").arg(pid).arg(commandLine);
+        QCOMPARE(
+            busy.err,
+            QString("dr58ctl: %1: the port is in use by another program: %2; ModemManager "
+                    "probes every new serial device: to make ModemManager leave this adapter "
+                    "alone, put the udev rule 'KERNEL==\"%3\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"' "
+                    "into a file in /etc/udev/rules.d/, run \"udevadm control --reload\" "
+                    "and plug the adapter in again\n")
+                .arg(port(0), named.join(", "), port(0).mid(5)));
+        held.close();
+
+        const QString dir = m_dir->filePath("by-id");
+        QVERIFY(QDir().mkdir(dir));
+        start({"watch", file("p.ini", "S104=5\n"), "--dir", dir, "--count", "1"});
+        m_process.setReadChannel(QProcess::StandardError);
+        QVERIFY(m_process.waitForReadyRead()); // watching
+        QVERIFY(QFile::link(port(0), dir + "/radio"));
+        QByteArray said;
+        const QByteArray waiting = QString("/radio: ModemManager (pid %1) has the device open; "
+                                           "waiting up to 30 s for it to let go\n")
+                                       .arg(manager.processId())
+                                       .toUtf8();
+        QTRY_VERIFY2((said += m_process.readAll()).contains(waiting), said.constData());
+        QTest::qWait(500);
+        QVERIFY(modem(0).received().isEmpty());
+        manager.closeWriteChannel();
+        QCOMPARE(finish().code, 0);
+        QVERIFY(modem(0).received().contains("ATS104=5\r"));
+        QVERIFY(manager.waitForFinished());
+    }
+
+    // "ports --format json" describes the ports "ports" lists, each with the same keys.
+    void portsAsJson()
+    {
+        const Run text = run({"ports"});
+        const Run json = run({"ports", "--format", "json"});
+        QCOMPARE(json.code, 0);
+        QStringList devices;
+        for (const QJsonValue &port : QJsonDocument::fromJson(json.out.toUtf8()).array()) {
+            QCOMPARE(port.toObject().keys(),
+                     QStringList({"by_id", "description", "device", "manufacturer", "product_id",
+                                  "serial_number", "vendor_id"}));
+            devices << port["device"].toString().mid(5) + '\n';
+        }
+        QCOMPARE(devices.join(QString()), text.out);
     }
 
     // A --dir link re-pointed to another folder is followed: what is there already is left
@@ -1002,6 +1206,73 @@ private slots:
         QCOMPARE(result.code, 0);
         QCOMPARE(modem(0).received(), modem(1).received());
         QCOMPARE(modem(0).storedValue("S104"), QString("424242"));
+    }
+
+    // An upgrade that keeps the settings: a backup first, then, once the modem answers again,
+    // what the new firmware reset is written back, verified and stored, the versions shown. A
+    // register the new firmware refuses is named, and the backup stays.
+    void upgradeKeepsSettings_data()
+    {
+        QTest::addColumn<SimModem::Fault>("fault");
+        QTest::addColumn<QString>("s108"); // 31: more than the modem takes in a write
+        QTest::addColumn<QStringList>("restored");
+        QTest::newRow("registers reset")
+            << SimModem::Fault::UpgradeResets << "30" << QStringList{"S104", "S160"};
+        QTest::newRow("registers kept")
+            << SimModem::Fault::UpgradeNewVersion << "30" << QStringList{};
+        QTest::newRow("a register refused")
+            << SimModem::Fault::UpgradeResets << "31" << QStringList{"S104"};
+    }
+
+    void upgradeKeepsSettings()
+    {
+        QFETCH(SimModem::Fault, fault);
+        QFETCH(QString, s108);
+        QFETCH(QStringList, restored);
+        modem(0).setRegisterValue("S104", "4242");
+        modem(0).setRegisterValue("S108", s108);
+        modem(0).setRegisterValue("S160", "k1");
+        QVERIFY(modem(0).setIdentity(SimModem::Identity::SerialNumber, "SN-U"));
+        const QString report = m_dir->filePath("r.jsonl");
+        const QString backups = m_dir->filePath("b");
+        modem(0).setFault(fault);
+        Registers before = snapshot(modem(0));
+        for (auto &values : before)
+            values.second = values.first; // the working values, stored
+
+        const Run result = run({"upgrade", file("fw.stz", firmware(1500)), "--port", port(0),
+                                "--keep-settings", "--backup-dir", backups, "--report", report});
+        const QStringList files = QDir(backups + "/SN-U").entryList(QDir::Files);
+        QCOMPARE(files.size(), 1);
+        const QString backup = backups + "/SN-U/" + files.at(0);
+        QFile backupFile(backup);
+        QVERIFY(backupFile.open(QIODevice::ReadOnly));
+        QVERIFY(backupFile.readAll().contains("\nS104=4242\n"));
+        QCOMPARE(modem(0).image(), firmware(1500));
+        if (s108 == "31") {
+            QCOMPARE(result.code, 8);
+            QVERIFY2(result.err.contains("dr58ctl: " + port(0) +
+                                         ": upgraded; not restored: S108, S160: S108 Output "
+                                         "Power: the modem refused \"31\"\n") &&
+                         result.err.contains(": upgraded, but the settings were not all "
+                                             "restored; they are kept in " +
+                                             backup + "\n"),
+                     qPrintable(result.err));
+            QCOMPARE(modem(0).registerValue("S160"), QString("dr58key"));
+        } else {
+            QCOMPARE(result.code, 0);
+            QVERIFY2(result.out.endsWith("firmware (I2): 3.3.7 (2023-04-19) before, 3.4.0 "
+                                         "(2026-11-30) after\nsoftware (I3): 1.0.12 before, "
+                                         "1.1.0 after\nupgraded, settings kept\n"),
+                     qPrintable(result.out));
+            QCOMPARE(snapshot(modem(0)), before);
+        }
+        QFile records(report);
+        QVERIFY(records.open(QIODevice::ReadOnly));
+        const QJsonObject record = QJsonDocument::fromJson(records.readAll()).object();
+        QCOMPARE(record.value("identity_before")["I2"].toString(), QString("3.3.7 (2023-04-19)"));
+        QCOMPARE(record.value("identity")["I2"].toString(), QString("3.4.0 (2026-11-30)"));
+        QCOMPARE(record.value("restored").toVariant().toStringList(), restored);
     }
 
     void upgradeThroughServer_data()

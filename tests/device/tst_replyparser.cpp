@@ -1,5 +1,6 @@
 #include "atcommands.h"
 #include "replyparser.h"
+#include "secretmask.h"
 #include "transcript.h"
 
 #include <QtTest>
@@ -35,6 +36,8 @@ private slots:
     void writeCommand();
     void transcriptLine_data();
     void transcriptLine();
+    void keyHidden_data();
+    void keyHidden();
 };
 
 void ReplyParserTest::readers_data()
@@ -166,6 +169,34 @@ void ReplyParserTest::transcriptLine()
     QCOMPARE(Transcript::line(time, "/dev/ttyUSB0", ModemLine::Direction::Received, bytes),
              "2026-12-07T08:15:02.114Z /dev/ttyUSB0 < " + shown + "\n");
     QVERIFY(Transcript::line(time, "p", ModemLine::Direction::Sent, "x").endsWith(" p > x\n"));
+}
+
+void ReplyParserTest::keyHidden_data()
+{
+    QTest::addColumn<bool>("sent");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("write") << true << QByteArray("\rATS160=k\xe9y 1\rATS160?\rATS1601=2\r")
+                           << QByteArray("\rATS160=*****\rATS160?\rATS1601=2\r");
+    QTest::newRow("listing") << false << QByteArray("S159 E=1\r\nS160 Encryption key=k=y\tS1=2\r\n")
+                             << QByteArray("S159 E=1\r\nS160 Encryption key=***\tS1=2\r\n");
+    QTest::newRow("query, lower case")
+        << false << QByteArray("ats160?\r\nkey\r\nOK\r\nATS105?\r\n2\r\nOK\r\n")
+        << QByteArray("ats160?\r\n***\r\nOK\r\nATS105?\r\n2\r\nOK\r\n");
+}
+
+// Hidden alike however the stream is cut into bursts.
+void ReplyParserTest::keyHidden()
+{
+    QFETCH(bool, sent);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, shown);
+    const auto direction = sent ? ModemLine::Direction::Sent : ModemLine::Direction::Received;
+    for (int split = 0; split <= bytes.size(); ++split) {
+        SecretMask mask(direction);
+        const QByteArray first = mask.masked(bytes.left(split));
+        QCOMPARE(first + mask.masked(bytes.mid(split)), shown);
+    }
 }
 
 QTEST_APPLESS_MAIN(ReplyParserTest)
