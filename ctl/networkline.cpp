@@ -254,6 +254,12 @@ public:
     }
 
     // Whether everything written has been handed to the network within `ms`.
+    qint64 unsent() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_out.size();
+    }
+
     bool awaitSent(int ms)
     {
         std::unique_lock<std::mutex> lock(m_mutex);
@@ -584,6 +590,11 @@ qint64 NetworkLine::bytesAvailable() const
 bool NetworkLine::waitForReadyRead(int msecs)
 {
     return m_link && m_link->awaitArrival(msecs);
+}
+
+qint64 NetworkLine::bytesToWrite() const
+{
+    return m_link ? m_link->unsent() : 0;
 }
 
 bool NetworkLine::waitForBytesWritten(int msecs)

@@ -43,6 +43,7 @@ public:
     qint64 bytesAvailable() const override;
     bool waitForReadyRead(int msecs) override;
     bool waitForBytesWritten(int msecs) override;
+    qint64 bytesToWrite() const override;
 
 protected:
     qint64 readRaw(char *data, qint64 maxSize) override;

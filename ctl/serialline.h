@@ -28,6 +28,7 @@ public:
     qint64 bytesAvailable() const override;
     bool waitForReadyRead(int msecs) override { return m_port.waitForReadyRead(msecs); }
     bool waitForBytesWritten(int msecs) override { return m_port.waitForBytesWritten(msecs); }
+    qint64 bytesToWrite() const override { return m_port.bytesToWrite(); }
 
 protected:
     qint64 readRaw(char *data, qint64 maxSize) override { return m_port.read(data, maxSize); }

@@ -179,6 +179,7 @@ PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
         const bool resume = entry == AtEntry::Outcome::Unanswered;
         UpgradeEngine engine(nullptr, UpgradeMachine::Policy::Strict);
         engine.SetSerialPort(&line);
+        engine.setStop(Interrupt::requested);
         ProgressReport report(context, image.size(), bar);
         bool announced = false;
         QString failure;

@@ -2,18 +2,40 @@
 
 #include "modemline.h"
 #include "portrecorder.h"
+#include "replywait.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QString>
+#include <algorithm>
 
 namespace AtLink {
 
-void writeCommand(QIODevice &port, const QString &command)
+bool waitWritten(QIODevice &port, int limitMs, const std::function<bool()> &stop)
+{
+    if (!stop)
+        return port.waitForBytesWritten(limitMs);
+    QElapsedTimer clock;
+    clock.start();
+    while (port.bytesToWrite() > 0) {
+        const qint64 left = limitMs - clock.elapsed();
+        if (left <= 0 || stop())
+            return false;
+        const qint64 before = clock.elapsed();
+        const int slice = int(std::min<qint64>(left, ReplyWait::StopPoll));
+        // A port that fails answers at once; it is not asked again and again meanwhile.
+        if (!port.waitForBytesWritten(slice) && clock.elapsed() - before < slice / 2)
+            return port.bytesToWrite() == 0;
+    }
+    return true;
+}
+
+void writeCommand(QIODevice &port, const QString &command, const std::function<bool()> &stop)
 {
     const QByteArray bytes = command.toLatin1();
     discardPending(port);
     PortRecorder::write(port, bytes);
-    port.waitForBytesWritten(WriteTimeout);
+    waitWritten(port, WriteTimeout, stop);
 }
 
 void discardPending(QIODevice &port)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QIODevice;
 class QString;
 
@@ -9,9 +11,13 @@ namespace AtLink {
 
 constexpr int WriteTimeout = 30000; // milliseconds
 
+// Waits until what was written to the port has left, for `limitMs` at the most; with `stop`, it
+// is asked every ReplyWait::StopPoll ms and ends the wait. False when it did not all leave.
+bool waitWritten(QIODevice &port, int limitMs, const std::function<bool()> &stop = {});
+
 // Discards whatever is pending in both directions (a late reply to an earlier command), then
-// writes the command as Latin-1 and waits until it has left.
-void writeCommand(QIODevice &port, const QString &command);
+// writes the command as Latin-1 and waits until it has left (or `stop` says so).
+void writeCommand(QIODevice &port, const QString &command, const std::function<bool()> &stop = {});
 
 // Throws away what is pending in both directions of a serial port or modem line.
 void discardPending(QIODevice &port);

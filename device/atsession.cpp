@@ -88,7 +88,7 @@ bool AtSession::exchange(const QString &command, int silentPeriods, Length lengt
     bounds.maxSize = MaxReplySize;
     if (stoppable)
         bounds.stop = m_stop;
-    AtLink::writeCommand(m_port, command);
+    AtLink::writeCommand(m_port, command, bounds.stop);
     m_outcome = ReplyWait::collect(m_port, m_reply, silentPeriods, ReplyParser::Completion::OwnLine,
                                    bounds);
     return m_outcome == ReplyWait::Outcome::Complete;

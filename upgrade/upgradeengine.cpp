@@ -160,7 +160,7 @@ void UpgradeEngine::WriteFrame()
         return;
     AtLink::discardPending(*m_port);
     PortRecorder::write(*m_port, m_request);
-    m_port->waitForBytesWritten(WriteWait);
+    AtLink::waitWritten(*m_port, WriteWait, m_stop);
 }
 
 void UpgradeEngine::receiveText()

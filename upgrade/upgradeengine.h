@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <functional>
 
 class QIODevice;
 class QTimer;
@@ -25,6 +26,8 @@ public:
     ~UpgradeEngine() override;
 
     void SetSerialPort(QIODevice *port);
+    // Asked while a frame is being written: a stop ends the wait for it to leave. None by default.
+    void setStop(std::function<bool()> stop) { m_stop = std::move(stop); }
 
     // Starts sending `image` with "\rAT&UP\r".
     void start(const QByteArray &image);
@@ -82,4 +85,5 @@ private:
     QByteArray m_image;
     int m_packetLen = 0; // fixed by the port's rate when a run starts
     UpgradeMachine m_machine;
+    std::function<bool()> m_stop;
 };

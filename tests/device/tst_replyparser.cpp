@@ -1,4 +1,5 @@
 #include "atcommands.h"
+#include "atlink.h"
 #include "replyparser.h"
 #include "secretmask.h"
 #include "transcript.h"
@@ -38,6 +39,32 @@ private slots:
     void transcriptLine();
     void keyHidden_data();
     void keyHidden();
+    void writeWaitEnds_data();
+    void writeWaitEnds();
+};
+
+// A line whose output never leaves: each wait for it takes its whole time, or fails at once.
+class StuckLine : public QIODevice
+{
+public:
+    explicit StuckLine(bool failing) : m_failing(failing) { open(QIODevice::ReadWrite); }
+    bool isSequential() const override { return true; }
+    qint64 bytesToWrite() const override { return 1; }
+    bool waitForBytesWritten(int msecs) override
+    {
+        ++waits;
+        if (!m_failing)
+            QThread::msleep(msecs);
+        return false;
+    }
+    int waits = 0;
+
+protected:
+    qint64 readData(char *, qint64) override { return 0; }
+    qint64 writeData(const char *, qint64 size) override { return size; }
+
+private:
+    bool m_failing;
 };
 
 void ReplyParserTest::readers_data()
@@ -197,6 +224,25 @@ void ReplyParserTest::keyHidden()
         const QByteArray first = mask.masked(bytes.left(split));
         QCOMPARE(first + mask.masked(bytes.mid(split)), shown);
     }
+}
+
+void ReplyParserTest::writeWaitEnds_data()
+{
+    QTest::addColumn<bool>("failing");
+    QTest::addColumn<int>("waits");
+    QTest::newRow("stopped while the line is stuck") << false << 3;
+    QTest::newRow("a failing line, asked once") << true << 1;
+}
+
+// A stop ends the wait for a command to leave, in slices; a line that fails is not asked again.
+void ReplyParserTest::writeWaitEnds()
+{
+    QFETCH(bool, failing);
+    QFETCH(int, waits);
+    StuckLine line(failing);
+    const auto stop = [&line] { return line.waits == 3; };
+    QVERIFY(!AtLink::waitWritten(line, AtLink::WriteTimeout, stop));
+    QCOMPARE(line.waits, waits);
 }
 
 QTEST_APPLESS_MAIN(ReplyParserTest)
