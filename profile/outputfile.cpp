@@ -6,9 +6,12 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace OutputFile {
@@ -71,6 +74,34 @@ Target resolved(QByteArray path)
     return {path, false, ELOOP};
 }
 
+// A local socket cannot be opened: the stream it offers is connected to, and written so.
+int connectSocket(const QByteArray &path)
+{
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (size_t(path.size()) >= sizeof address.sun_path) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+bool isSocket(const QByteArray &path)
+{
+    struct stat status = {};
+    return ::stat(path.constData(), &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
 // Opens without blocking; a FIFO that has no reader yet is tried again until it has one, for
 // up to ReaderWait.
 int openWaiting(const QByteArray &path, int flags, bool fifo, const std::function<bool()> &stop,
@@ -79,7 +110,9 @@ int openWaiting(const QByteArray &path, int flags, bool fifo, const std::functio
     QElapsedTimer clock;
     clock.start();
     for (;;) {
-        const int fd = ::open(path.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0600);
+        const int fd = isSocket(path)
+                           ? connectSocket(path)
+                           : ::open(path.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0600);
         if (fd >= 0)
             return fd;
         if (errno != ENXIO || !fifo) {

@@ -13,12 +13,15 @@
 #include <QtTest>
 #include <arpa/inet.h>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -474,7 +477,8 @@ private slots:
     void outputTargets_data()
     {
         QTest::addColumn<QString>("option");
-        // {fifo}: a FIFO, {device}: a node of /dev/full's device, {full}: a full file system
+        // {fifo}: a FIFO, {socket}: a listening local socket, {device}: a node of /dev/full's
+        // device, {full}: a full file system
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("message"); // on standard error with exit 11; empty: exit 0
         QTest::newRow("- for the profile") << "--output"
@@ -489,6 +493,9 @@ private slots:
         QTest::newRow("FIFO") << "--output"
                               << "{fifo}"
                               << "";
+        QTest::newRow("socket") << "--output"
+                                << "{socket}"
+                                << "";
         QTest::newRow("device") << "--output"
                                 << "{device}"
                                 << "{port}: cannot write {device}: No space left on device";
@@ -518,8 +525,19 @@ private slots:
         QString device = m_dir->filePath("full-device");
         if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
             device = "/dev/full"; // not root: nor can /dev be written to
-        const QMap<QString, QString> words{
-            {"{fifo}", pipe}, {"{device}", device}, {"{full}", full}, {"{port}", port(0)}};
+        const QString socketPath = m_dir->filePath("socket");
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, QFile::encodeName(socketPath).constData(),
+                     sizeof address.sun_path - 1);
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        QVERIFY(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+                ::listen(listener, 1) == 0);
+        const QMap<QString, QString> words{{"{fifo}", pipe},
+                                           {"{socket}", socketPath},
+                                           {"{device}", device},
+                                           {"{full}", full},
+                                           {"{port}", port(0)}};
         for (auto it = words.begin(); it != words.end(); ++it) {
             target.replace(it.key(), it.value());
             message.replace(it.key(), it.value());
@@ -530,15 +548,25 @@ private slots:
             ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         QVERIFY(reader >= 0);
         const Run result = finish();
-        char buffer[4096];
-        const QByteArray fromFifo(buffer,
-                                  int(std::max<ssize_t>(0, ::read(reader, buffer, sizeof buffer))));
-        ::close(reader);
+        const auto drained = [](int fd) {
+            QByteArray bytes;
+            char buffer[4096];
+            for (ssize_t size; fd >= 0 && (size = ::read(fd, buffer, sizeof buffer)) > 0;)
+                bytes.append(buffer, int(size));
+            ::close(fd);
+            return bytes;
+        };
+        const QByteArray fromFifo = drained(reader);
+        ::fcntl(listener, F_SETFL, O_NONBLOCK);
+        const QByteArray fromSocket = drained(::accept(listener, nullptr, nullptr));
+        ::close(listener);
 
         QCOMPARE(result.code, message.isEmpty() ? 0 : 11);
         QCOMPARE(result.err, message.isEmpty() ? QString() : "dr58ctl: " + message + "\n");
         QCOMPARE(modem(0).received(), ReadCommands + DataMode);
-        const QString profile = target == pipe ? QString::fromUtf8(fromFifo) : result.out;
+        const QString profile = target == pipe         ? QString::fromUtf8(fromFifo)
+                                : target == socketPath ? QString::fromUtf8(fromSocket)
+                                                       : result.out;
         if (message.isEmpty() || option == "--report")
             QVERIFY2(profile.startsWith("# DR58 profile read from " + port(0) + "\n") &&
                          profile.contains("\nS104=1234567\n"),
@@ -546,6 +574,7 @@ private slots:
         if (target == "-" && option == "--report")
             QVERIFY2(result.out.contains("S244=0\n{\"time\":"), qPrintable(result.out));
         QVERIFY(isFifo(pipe) && !QFile::exists(m_dir->filePath("-")));
+        QVERIFY(QFileInfo(socketPath).exists() && !QFileInfo(socketPath).isFile());
         QVERIFY(QFileInfo(device).exists() && !QFileInfo(device).isFile());
         if (fullSystem)
             QCOMPARE(QDir(full).entryList(QDir::Files | QDir::Hidden),
