@@ -53,19 +53,12 @@ QByteArray firmware(int size)
 class FloodServer
 {
 public:
-    FloodServer() : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+    FloodServer()
     {
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        auto *any = reinterpret_cast<sockaddr *>(&address);
-        if (::bind(m_socket, any, length) != 0 || ::listen(m_socket, 1) != 0 ||
-            ::getsockname(m_socket, any, &length) != 0)
+        if (::listen(m_listener.socket(), 1) != 0)
             qFatal("flood server: %s", strerror(errno));
-        m_port = ntohs(address.sin_port);
         m_thread = std::thread([this] {
-            const int peer = ::accept(m_socket, nullptr, nullptr);
+            const int peer = ::accept(m_listener.socket(), nullptr, nullptr);
             const QByteArray zeros(65536, '\0');
             while (peer >= 0 && ::send(peer, zeros.constData(), zeros.size(), MSG_NOSIGNAL) > 0) {
             }
@@ -75,15 +68,13 @@ public:
     }
     ~FloodServer()
     {
-        ::shutdown(m_socket, SHUT_RDWR); // ends an accept still waiting
+        ::shutdown(m_listener.socket(), SHUT_RDWR); // ends an accept still waiting
         m_thread.join();
-        ::close(m_socket);
     }
-    int port() const { return m_port; }
+    int port() const { return m_listener.port(); }
 
 private:
-    int m_socket;
-    int m_port = 0;
+    LoopbackPort m_listener;
     std::thread m_thread;
 };
 
@@ -244,7 +235,7 @@ private slots:
             << none << 2 << "--output needs %p when several ports are given";
         QTest::newRow("port missing") << QStringList{"read", "--port", "{file}"} << none << 4
                                       << "{file}: no such serial port";
-        static const ClosedPort closed;
+        static const LoopbackPort closed;
         const QString refused = QString("rfc2217://127.0.0.1:%1").arg(closed.port());
         QTest::newRow("nobody listening")
             << QStringList{"read", "--port", refused} << none << 6

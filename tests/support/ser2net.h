@@ -3,9 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHostAddress>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThread>
 #include <arpa/inet.h>
@@ -13,12 +11,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-// A port of 127.0.0.1 that refuses connections for as long as this lives: bound, so that no
-// one else can take it, but never listening.
-class ClosedPort
+// A port of 127.0.0.1 held for as long as this lives: bound, so that no one else can take it,
+// and refusing connections until it listens.
+class LoopbackPort
 {
 public:
-    ClosedPort() : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+    LoopbackPort() : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
     {
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -29,10 +27,11 @@ public:
             qFatal("cannot bind a port of 127.0.0.1");
         m_port = ntohs(address.sin_port);
     }
-    ~ClosedPort() { ::close(m_socket); }
-    ClosedPort(const ClosedPort &) = delete;
-    ClosedPort &operator=(const ClosedPort &) = delete;
+    ~LoopbackPort() { ::close(m_socket); }
+    LoopbackPort(const LoopbackPort &) = delete;
+    LoopbackPort &operator=(const LoopbackPort &) = delete;
     int port() const { return m_port; }
+    int socket() const { return m_socket; }
 
 private:
     int m_socket;
@@ -71,8 +70,8 @@ private:
 
     bool start(const QString &device)
     {
-        m_rfc2217 = ClosedPort().port();
-        m_tcp = ClosedPort().port();
+        m_rfc2217 = LoopbackPort().port();
+        m_tcp = LoopbackPort().port();
         const QString line =
             QStringLiteral("  connector: serialdev,%1,9600n81,local\n").arg(device);
         QFile config(m_dir.filePath("ser2net.yaml"));
