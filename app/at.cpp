@@ -9,7 +9,6 @@
 #include "mainframe.h"
 #include "newcombobox.h"
 #include "portlist.h"
-#include "portrecorder.h"
 #include "portsettings.h"
 #include "presets.h"
 #include "registercatalog.h"
@@ -153,8 +152,7 @@ void AT::initUart()
 void AT::discardIdleInput()
 {
     if (!busy && !waiting && uart.isOpen()) {
-        PortRecorder::discarding(uart);
-        uart.clear(QSerialPort::Input);
+        uartLine.discardInput();
     }
 }
 
@@ -225,14 +223,14 @@ void AT::SendUartData(QString cmd)
     }
     appendLog(QStringLiteral("send: ") + cmd);
     qCDebug(lcApp) << cmd;
-    AtLink::writeCommand(uart, cmd);
+    AtLink::writeCommand(uartLine, cmd);
     RecvData.clear();
 }
 
 bool AT::WaiteRecvData(int wait_num, int flag)
 {
     const QScopedValueRollback<bool> inWait(waiting, true);
-    const ReplyWait::Outcome outcome = ReplyWait::collect(uart, RecvData, wait_num);
+    const ReplyWait::Outcome outcome = ReplyWait::collect(uartLine, RecvData, wait_num);
     if (RecvData.isEmpty())
         return false;
     appendLog(ReplyParser::toText(RecvData));

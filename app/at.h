@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serialline.h"
+
 #include <QMainWindow>
 #include <QMap>
 #include <QSerialPort>
@@ -77,6 +79,7 @@ private:
     QByteArray RecvData;
     AtForm *ui;
     QSerialPort uart;
+    SerialLine &uartLine = SerialLine::wrapping(uart); // every exchange on uart goes through it
     bool busy = false;
     bool waiting = false;             // a reply wait runs (it may not hold the busy guard)
     PortRecorder *recorder = nullptr; // everything the port carried, for the transcript

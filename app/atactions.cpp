@@ -88,7 +88,7 @@ QAction *newAction(QWidget *window, QWidget *place, const char *name, const QStr
 
 void AT::initActions()
 {
-    recorder = new PortRecorder(uart);
+    recorder = new PortRecorder(uartLine);
     connect(ui->btnClear, &QPushButton::clicked, recorder, &PortRecorder::clear);
 
     QWidget *form = ui->widget;

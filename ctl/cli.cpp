@@ -9,10 +9,9 @@
 #include "interrupt.h"
 #include "keepsettings.h"
 #include "netcommands.h"
-#include "networkline.h"
+#include "portaddress.h"
 #include "portdescription.h"
 #include "portlist.h"
-#include "portopener.h"
 #include "runlog.h"
 #include "upgradeconstants.h"
 #include "upgradejob.h"
@@ -154,7 +153,7 @@ QString twicePort(const QStringList &ports)
 {
     QVector<QStringList> seen;
     for (const QString &port : ports) {
-        const QStringList identities = PortOpener::identities(port);
+        const QStringList identities = PortAddress(port).identities();
         for (int earlier = 0; earlier < seen.size(); ++earlier) {
             for (const QString &identity : identities) {
                 if (seen.at(earlier).contains(identity))
@@ -648,9 +647,10 @@ QString checkCall(const Command &command, QCommandLineParser &parser, Invocation
     if (!twice.isEmpty())
         return twice;
     for (const QString &port : call.ports) {
-        if (NetworkLine::isNetworkName(port) && !NetworkLine::nameProblem(port).isEmpty())
-            return NetworkLine::nameProblem(port);
-        if (NetworkLine::hasFixedRate(port) && parser.isSet(BaudOption))
+        const PortAddress address(port);
+        if (!address.problem().isEmpty())
+            return address.problem();
+        if (address.hasFixedRate() && parser.isSet(BaudOption))
             return QStringLiteral("--baud is meaningless for \"%1\": a tcp:// port has the "
                                   "rate its server is set to")
                 .arg(port);

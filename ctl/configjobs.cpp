@@ -8,7 +8,6 @@
 #include "linkentry.h"
 #include "modemreader.h"
 #include "outputfile.h"
-#include "portopener.h"
 #include "profilediff.h"
 #include "profilewriter.h"
 #include "ratechange.h"

@@ -6,7 +6,7 @@
 #include "interrupt.h"
 #include "labels.h"
 #include "linkentry.h"
-#include "networkline.h"
+#include "portaddress.h"
 #include "registervalues.h"
 
 namespace RateChange {
@@ -84,7 +84,7 @@ JobResult follow(const PortContext &context, ModemLine &line, const Change &chan
     result.rateChange = RateRecord{change.from, change.to, false};
     const QString changed =
         QStringLiteral("serial rate changed from %1 to %2").arg(change.from).arg(change.to);
-    if (NetworkLine::hasFixedRate(context.port))
+    if (PortAddress(context.port).hasFixedRate())
         return noted(result, context,
                      changed + QStringLiteral(", not confirmed: a tcp:// port has the rate its "
                                               "server is set to; set the server's line to %1 "

@@ -1,11 +1,9 @@
 #include "atlink.h"
 
 #include "modemline.h"
-#include "portrecorder.h"
 #include "replywait.h"
 
 #include <QElapsedTimer>
-#include <QSerialPort>
 #include <QString>
 #include <algorithm>
 
@@ -30,40 +28,11 @@ bool waitWritten(QIODevice &port, int limitMs, const std::function<bool()> &stop
     return true;
 }
 
-void writeCommand(QIODevice &port, const QString &command, const std::function<bool()> &stop)
+void writeCommand(ModemLine &line, const QString &command, const std::function<bool()> &stop)
 {
-    const QByteArray bytes = command.toLatin1();
-    discardPending(port);
-    PortRecorder::write(port, bytes);
-    waitWritten(port, WriteTimeout, stop);
-}
-
-void discardPending(QIODevice &port)
-{
-    if (auto *serial = qobject_cast<QSerialPort *>(&port)) {
-        PortRecorder::discarding(*serial);
-        serial->clear(QSerialPort::AllDirections);
-    } else if (auto *line = qobject_cast<ModemLine *>(&port)) {
-        line->discardPending();
-    }
-}
-
-QString nameOf(const QIODevice &port)
-{
-    if (auto *serial = qobject_cast<const QSerialPort *>(&port))
-        return serial->portName();
-    if (auto *line = qobject_cast<const ModemLine *>(&port))
-        return line->name();
-    return {};
-}
-
-int baudRateOf(const QIODevice &port)
-{
-    if (auto *serial = qobject_cast<const QSerialPort *>(&port))
-        return serial->baudRate();
-    if (auto *line = qobject_cast<const ModemLine *>(&port))
-        return line->baudRate();
-    return 0;
+    line.discardPending();
+    line.write(command.toLatin1());
+    waitWritten(line, WriteTimeout, stop);
 }
 
 } // namespace AtLink

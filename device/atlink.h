@@ -2,11 +2,12 @@
 
 #include <functional>
 
+class ModemLine;
 class QIODevice;
 class QString;
 
-// The wire side of one AT command, shared by the window (on its serial port) and the
-// command-line tool (on a modem line).
+// The wire side of one AT command, shared by the window and the command-line tool, on a modem
+// line.
 namespace AtLink {
 
 constexpr int WriteTimeout = 30000; // milliseconds
@@ -17,15 +18,6 @@ bool waitWritten(QIODevice &port, int limitMs, const std::function<bool()> &stop
 
 // Discards whatever is pending in both directions (a late reply to an earlier command), then
 // writes the command as Latin-1 and waits until it has left (or `stop` says so).
-void writeCommand(QIODevice &port, const QString &command, const std::function<bool()> &stop = {});
-
-// Throws away what is pending in both directions of a serial port or modem line.
-void discardPending(QIODevice &port);
-
-// The port's name for messages.
-QString nameOf(const QIODevice &port);
-
-// The port's rate in bits per second; 0 when it has none.
-int baudRateOf(const QIODevice &port);
+void writeCommand(ModemLine &line, const QString &command, const std::function<bool()> &stop = {});
 
 } // namespace AtLink

@@ -2,15 +2,15 @@
 
 #include "atcommands.h"
 #include "atlink.h"
+#include "modemline.h"
 #include "replymarkers.h"
 #include "replyparser.h"
 
 #include <QElapsedTimer>
-#include <QIODevice>
 #include <QThread>
 #include <algorithm>
 
-AtSession::AtSession(QIODevice &port) : m_port(port) {}
+AtSession::AtSession(ModemLine &port) : m_port(port) {}
 
 bool AtSession::enter()
 {

@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-class QIODevice;
+class ModemLine;
 
 // A synchronous AT dialogue on an open port, one transaction at a time, with the window's
 // command bytes and waits. Blocks the calling thread (which needs an event dispatcher: the
@@ -17,7 +17,7 @@ class QIODevice;
 class AtSession
 {
 public:
-    explicit AtSession(QIODevice &port);
+    explicit AtSession(ModemLine &port);
 
     bool enter(); // "+++": true when the modem greets
     // "\rATS102?\r": true when the modem answers it properly (echo, value, "OK"), as only a
@@ -62,7 +62,7 @@ private:
     bool transact(const QString &command, int silentPeriods, Length length = Length::Long);
     bool exchange(const QString &command, int silentPeriods, Length length, bool stoppable);
 
-    QIODevice &m_port;
+    ModemLine &m_port;
     QByteArray m_reply;
     ReplyWait::Outcome m_outcome = ReplyWait::Outcome::NoAnswer;
     std::function<bool()> m_stop;

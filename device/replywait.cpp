@@ -1,12 +1,10 @@
 #include "replywait.h"
 
-#include "atlink.h"
 #include "devicelog.h"
-#include "portrecorder.h"
+#include "modemline.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QIODevice>
 #include <QTimer>
 #include <algorithm>
 
@@ -43,7 +41,7 @@ private:
 };
 
 // Runs the thread's events until bytes arrive or `ms` pass.
-void runEvents(QIODevice &port, int ms)
+void runEvents(ModemLine &port, int ms)
 {
     QEventLoop loop;
     QTimer timer;
@@ -54,18 +52,18 @@ void runEvents(QIODevice &port, int ms)
     loop.exec();
 }
 
-bool awaitFirstBytes(QIODevice &port, int timeout, Deadline &deadline)
+bool awaitFirstBytes(ModemLine &port, int timeout, Deadline &deadline)
 {
-    while (port.isOpen() && port.bytesAvailable() == 0) {
+    while (port.isConnected() && port.bytesAvailable() == 0) {
         const qint64 left = std::min(timeout - deadline.elapsed(), deadline.left());
         if (left <= 0)
             return false;
         runEvents(port, int(std::min<qint64>(left, StopPoll)));
     }
-    return port.isOpen();
+    return port.isConnected();
 }
 
-Outcome collectRest(QIODevice &port, QByteArray &buffer, int silentPeriods,
+Outcome collectRest(ModemLine &port, QByteArray &buffer, int silentPeriods,
                     ReplyParser::Completion rule, const Bounds &bounds, Deadline &deadline)
 {
     qint64 silent = 0; // milliseconds
@@ -75,18 +73,18 @@ Outcome collectRest(QIODevice &port, QByteArray &buffer, int silentPeriods,
         if (quietEnough <= 0)
             return Outcome::Quiet;
         if (bounds.maxSize > 0 && buffer.size() > bounds.maxSize) {
-            qCDebug(lcDevice) << AtLink::nameOf(port) << "RECV CAP" << buffer.size() << "bytes";
+            qCDebug(lcDevice) << port.name() << "RECV CAP" << buffer.size() << "bytes";
             return Outcome::Overflow;
         }
         const qint64 left = deadline.left();
         if (left == 0) {
-            qCDebug(lcDevice) << AtLink::nameOf(port) << "RECV LIMIT" << buffer.size() << "bytes";
+            qCDebug(lcDevice) << port.name() << "RECV LIMIT" << buffer.size() << "bytes";
             return Outcome::Cut;
         }
         searched = buffer.size();
         const int slice = int(std::min({left, quietEnough, qint64(StopPoll)}));
         const bool arrived = port.waitForReadyRead(slice);
-        buffer.append(PortRecorder::readAll(port));
+        buffer.append(port.readAll());
         if (!arrived)
             silent += slice;
     }
@@ -95,18 +93,18 @@ Outcome collectRest(QIODevice &port, QByteArray &buffer, int silentPeriods,
 
 } // namespace
 
-Outcome collect(QIODevice &port, QByteArray &buffer, int silentPeriods,
+Outcome collect(ModemLine &port, QByteArray &buffer, int silentPeriods,
                 ReplyParser::Completion rule, const Bounds &bounds)
 {
     buffer.clear();
     Deadline deadline(bounds);
-    if (!port.isOpen())
+    if (!port.isConnected())
         return Outcome::NoAnswer;
     if (!awaitFirstBytes(port, bounds.firstBytes, deadline)) {
-        qCDebug(lcDevice) << AtLink::nameOf(port) << " no answer ";
+        qCDebug(lcDevice) << port.name() << " no answer ";
         return Outcome::NoAnswer;
     }
-    buffer.append(PortRecorder::readAll(port));
+    buffer.append(port.readAll());
     return collectRest(port, buffer, silentPeriods, rule, bounds, deadline);
 }
 

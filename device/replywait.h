@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <functional>
 
-class QIODevice;
+class ModemLine;
 
 // Collecting one reply of the modem after a command was written.
 namespace ReplyWait {
@@ -41,7 +41,7 @@ struct Bounds
 // The first bytes are awaited in a local event loop, so the window stays live meanwhile; later
 // bytes with blocking reads, until `silentPeriods` silent periods have passed in all. `rule`
 // says where the closing "OK\r\n" may stand.
-Outcome collect(QIODevice &port, QByteArray &buffer, int silentPeriods,
+Outcome collect(ModemLine &port, QByteArray &buffer, int silentPeriods,
                 ReplyParser::Completion rule = ReplyParser::Completion::Anywhere,
                 const Bounds &bounds = Bounds());
 

@@ -1,6 +1,7 @@
 #include "upgrade.h"
 
 #include "firmwareimage.h"
+#include "serialline.h"
 #include "upgradeengine.h"
 #include "upgradeform.h"
 #include "upgradelog.h"
@@ -33,7 +34,7 @@ upgrade::~upgrade() = default;
 
 void upgrade::SetSerialPort(QSerialPort *port)
 {
-    m_engine->SetSerialPort(port);
+    m_engine->SetSerialPort(&SerialLine::wrapping(*port));
 }
 
 void upgrade::initForm()

@@ -1,11 +1,10 @@
 #include "upgradeengine.h"
 
 #include "atlink.h"
-#include "portrecorder.h"
+#include "modemline.h"
 #include "replymarkers.h"
 #include "upgradelog.h"
 
-#include <QIODevice>
 #include <QTimer>
 #include <array>
 
@@ -29,7 +28,7 @@ UpgradeEngine::~UpgradeEngine()
         disconnect(m_port, &QIODevice::readyRead, this, &UpgradeEngine::receive_Uartdata);
 }
 
-void UpgradeEngine::SetSerialPort(QIODevice *port)
+void UpgradeEngine::SetSerialPort(ModemLine *port)
 {
     if (m_port)
         disconnect(m_port, &QIODevice::readyRead, this, &UpgradeEngine::receive_Uartdata);
@@ -53,7 +52,7 @@ void UpgradeEngine::resume(const QByteArray &image)
 void UpgradeEngine::begin(const QByteArray &image)
 {
     m_image = image;
-    m_packetLen = m_protocol.GetPacketLen(m_port ? AtLink::baudRateOf(*m_port) : 0);
+    m_packetLen = m_protocol.GetPacketLen(m_port ? m_port->baudRate() : 0);
     m_machine.start(int(m_image.size()));
 }
 
@@ -139,7 +138,7 @@ void UpgradeEngine::SendATString(const QString &text)
     qCDebug(lcUpgrade) << "sendbuf "
                        << "=" << text;
     if (m_port)
-        PortRecorder::write(*m_port, text.toLatin1());
+        m_port->write(text.toLatin1());
     m_atText.clear();
     m_atTimer->start(AtStringTimeout);
 }
@@ -158,14 +157,14 @@ void UpgradeEngine::WriteFrame()
 {
     if (!m_port)
         return;
-    AtLink::discardPending(*m_port);
-    PortRecorder::write(*m_port, m_request);
+    m_port->discardPending();
+    m_port->write(m_request);
     AtLink::waitWritten(*m_port, WriteWait, m_stop);
 }
 
 void UpgradeEngine::receiveText()
 {
-    m_atText += PortRecorder::readAll(*m_port);
+    m_atText += m_port->readAll();
     qCDebug(lcUpgrade) << m_atText;
     const QByteArray &announcement = ReplyMarkers::UpdateAnnouncement;
     if (!m_atText.contains(announcement)) {
@@ -183,8 +182,7 @@ void UpgradeEngine::receiveText()
 
 void UpgradeEngine::receiveFrame()
 {
-    switch (m_gatherer.added(PortRecorder::read(*m_port, m_gatherer.space(), m_gatherer.room()),
-                             m_protocol)) {
+    switch (m_gatherer.added(m_port->read(m_gatherer.space(), m_gatherer.room()), m_protocol)) {
     case FrameGatherer::Verdict::Accepted:
         replyAccepted();
         break;

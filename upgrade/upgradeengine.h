@@ -9,7 +9,7 @@
 #include <QObject>
 #include <functional>
 
-class QIODevice;
+class ModemLine;
 class QTimer;
 
 // A firmware upgrade over a borrowed serial port or modem line, free of widgets: switches the modem
@@ -25,7 +25,7 @@ public:
                            UpgradeMachine::Policy policy = UpgradeMachine::Policy::Lenient);
     ~UpgradeEngine() override;
 
-    void SetSerialPort(QIODevice *port);
+    void SetSerialPort(ModemLine *port);
     // Asked while a frame is being written: a stop ends the wait for it to leave. None by default.
     void setStop(std::function<bool()> stop) { m_stop = std::move(stop); }
 
@@ -76,7 +76,7 @@ private:
     int buildRequest(quint8 *frame, int step) const;
 
     ApiProtocol m_protocol;
-    QIODevice *m_port = nullptr;
+    ModemLine *m_port = nullptr;
     FrameGatherer m_gatherer;
     QByteArray m_request;
     QByteArray m_atText;

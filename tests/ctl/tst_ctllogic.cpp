@@ -8,12 +8,12 @@
 #include "networkrules.h"
 #include "portholders.h"
 #include "portjobs.h"
-#include "portopener.h"
 #include "profile.h"
 #include "profilediff.h"
 #include "profilewriter.h"
 #include "progresstext.h"
 #include "registervalues.h"
+#include "serialline.h"
 #include "simmodem.h"
 #include "siteplan.h"
 #include "valuecheck.h"
@@ -382,36 +382,21 @@ private slots:
                          "/dev/pts/12   failed   S108 Output Power: the modem refused\n"));
     }
 
-    void openFailure()
+    void holderAdvice()
     {
-        const auto failure = [](QSerialPort::SerialPortError error, bool accessible) -> QString {
-            const PortOpener::Failure failure = PortOpener::classify(error, accessible, "detail");
-            return QString::number(failure.code) + " " + failure.message;
-        };
-        QCOMPARE(failure(QSerialPort::DeviceNotFoundError, false),
-                 QString("4 no such serial port"));
-        QCOMPARE(failure(QSerialPort::PermissionError, false),
-                 QString("5 permission denied: join the dialout group (sudo usermod -aG dialout "
-                         "$USER, then log in again)"));
-        QCOMPARE(failure(QSerialPort::PermissionError, true),
-                 QString("6 the port is in use by another program"));
-        QCOMPARE(failure(QSerialPort::OpenError, true), QString("6 cannot open the port: detail"));
         QVERIFY(PortHolders::advice("/dev/ttyUSB0", PortHolders::UsbIds{"0403", "6001"})
                     .contains("udev rule 'ATTRS{idVendor}==\"0403\", ATTRS{idProduct}==\"6001\", "
                               "ENV{ID_MM_DEVICE_IGNORE}=\"1\"' into"));
     }
 
-    // One device name for every spelling of a port, and a file name part for each.
-    void portNames()
+    // A file name part for every spelling of a port.
+    void portFileNames()
     {
-        using Names = std::array<const char *, 3>; // port, file name part, device
-        for (const Names &names : {Names{"/dev/pts/3", "pts-3", "/dev/pts/3"},
-                                   Names{"ttyUSB0", "ttyUSB0", "/dev/ttyUSB0"},
-                                   Names{"/dev/./ttyUSB0", ".-ttyUSB0", "/dev/ttyUSB0"},
-                                   Names{"/tmp/dr58", "-tmp-dr58", "/tmp/dr58"}}) {
+        using Names = std::array<const char *, 2>; // port, file name part
+        for (const Names &names :
+             {Names{"/dev/pts/3", "pts-3"}, Names{"ttyUSB0", "ttyUSB0"},
+              Names{"/dev/./ttyUSB0", ".-ttyUSB0"}, Names{"/tmp/dr58", "-tmp-dr58"}})
             QCOMPARE(ConfigJobs::portFileName(names[0]), QString(names[1]));
-            QCOMPARE(PortOpener::canonicalPath(names[0]), QString(names[2]));
-        }
     }
 
     void progressTexts()
@@ -455,10 +440,9 @@ private slots:
         SimModem modem;
         QString error;
         QVERIFY2(modem.start(&error), qPrintable(error));
-        QSerialPort serial(modem.portName());
-        serial.setBaudRate(9600);
-        QVERIFY(serial.open(QIODevice::ReadWrite));
-        AtSession session(serial);
+        SerialLine line;
+        QVERIFY(line.open(modem.portName(), 9600));
+        AtSession session(line);
         QVERIFY(session.enter());
         const auto reading = ModemReader::read(session);
         QVERIFY(reading);

@@ -15,3 +15,10 @@ qint64 ModemLine::writeData(const char *data, qint64 size)
         m_tap(Direction::Sent, QByteArray(data, int(count)));
     return count;
 }
+
+void ModemLine::discard(bool output)
+{
+    if (isConnected() && bytesAvailable() > 0)
+        readAll(); // through the tap
+    dropPending(output);
+}
