@@ -23,26 +23,29 @@ NetworkLine::Result NetworkLine::open(const PortAddress &address, int baud,
             .toStdString();
     m_link = std::make_unique<GensioLink>([this] { arrived(); }, stop);
     const int error = m_link->connect(gensio);
-    if (stop && stop()) {
-        m_trouble = QStringLiteral("interrupted while connecting");
-        return Result::Interrupted;
-    }
-    if (error) {
-        m_trouble = GensioLink::isNameError(error)
-                        ? QStringLiteral("no such host \"%1\"").arg(address.host())
-                    : error == GE_TIMEDOUT
-                        ? QStringLiteral("no connection within %1 s")
-                              .arg(LinkConstants::ConnectTimeout / 1000)
-                        : QStringLiteral("cannot connect: ") + GensioLink::describe(error);
-        return GensioLink::isNameError(error) ? Result::NoSuchHost
-               : error == GE_TIMEDOUT         ? Result::TimedOut
-               : error == GE_CONNREFUSE       ? Result::Refused
-                                              : Result::Failed;
-    }
+    if (stop && stop())
+        return failed(Result::Interrupted, QStringLiteral("interrupted while connecting"));
+    if (GensioLink::isNameError(error))
+        return failed(Result::NoSuchHost,
+                      QStringLiteral("no such host \"%1\"").arg(address.host()));
+    if (error == GE_TIMEDOUT)
+        return failed(
+            Result::TimedOut,
+            QStringLiteral("no connection within %1 s").arg(LinkConstants::ConnectTimeout / 1000));
+    if (error)
+        return failed(error == GE_CONNREFUSE ? Result::Refused : Result::Failed,
+                      QStringLiteral("cannot connect: ") + GensioLink::describe(error));
     QIODevice::open(QIODevice::ReadWrite | QIODevice::Unbuffered);
     if (!address.hasFixedRate() && !setBaudRate(baud))
         return Result::RateNotSet;
     return Result::Open;
+}
+
+NetworkLine::Result NetworkLine::failed(Result result, const QString &trouble)
+{
+    m_link.reset();
+    m_trouble = trouble;
+    return result;
 }
 
 void NetworkLine::close()

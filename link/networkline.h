@@ -47,6 +47,7 @@ protected:
     void dropPending(bool output) override;
 
 private:
+    Result failed(Result result, const QString &trouble);
     void arrived();
 
     std::unique_ptr<GensioLink> m_link;
