@@ -133,3 +133,6 @@ void NetworkLine::arrived()
         },
         Qt::QueuedConnection);
 }
+
+// Its meta-object here, so that a program using serial lines only links no network code.
+#include "moc_networkline.cpp"
