@@ -41,10 +41,11 @@ public:
     // The first error stays, except that a write refused on a connection already going away
     // gives way to the reason the read side learns right after.
     void fail(int error);
-    // Sets one of the flags below (under the mutex) and wakes the waiters.
+    // Sets one of the flags below (under the mutex) and wakes the waiters; an error stays.
     void mark(bool LinkState::*flag, int error = 0);
 
-    bool opened = false;
+    // Set by mark(), read in an await()'s `done`, both under the mutex.
+    bool opened = false; // also: a COM port control request was answered
     bool closed = false;
     bool freed = false;
 
