@@ -1,3 +1,4 @@
+#include "linkconstants.h"
 #include "openline.h"
 #include "ser2net.h"
 #include "serialline.h"
@@ -5,6 +6,7 @@
 #include <QtTest>
 #include <fcntl.h>
 #include <memory>
+#include <poll.h>
 
 Q_DECLARE_METATYPE(LineFailure)
 
@@ -35,10 +37,16 @@ public:
     ~Ends() { ::close(m_far); }
 
     ModemLine *line() { return m_line ? m_line.get() : m_wrapped; }
+    // Writes all of `bytes`, waiting for room up to a second at a time.
     void send(const QByteArray &bytes)
     {
-        QCOMPARE(::write(m_far, bytes.data(), bytes.size()), qint64(bytes.size()));
+        for (qint64 done = 0, count = 0; done < bytes.size(); done += std::max<qint64>(count, 0)) {
+            count = ::write(m_far, bytes.data() + done, size_t(bytes.size() - done));
+            pollfd room{m_far, POLLOUT, 0};
+            QVERIFY(count >= 0 || (errno == EAGAIN && ::poll(&room, 1, 1000) == 1));
+        }
     }
+    void hangUp() { ::close(std::exchange(m_far, -1)); }
     QByteArray received() { return m_received += drain(m_far); }
 
 private:
@@ -92,6 +100,8 @@ private slots:
     void openFailure();
     void tapSeesEveryByte_data();
     void tapSeesEveryByte();
+    void lineFails_data();
+    void lineFails();
 };
 
 // The parts of a port name, and what it stands for: one device for every spelling of a local
@@ -239,6 +249,32 @@ void LinkTest::tapSeesEveryByte()
     QCOMPARE(line->readAll(), QByteArray("OK\r\n"));
     QCOMPARE(sent, QByteArray("AT\r"));
     QCOMPARE(received, QByteArray("staleOK\r\n"));
+}
+
+void LinkTest::lineFails_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("sent"); // bytes the far end sends, unread; then it hangs up when none
+    QTest::addColumn<QString>("trouble");
+    QTest::newRow("device gone") << "serial" << 0 << "the device went away (unplugged?)";
+    QTest::newRow("server gone") << "tcp" << 0 << "the server closed the connection";
+    QTest::newRow("server floods")
+        << "tcp" << LinkConstants::MaxUnread + 1
+        << "the server sends faster than a serial line carries (over 1048576 bytes unread)";
+}
+
+void LinkTest::lineFails()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, sent);
+    QFETCH(QString, trouble);
+    Ends ends(kind);
+    QVERIFY(ends.line());
+    QCOMPARE(ends.line()->trouble(), QString());
+    ends.send(QByteArray(sent, 'x'));
+    if (sent == 0)
+        ends.hangUp();
+    QTRY_COMPARE(ends.line()->trouble(), trouble);
 }
 
 QTEST_GUILESS_MAIN(LinkTest)
