@@ -10,8 +10,7 @@ NetworkLine::~NetworkLine()
     close();
 }
 
-NetworkLine::Result NetworkLine::open(const PortAddress &address, int baud,
-                                      std::function<bool()> stop)
+LineFailure NetworkLine::open(const PortAddress &address, int baud, std::function<bool()> stop)
 {
     m_address = address;
     GensioLink::prepareThread();
@@ -24,28 +23,28 @@ NetworkLine::Result NetworkLine::open(const PortAddress &address, int baud,
     m_link = std::make_unique<GensioLink>([this] { arrived(); }, stop);
     const int error = m_link->connect(gensio);
     if (stop && stop())
-        return failed(Result::Interrupted, QStringLiteral("interrupted while connecting"));
+        return failed(LineFailure::Interrupted, QStringLiteral("interrupted while connecting"));
     if (GensioLink::isNameError(error))
-        return failed(Result::NoSuchHost,
+        return failed(LineFailure::Missing,
                       QStringLiteral("no such host \"%1\"").arg(address.host()));
     if (error == GE_TIMEDOUT)
         return failed(
-            Result::TimedOut,
+            LineFailure::Unreachable,
             QStringLiteral("no connection within %1 s").arg(LinkConstants::ConnectTimeout / 1000));
     if (error)
-        return failed(error == GE_CONNREFUSE ? Result::Refused : Result::Failed,
+        return failed(error == GE_CONNREFUSE ? LineFailure::Refused : LineFailure::Failed,
                       QStringLiteral("cannot connect: ") + GensioLink::describe(error));
     QIODevice::open(QIODevice::ReadWrite | QIODevice::Unbuffered);
     if (!address.hasFixedRate() && !setBaudRate(baud))
-        return Result::RateNotSet;
-    return Result::Open;
+        return LineFailure::RateNotSet;
+    return LineFailure::None;
 }
 
-NetworkLine::Result NetworkLine::failed(Result result, const QString &trouble)
+LineFailure NetworkLine::failed(LineFailure failure, const QString &trouble)
 {
     m_link.reset();
     m_trouble = trouble;
-    return result;
+    return failure;
 }
 
 void NetworkLine::close()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linefailure.h"
 #include "modemline.h"
 #include "portaddress.h"
 
@@ -19,15 +20,13 @@ class NetworkLine : public ModemLine
     Q_OBJECT
 
 public:
-    enum class Result { Open, Interrupted, NoSuchHost, TimedOut, Refused, Failed, RateNotSet };
-
     explicit NetworkLine(QObject *parent = nullptr);
     ~NetworkLine() override;
 
     // Connects within the connect bound and, with RFC 2217, sets the server's line to `baud`,
     // 8N1; `stop`, asked while connecting and setting, ends the waits. What went wrong is in
     // trouble().
-    Result open(const PortAddress &address, int baud, std::function<bool()> stop = {});
+    LineFailure open(const PortAddress &address, int baud, std::function<bool()> stop = {});
     void close() override;
 
     QString name() const override { return m_address.displayName(); }
@@ -47,7 +46,7 @@ protected:
     void dropPending(bool output) override;
 
 private:
-    Result failed(Result result, const QString &trouble);
+    LineFailure failed(LineFailure failure, const QString &trouble);
     void arrived();
 
     std::unique_ptr<GensioLink> m_link;

@@ -8,30 +8,10 @@
 
 namespace {
 
-LineFailure failureOf(NetworkLine::Result result)
-{
-    switch (result) {
-    case NetworkLine::Result::Open:
-        return LineFailure::None;
-    case NetworkLine::Result::Interrupted:
-        return LineFailure::Interrupted;
-    case NetworkLine::Result::NoSuchHost:
-        return LineFailure::Missing;
-    case NetworkLine::Result::TimedOut:
-        return LineFailure::Unreachable;
-    case NetworkLine::Result::Refused:
-        return LineFailure::Refused;
-    case NetworkLine::Result::RateNotSet:
-        return LineFailure::RateNotSet;
-    default:
-        return LineFailure::Failed;
-    }
-}
-
 OpenedLine openNetwork(const PortAddress &address, int baud, const std::function<bool()> &stop)
 {
     auto line = std::make_unique<NetworkLine>();
-    const LineFailure failure = failureOf(line->open(address, baud, stop));
+    const LineFailure failure = line->open(address, baud, stop);
     if (failure == LineFailure::None)
         return {std::move(line), failure, {}};
     return {nullptr, failure, line->trouble()};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linefailure.h"
 #include "modemline.h"
 #include "portaddress.h"
 
@@ -7,19 +8,6 @@
 #include <QString>
 #include <functional>
 #include <memory>
-
-// Why a line did not open, in terms any program can map to its own answers.
-enum class LineFailure {
-    None,        // the line is open
-    Missing,     // no such device, or no such host
-    Denied,      // no permission to open the device
-    Busy,        // another program holds the device
-    Unreachable, // no connection within the connect bound
-    Refused,     // the server refused the connection
-    RateNotSet,  // the server did not set its line as asked
-    Interrupted, // the stop ended the opening
-    Failed       // anything else
-};
 
 struct OpenedLine
 {
