@@ -3,7 +3,7 @@
 #include "applog.h"
 #include "atcommands.h"
 #include "atform.h"
-#include "atlink.h"
+#include "atsession.h"
 #include "fieldmarks.h"
 #include "init.h"
 #include "mainframe.h"
@@ -31,6 +31,17 @@ constexpr int StatusClearDelay = 2000;  // milliseconds
 constexpr int LogKeep = 200000;         // characters: the traffic log's newest text kept
 constexpr int IdleDiscardPeriod = 1000; // milliseconds between discards of unasked-for input
 
+// The window's replies: complete at "OK\r\n" anywhere, even as the end of a value, and never
+// capped in size; each within ReplyWait::TotalLimit.
+AtSession::Waits windowWaits(int silentPeriods)
+{
+    AtSession::Waits waits;
+    waits.silentPeriods = silentPeriods;
+    waits.completion = ReplyParser::Completion::Anywhere;
+    waits.maxSize = 0;
+    return waits;
+}
+
 // Every new style sheet re-styles the field at once (a few hundred microseconds each), so a
 // mark the field already carries is not set again.
 void setMark(QWidget *field, const QString &mark)
@@ -44,6 +55,7 @@ AT::AT(QWidget *parent) : QMainWindow(parent), ui(new AtForm)
 {
     m_portsAtStart = std::async(std::launch::async, PortList::availablePorts);
     ui->setupUi(this);
+    initSession();
     initForm();
     system_init();
     initUart();
@@ -53,6 +65,11 @@ AT::AT(QWidget *parent) : QMainWindow(parent), ui(new AtForm)
 AT::~AT()
 {
     delete ui;
+}
+
+void AT::initSession()
+{
+    session = std::make_unique<AtSession>(uart);
 }
 
 bool AT::eventFilter(QObject *watched, QEvent *event)
@@ -225,14 +242,15 @@ void AT::SendUartData(QString cmd)
     }
     appendLog(QStringLiteral("send: ") + cmd);
     qCDebug(lcApp) << cmd;
-    AtLink::writeCommand(uart, cmd);
+    session->send(cmd);
     RecvData.clear();
 }
 
 bool AT::WaiteRecvData(int wait_num, int flag)
 {
     const QScopedValueRollback<bool> inWait(waiting, true);
-    const ReplyWait::Outcome outcome = ReplyWait::collect(uart, RecvData, wait_num);
+    const ReplyWait::Outcome outcome = session->receive(windowWaits(wait_num));
+    RecvData = session->reply();
     if (RecvData.isEmpty())
         return false;
     appendLog(ReplyParser::toText(RecvData));

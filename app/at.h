@@ -5,8 +5,10 @@
 #include <QSerialPort>
 #include <QStringList>
 #include <future>
+#include <memory>
 
 class AtForm;
+class AtSession;
 class PortRecorder;
 struct RegisterInfo;
 class QLineEdit;
@@ -58,6 +60,7 @@ private slots:
 
 private:
     void initActions();
+    void initSession();
     void writeRegister(const QString &name);
     void showProfileValue(const RegisterInfo &reg, const QString &value);
     QMap<QString, QString> shownValues() const;
@@ -77,6 +80,7 @@ private:
     QByteArray RecvData;
     AtForm *ui;
     QSerialPort uart;
+    std::unique_ptr<AtSession> session; // the AT dialogue on `uart`
     bool busy = false;
     bool waiting = false;             // a reply wait runs (it may not hold the busy guard)
     PortRecorder *recorder = nullptr; // everything the port carried, for the transcript
