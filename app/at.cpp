@@ -19,6 +19,7 @@
 #include "replywait.h"
 #include "uihelper.h"
 #include "upgrade.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QScopedValueRollback>
@@ -86,7 +87,7 @@ void AT::initForm()
     MainFrame::apply(this,
                      {ui->widgetTitle, ui->labIco, ui->labTitle, ui->btnMenu_Min, ui->btnMenu_Max,
                       ui->btnMenu_Close},
-                     tr("DR58 AT配置平台") + QStringLiteral("V3.3"));
+                     tr("DR58 AT配置平台") + QStringLiteral("V" DR58_VERSION));
     initSystemData();
     ui->UartComBaud->setCurrentIndex(1);
 }
@@ -98,8 +99,6 @@ void AT::on_btnMenu_Min_clicked()
 
 void AT::on_btnMenu_Max_clicked()
 {
-    static bool maximised = false;
-    static QRect normalGeometry;
     if (maximised) {
         setGeometry(normalGeometry);
     } else {

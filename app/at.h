@@ -82,6 +82,8 @@ private:
     QSerialPort uart;
     std::unique_ptr<AtSession> session; // the AT dialogue on `uart`
     bool busy = false;
+    bool maximised = false;           // by the title bar's button or a double click on it
+    QRect normalGeometry;             // the geometry a maximised window goes back to
     bool waiting = false;             // a reply wait runs (it may not hold the busy guard)
     PortRecorder *recorder = nullptr; // everything the port carried, for the transcript
     // Listing the ports walks the system's devices, tens of milliseconds on some machines: at
