@@ -4,7 +4,6 @@
 #include "atcommands.h"
 #include "atform.h"
 #include "atsession.h"
-#include "fieldmarks.h"
 #include "init.h"
 #include "mainframe.h"
 #include "newcombobox.h"
@@ -41,14 +40,6 @@ AtSession::Waits windowWaits(int silentPeriods)
     waits.completion = ReplyParser::Completion::Anywhere;
     waits.maxSize = 0;
     return waits;
-}
-
-// Every new style sheet re-styles the field at once (a few hundred microseconds each), so a
-// mark the field already carries is not set again.
-void setMark(QWidget *field, const QString &mark)
-{
-    if (field->styleSheet() != mark)
-        field->setStyleSheet(mark);
 }
 } // namespace
 
@@ -130,13 +121,13 @@ void AT::system_init()
     connect(ui->btnInit, &QPushButton::clicked, this, &AT::UIInitExec);
     connect(ui->btnUpdate, &QPushButton::clicked, this, &AT::Upgrade);
     const QIcon pencil(QStringLiteral("://images/xiezi.png"));
-    for (QPushButton *button : ui->widget->findChildren<QPushButton *>()) {
+    for (QPushButton *button : ui->registers.writeButtons()) {
         connect(button, &QPushButton::clicked, this, &AT::SetATCmd);
         button->setIcon(pencil);
     }
-    for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>())
+    for (QLineEdit *edit : ui->registers.edits())
         connect(edit, &QLineEdit::textChanged, this, &AT::EditChange);
-    for (QComboBox *box : ui->widget->findChildren<QComboBox *>())
+    for (QComboBox *box : ui->registers.boxes())
         connect(box, QOverload<int>::of(&QComboBox::activated), this, &AT::BoxChange);
     busy = false;
 }
@@ -328,7 +319,7 @@ bool AT::receive_Uartdata()
 void AT::fillFromListing()
 {
     qCDebug(lcApp) << "check AT&V";
-    for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>()) {
+    for (QLineEdit *edit : ui->registers.edits()) {
         const QString name = edit->objectName();
         const auto value = RegisterValues::listedRaw(name, RecvData);
         if (!value) {
@@ -338,9 +329,9 @@ void AT::fillFromListing()
         }
         showValue(edit, ReplyParser::toText(*value));
     }
-    for (QComboBox *box : ui->widget->findChildren<QComboBox *>()) {
-        setMark(box, FieldMarks::Clean);
+    for (QComboBox *box : ui->registers.boxes()) {
         const QString name = box->objectName();
+        ui->registers.mark(name, FieldState::Clean);
         const auto value = RegisterValues::listedRaw(name, RecvData);
         if (!value) {
             qCDebug(lcApp) << "not found" << name;
@@ -359,7 +350,7 @@ void AT::showValue(QLineEdit *edit, const QString &value)
         edit->setText(value);
     }
     edit->setCursorPosition(0); // long values show their beginning
-    setMark(edit, FieldMarks::Clean);
+    ui->registers.mark(edit->objectName(), FieldState::Clean);
 }
 
 void AT::fillFromSingleAnswer()
@@ -368,37 +359,31 @@ void AT::fillFromSingleAnswer()
     if (!answer)
         return;
     const QString name = QString::fromLatin1(answer->name);
-    if (auto *edit = ui->widget->findChild<QLineEdit *>(name)) {
+    if (QLineEdit *edit = ui->registers.edit(name))
         showValue(edit, ReplyParser::toText(answer->value));
-    }
-    if (auto *box = ui->widget->findChild<QComboBox *>(name))
+    if (QComboBox *box = ui->registers.box(name))
         box->setCurrentIndex(RegisterValues::choiceIndex(name, answer->value));
 }
 
 void AT::initSystemData()
 {
-    for (const RegisterInfo &reg : RegisterCatalog::registers()) {
-        if (reg.kind == FieldKind::Choice)
-            findChild<QComboBox *>(reg.name)->setCurrentIndex(-1);
-        else
-            findChild<QLineEdit *>(reg.name)->clear();
-    }
-    for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>())
-        setMark(edit, FieldMarks::Clean);
-    for (QComboBox *box : ui->widget->findChildren<QComboBox *>())
-        setMark(box, FieldMarks::Clean);
+    for (QLineEdit *edit : ui->registers.edits())
+        edit->clear();
+    for (QComboBox *box : ui->registers.boxes())
+        box->setCurrentIndex(-1);
+    ui->registers.markAll(FieldState::Clean);
 }
 
 void AT::EditChange()
 {
     if (auto *edit = qobject_cast<QLineEdit *>(sender()))
-        edit->setStyleSheet(FieldMarks::Edited);
+        ui->registers.mark(edit->objectName(), FieldState::Edited);
 }
 
 void AT::BoxChange()
 {
     if (auto *box = qobject_cast<QComboBox *>(sender()))
-        box->setStyleSheet(FieldMarks::Edited);
+        ui->registers.mark(box->objectName(), FieldState::Edited);
 }
 
 void AT::UIInitExec()
@@ -450,37 +435,28 @@ void AT::SetATCmd()
 void AT::writeEdited()
 {
     guarded(nullptr, [this] {
-        QStringList edited;
-        for (const RegisterInfo &reg : RegisterCatalog::registers()) {
-            const QString name = QLatin1String(reg.name);
-            if (reg.kind != FieldKind::Info &&
-                ui->widget->findChild<QWidget *>(name)->styleSheet() == FieldMarks::Edited)
-                edited.append(name);
-        }
-        for (const QString &name : edited)
+        for (const QString &name : ui->registers.edited())
             writeRegister(name);
     });
 }
 
 void AT::writeRegister(const QString &name)
 {
-    QWidget *field = findChild<QLineEdit *>(name);
     QString value;
-    if (field) {
+    if (const QLineEdit *edit = ui->registers.edit(name)) {
         qCDebug(lcApp) << " find edit " << name;
-        value = static_cast<QLineEdit *>(field)->text();
+        value = edit->text();
     } else {
         qCDebug(lcApp) << "not find edit " << name;
-        auto *box = findChild<QComboBox *>(name);
+        const QComboBox *box = ui->registers.box(name);
         if (!box) {
             qCDebug(lcApp) << "not find box " << name;
             return;
         }
         qCDebug(lcApp) << " find box " << name;
-        field = box;
         value = QString::number(RegisterCatalog::wireValueForIndex(name, box->currentIndex()));
     }
     SendUartData(AtCommands::writeCommand(name, value));
     const bool acknowledged = WaiteRecvData(AtCommands::WriteWaits, 0);
-    field->setStyleSheet(acknowledged ? FieldMarks::Written : FieldMarks::Failed);
+    ui->registers.mark(name, acknowledged ? FieldState::Written : FieldState::Failed);
 }

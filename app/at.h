@@ -75,7 +75,7 @@ private:
     void reopenPort();
     void fillFromListing();
     void fillFromSingleAnswer();
-    static void showValue(QLineEdit *edit, const QString &value);
+    void showValue(QLineEdit *edit, const QString &value);
 
     QByteArray RecvData;
     AtForm *ui;

@@ -5,7 +5,6 @@
 #include "at.h"
 
 #include "atform.h"
-#include "fieldmarks.h"
 #include "outputfile.h"
 #include "portrecorder.h"
 #include "profile.h"
@@ -146,7 +145,7 @@ void AT::openProfile(const QString &path)
     QString message;
     std::optional<Profile> profile;
     if (SitePlan::isPlanFile(path))
-        profile = planProfile(path, ui->widget->findChild<QLineEdit *>("I4")->text(), &message);
+        profile = planProfile(path, ui->registers.edit(QStringLiteral("I4"))->text(), &message);
     else if (!(profile = Profile::load(path, &problems)))
         message = unusable(problems);
     if (!profile) {
@@ -162,17 +161,17 @@ void AT::openProfile(const QString &path)
 void AT::showProfileValue(const RegisterInfo &reg, const QString &value)
 {
     const QString name = QLatin1String(reg.name);
-    if (auto *box = ui->widget->findChild<QComboBox *>(name)) {
+    if (QComboBox *box = ui->registers.box(name)) {
         const int index = box->currentIndex();
         if (index >= 0 &&
             ValueCheck::same(reg, QString::number(RegisterCatalog::wireValueForIndex(name, index)),
                              value))
             return;
         box->setCurrentIndex(RegisterCatalog::indexForWireValue(name, value.toInt()));
-        box->setStyleSheet(FieldMarks::Edited);
+        ui->registers.mark(name, FieldState::Edited);
         return;
     }
-    auto *edit = ui->widget->findChild<QLineEdit *>(name);
+    QLineEdit *edit = ui->registers.edit(name);
     if (ValueCheck::same(reg, edit->text(), value))
         return;
     edit->setText(value); // the changed text marks it edited
@@ -186,11 +185,11 @@ QMap<QString, QString> AT::shownValues() const
     QMap<QString, QString> values;
     for (const RegisterInfo &reg : RegisterCatalog::registers()) {
         const QString name = QLatin1String(reg.name);
-        if (auto *box = ui->widget->findChild<QComboBox *>(name)) {
+        if (const QComboBox *box = ui->registers.box(name)) {
             if (box->currentIndex() >= 0)
                 values.insert(name, QString::number(RegisterCatalog::wireValueForIndex(
                                         name, box->currentIndex())));
-        } else if (auto *edit = ui->widget->findChild<QLineEdit *>(name)) {
+        } else if (const QLineEdit *edit = ui->registers.edit(name)) {
             if (!edit->text().isEmpty())
                 values.insert(name, edit->text());
         }

@@ -197,9 +197,11 @@ void AtForm::addRegisterRow(const RegisterInfo &reg, QMainWindow *window)
         field->setToolTip(RegisterCatalog::tooltipText(reg));
     gridLayout_2->addWidget(field, reg.row, fieldColumn);
 
+    QPushButton *button = nullptr;
     if (reg.kind != FieldKind::Info) {
-        auto *button = new QPushButton(widget);
+        button = new QPushButton(widget);
         button->setObjectName(QStringLiteral("Button") + name);
         gridLayout_2->addWidget(button, reg.row, buttonColumn);
     }
+    registers.add(reg, field, button);
 }
