@@ -7,11 +7,11 @@
 #include "atform.h"
 #include "outputfile.h"
 #include "portrecorder.h"
+#include "problembox.h"
 #include "profile.h"
 #include "profilewriter.h"
 #include "registercatalog.h"
 #include "siteplan.h"
-#include "uihelper.h"
 #include "valuecheck.h"
 
 #include <QAction>
@@ -149,7 +149,7 @@ void AT::openProfile(const QString &path)
     else if (!(profile = Profile::load(path, &problems)))
         message = unusable(problems);
     if (!profile) {
-        UiHelper::showErrorBox(message);
+        ProblemBox::show(this, message);
         return;
     }
     for (const ProfileEntry &entry : profile->entries())
@@ -211,8 +211,8 @@ void AT::saveProfile(const QString &path)
             problems.append(it.key() + QStringLiteral(": ") + problem);
     }
     if (!problems.isEmpty()) {
-        UiHelper::showErrorBox(tr("配置文件未保存，以下参数的值无效：") + QLatin1Char('\n') +
-                               problems.join(QLatin1Char('\n')));
+        ProblemBox::show(this, tr("配置文件未保存，以下参数的值无效：") + QLatin1Char('\n') +
+                                   problems.join(QLatin1Char('\n')));
         return;
     }
     const bool json = path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive);
@@ -230,5 +230,5 @@ void AT::saveFile(const QString &path, const QByteArray &text)
 {
     const QString error = OutputFile::save(path, text);
     if (!error.isEmpty())
-        UiHelper::showErrorBox(tr("文件无法保存：") + QStringLiteral("\n%1: %2").arg(path, error));
+        ProblemBox::show(this, tr("文件无法保存：") + QStringLiteral("\n%1: %2").arg(path, error));
 }
