@@ -60,6 +60,9 @@ private slots:
 
 private:
     void initActions();
+    void addProfileActions();
+    void addTranscriptAction();
+    void acceptProfileDrops();
     void initSession();
     void writeRegister(const QString &name);
     void showProfileValue(const RegisterInfo &reg, const QString &value);

@@ -89,7 +89,13 @@ void AT::initActions()
 {
     recorder = new PortRecorder(uart);
     connect(ui->btnClear, &QPushButton::clicked, recorder, &PortRecorder::clear);
+    addProfileActions();
+    addTranscriptAction();
+    acceptProfileDrops();
+}
 
+void AT::addProfileActions()
+{
     QWidget *form = ui->widget;
     form->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(newAction(this, form, "actionOpenProfile", tr("打开配置文件..."), QKeySequence::Open),
@@ -110,7 +116,11 @@ void AT::initActions()
     connect(newAction(this, form, "actionWriteEdited", tr("写入已修改的参数"),
                       QKeySequence(Qt::CTRL | Qt::Key_Return)),
             &QAction::triggered, this, &AT::writeEdited);
+}
 
+// The traffic log's own context menu, with the transcript's action after its entries.
+void AT::addTranscriptAction()
+{
     QAction *transcript =
         newAction(this, ui->textBrowser, "actionSaveTranscript", tr("保存通信记录..."));
     connect(transcript, &QAction::triggered, this, [this] {
@@ -128,8 +138,11 @@ void AT::initActions()
                 menu->exec(ui->textBrowser->viewport()->mapToGlobal(at));
                 delete menu;
             });
+}
 
-    // Widgets that take drops of their own (the text fields) leave files to the window.
+// Widgets that take drops of their own (the text fields) leave files to the window.
+void AT::acceptProfileDrops()
+{
     auto *drop = new FileDrop(this, [this](const QString &path) { openProfile(path); });
     setAcceptDrops(true);
     installEventFilter(drop);
