@@ -31,7 +31,6 @@ public:
 
     void mark(const QString &name, FieldState state);
     void markAll(FieldState state);
-    FieldState state(const QString &name) const { return m_states.state(name); }
     QStringList edited() const { return m_states.edited(); }
 
 private:
