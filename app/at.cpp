@@ -367,10 +367,10 @@ void AT::fillFromSingleAnswer()
 
 void AT::initSystemData()
 {
-    for (QLineEdit *edit : ui->registers.edits())
-        edit->clear();
     for (QComboBox *box : ui->registers.boxes())
         box->setCurrentIndex(-1);
+    for (QLineEdit *edit : ui->registers.edits())
+        edit->clear();
     ui->registers.markAll(FieldState::Clean);
 }
 

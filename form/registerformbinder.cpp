@@ -33,6 +33,8 @@ void RegisterFormBinder::mark(const QString &name, FieldState state)
 
 void RegisterFormBinder::markAll(FieldState state)
 {
-    for (auto it = m_fields.constBegin(); it != m_fields.constEnd(); ++it)
-        mark(it.key(), state);
+    for (const QLineEdit *edit : m_editOrder)
+        mark(edit->objectName(), state);
+    for (const QComboBox *box : m_boxOrder)
+        mark(box->objectName(), state);
 }

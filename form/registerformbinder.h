@@ -30,7 +30,8 @@ public:
     const QVector<QPushButton *> &writeButtons() const { return m_writeButtons; }
 
     void mark(const QString &name, FieldState state);
-    void markAll(FieldState state);
+    void markAll(FieldState state); // the text fields first, then the drop-downs
+
     QStringList edited() const { return m_states.edited(); }
 
 private:
