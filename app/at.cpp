@@ -3,8 +3,7 @@
 #include "applog.h"
 #include "atcommands.h"
 #include "atform.h"
-#include "atlink.h"
-#include "fieldmarks.h"
+#include "atsession.h"
 #include "init.h"
 #include "mainframe.h"
 #include "newcombobox.h"
@@ -18,6 +17,7 @@
 #include "replywait.h"
 #include "uihelper.h"
 #include "upgrade.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QScopedValueRollback>
@@ -30,12 +30,15 @@ constexpr int StatusClearDelay = 2000;  // milliseconds
 constexpr int LogKeep = 200000;         // characters: the traffic log's newest text kept
 constexpr int IdleDiscardPeriod = 1000; // milliseconds between discards of unasked-for input
 
-// Every new style sheet re-styles the field at once (a few hundred microseconds each), so a
-// mark the field already carries is not set again.
-void setMark(QWidget *field, const QString &mark)
+// The window's replies: complete at "OK\r\n" anywhere, even as the end of a value, and never
+// capped in size; each within ReplyWait::TotalLimit.
+AtSession::Waits windowWaits(int silentPeriods)
 {
-    if (field->styleSheet() != mark)
-        field->setStyleSheet(mark);
+    AtSession::Waits waits;
+    waits.silentPeriods = silentPeriods;
+    waits.completion = ReplyParser::Completion::Anywhere;
+    waits.maxSize = 0;
+    return waits;
 }
 } // namespace
 
@@ -43,6 +46,7 @@ AT::AT(QWidget *parent) : QMainWindow(parent), ui(new AtForm)
 {
     m_portsAtStart = std::async(std::launch::async, PortList::availablePorts);
     ui->setupUi(this);
+    initSession();
     initForm();
     system_init();
     initUart();
@@ -52,6 +56,11 @@ AT::AT(QWidget *parent) : QMainWindow(parent), ui(new AtForm)
 AT::~AT()
 {
     delete ui;
+}
+
+void AT::initSession()
+{
+    session = std::make_unique<AtSession>(uartLine);
 }
 
 bool AT::eventFilter(QObject *watched, QEvent *event)
@@ -68,7 +77,7 @@ void AT::initForm()
     MainFrame::apply(this,
                      {ui->widgetTitle, ui->labIco, ui->labTitle, ui->btnMenu_Min, ui->btnMenu_Max,
                       ui->btnMenu_Close},
-                     tr("DR58 AT配置平台") + QStringLiteral("V3.3"));
+                     tr("DR58 AT配置平台") + QStringLiteral("V" DR58_VERSION));
     initSystemData();
     ui->UartComBaud->setCurrentIndex(1);
 }
@@ -80,8 +89,6 @@ void AT::on_btnMenu_Min_clicked()
 
 void AT::on_btnMenu_Max_clicked()
 {
-    static bool maximised = false;
-    static QRect normalGeometry;
     if (maximised) {
         setGeometry(normalGeometry);
     } else {
@@ -113,13 +120,13 @@ void AT::system_init()
     connect(ui->btnInit, &QPushButton::clicked, this, &AT::UIInitExec);
     connect(ui->btnUpdate, &QPushButton::clicked, this, &AT::Upgrade);
     const QIcon pencil(QStringLiteral("://images/xiezi.png"));
-    for (QPushButton *button : ui->widget->findChildren<QPushButton *>()) {
+    for (QPushButton *button : ui->registers.writeButtons()) {
         connect(button, &QPushButton::clicked, this, &AT::SetATCmd);
         button->setIcon(pencil);
     }
-    for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>())
+    for (QLineEdit *edit : ui->registers.edits())
         connect(edit, &QLineEdit::textChanged, this, &AT::EditChange);
-    for (QComboBox *box : ui->widget->findChildren<QComboBox *>())
+    for (QComboBox *box : ui->registers.boxes())
         connect(box, QOverload<int>::of(&QComboBox::activated), this, &AT::BoxChange);
     busy = false;
 }
@@ -223,14 +230,15 @@ void AT::SendUartData(QString cmd)
     }
     appendLog(QStringLiteral("send: ") + cmd);
     qCDebug(lcApp) << cmd;
-    AtLink::writeCommand(uartLine, cmd);
+    session->send(cmd);
     RecvData.clear();
 }
 
 bool AT::WaiteRecvData(int wait_num, int flag)
 {
     const QScopedValueRollback<bool> inWait(waiting, true);
-    const ReplyWait::Outcome outcome = ReplyWait::collect(uartLine, RecvData, wait_num);
+    const ReplyWait::Outcome outcome = session->receive(windowWaits(wait_num));
+    RecvData = session->reply();
     if (RecvData.isEmpty())
         return false;
     appendLog(ReplyParser::toText(RecvData));
@@ -309,7 +317,7 @@ bool AT::receive_Uartdata()
 void AT::fillFromListing()
 {
     qCDebug(lcApp) << "check AT&V";
-    for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>()) {
+    for (QLineEdit *edit : ui->registers.edits()) {
         const QString name = edit->objectName();
         const auto value = RegisterValues::listedRaw(name, RecvData);
         if (!value) {
@@ -319,9 +327,9 @@ void AT::fillFromListing()
         }
         showValue(edit, ReplyParser::toText(*value));
     }
-    for (QComboBox *box : ui->widget->findChildren<QComboBox *>()) {
-        setMark(box, FieldMarks::Clean);
+    for (QComboBox *box : ui->registers.boxes()) {
         const QString name = box->objectName();
+        ui->registers.mark(name, FieldState::Clean);
         const auto value = RegisterValues::listedRaw(name, RecvData);
         if (!value) {
             qCDebug(lcApp) << "not found" << name;
@@ -340,7 +348,7 @@ void AT::showValue(QLineEdit *edit, const QString &value)
         edit->setText(value);
     }
     edit->setCursorPosition(0); // long values show their beginning
-    setMark(edit, FieldMarks::Clean);
+    ui->registers.mark(edit->objectName(), FieldState::Clean);
 }
 
 void AT::fillFromSingleAnswer()
@@ -349,37 +357,31 @@ void AT::fillFromSingleAnswer()
     if (!answer)
         return;
     const QString name = QString::fromLatin1(answer->name);
-    if (auto *edit = ui->widget->findChild<QLineEdit *>(name)) {
+    if (QLineEdit *edit = ui->registers.edit(name))
         showValue(edit, ReplyParser::toText(answer->value));
-    }
-    if (auto *box = ui->widget->findChild<QComboBox *>(name))
+    if (QComboBox *box = ui->registers.box(name))
         box->setCurrentIndex(RegisterValues::choiceIndex(name, answer->value));
 }
 
 void AT::initSystemData()
 {
-    for (const RegisterInfo &reg : RegisterCatalog::registers()) {
-        if (reg.kind == FieldKind::Choice)
-            findChild<QComboBox *>(reg.name)->setCurrentIndex(-1);
-        else
-            findChild<QLineEdit *>(reg.name)->clear();
-    }
-    for (QLineEdit *edit : ui->widget->findChildren<QLineEdit *>())
-        setMark(edit, FieldMarks::Clean);
-    for (QComboBox *box : ui->widget->findChildren<QComboBox *>())
-        setMark(box, FieldMarks::Clean);
+    for (QComboBox *box : ui->registers.boxes())
+        box->setCurrentIndex(-1);
+    for (QLineEdit *edit : ui->registers.edits())
+        edit->clear();
+    ui->registers.markAll(FieldState::Clean);
 }
 
 void AT::EditChange()
 {
     if (auto *edit = qobject_cast<QLineEdit *>(sender()))
-        edit->setStyleSheet(FieldMarks::Edited);
+        ui->registers.mark(edit->objectName(), FieldState::Edited);
 }
 
 void AT::BoxChange()
 {
     if (auto *box = qobject_cast<QComboBox *>(sender()))
-        box->setStyleSheet(FieldMarks::Edited);
+        ui->registers.mark(box->objectName(), FieldState::Edited);
 }
 
 void AT::UIInitExec()
@@ -431,37 +433,28 @@ void AT::SetATCmd()
 void AT::writeEdited()
 {
     guarded(nullptr, [this] {
-        QStringList edited;
-        for (const RegisterInfo &reg : RegisterCatalog::registers()) {
-            const QString name = QLatin1String(reg.name);
-            if (reg.kind != FieldKind::Info &&
-                ui->widget->findChild<QWidget *>(name)->styleSheet() == FieldMarks::Edited)
-                edited.append(name);
-        }
-        for (const QString &name : edited)
+        for (const QString &name : ui->registers.edited())
             writeRegister(name);
     });
 }
 
 void AT::writeRegister(const QString &name)
 {
-    QWidget *field = findChild<QLineEdit *>(name);
     QString value;
-    if (field) {
+    if (const QLineEdit *edit = ui->registers.edit(name)) {
         qCDebug(lcApp) << " find edit " << name;
-        value = static_cast<QLineEdit *>(field)->text();
+        value = edit->text();
     } else {
         qCDebug(lcApp) << "not find edit " << name;
-        auto *box = findChild<QComboBox *>(name);
+        const QComboBox *box = ui->registers.box(name);
         if (!box) {
             qCDebug(lcApp) << "not find box " << name;
             return;
         }
         qCDebug(lcApp) << " find box " << name;
-        field = box;
         value = QString::number(RegisterCatalog::wireValueForIndex(name, box->currentIndex()));
     }
     SendUartData(AtCommands::writeCommand(name, value));
     const bool acknowledged = WaiteRecvData(AtCommands::WriteWaits, 0);
-    field->setStyleSheet(acknowledged ? FieldMarks::Written : FieldMarks::Failed);
+    ui->registers.mark(name, acknowledged ? FieldState::Written : FieldState::Failed);
 }

@@ -7,8 +7,10 @@
 #include <QSerialPort>
 #include <QStringList>
 #include <future>
+#include <memory>
 
 class AtForm;
+class AtSession;
 class PortRecorder;
 struct RegisterInfo;
 class QLineEdit;
@@ -60,6 +62,10 @@ private slots:
 
 private:
     void initActions();
+    void addProfileActions();
+    void addTranscriptAction();
+    void acceptProfileDrops();
+    void initSession();
     void writeRegister(const QString &name);
     void showProfileValue(const RegisterInfo &reg, const QString &value);
     QMap<QString, QString> shownValues() const;
@@ -74,13 +80,16 @@ private:
     void reopenPort();
     void fillFromListing();
     void fillFromSingleAnswer();
-    static void showValue(QLineEdit *edit, const QString &value);
+    void showValue(QLineEdit *edit, const QString &value);
 
     QByteArray RecvData;
     AtForm *ui;
     QSerialPort uart;
     SerialLine &uartLine = SerialLine::wrapping(uart); // every exchange on uart goes through it
+    std::unique_ptr<AtSession> session;                // the AT dialogue on `uart`
     bool busy = false;
+    bool maximised = false;           // by the title bar's button or a double click on it
+    QRect normalGeometry;             // the geometry a maximised window goes back to
     bool waiting = false;             // a reply wait runs (it may not hold the busy guard)
     PortRecorder *recorder = nullptr; // everything the port carried, for the transcript
     // Listing the ports walks the system's devices, tens of milliseconds on some machines: at

@@ -5,14 +5,13 @@
 #include "at.h"
 
 #include "atform.h"
-#include "fieldmarks.h"
 #include "outputfile.h"
 #include "portrecorder.h"
+#include "problembox.h"
 #include "profile.h"
 #include "profilewriter.h"
 #include "registercatalog.h"
 #include "siteplan.h"
-#include "uihelper.h"
 #include "valuecheck.h"
 
 #include <QAction>
@@ -90,7 +89,13 @@ void AT::initActions()
 {
     recorder = new PortRecorder(uartLine);
     connect(ui->btnClear, &QPushButton::clicked, recorder, &PortRecorder::clear);
+    addProfileActions();
+    addTranscriptAction();
+    acceptProfileDrops();
+}
 
+void AT::addProfileActions()
+{
     QWidget *form = ui->widget;
     form->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(newAction(this, form, "actionOpenProfile", tr("打开配置文件..."), QKeySequence::Open),
@@ -111,7 +116,11 @@ void AT::initActions()
     connect(newAction(this, form, "actionWriteEdited", tr("写入已修改的参数"),
                       QKeySequence(Qt::CTRL | Qt::Key_Return)),
             &QAction::triggered, this, &AT::writeEdited);
+}
 
+// The traffic log's own context menu, with the transcript's action after its entries.
+void AT::addTranscriptAction()
+{
     QAction *transcript =
         newAction(this, ui->textBrowser, "actionSaveTranscript", tr("保存通信记录..."));
     connect(transcript, &QAction::triggered, this, [this] {
@@ -129,8 +138,11 @@ void AT::initActions()
                 menu->exec(ui->textBrowser->viewport()->mapToGlobal(at));
                 delete menu;
             });
+}
 
-    // Widgets that take drops of their own (the text fields) leave files to the window.
+// Widgets that take drops of their own (the text fields) leave files to the window.
+void AT::acceptProfileDrops()
+{
     auto *drop = new FileDrop(this, [this](const QString &path) { openProfile(path); });
     setAcceptDrops(true);
     installEventFilter(drop);
@@ -146,11 +158,11 @@ void AT::openProfile(const QString &path)
     QString message;
     std::optional<Profile> profile;
     if (SitePlan::isPlanFile(path))
-        profile = planProfile(path, ui->widget->findChild<QLineEdit *>("I4")->text(), &message);
+        profile = planProfile(path, ui->registers.edit(QStringLiteral("I4"))->text(), &message);
     else if (!(profile = Profile::load(path, &problems)))
         message = unusable(problems);
     if (!profile) {
-        UiHelper::showErrorBox(message);
+        ProblemBox::show(this, message);
         return;
     }
     for (const ProfileEntry &entry : profile->entries())
@@ -162,17 +174,17 @@ void AT::openProfile(const QString &path)
 void AT::showProfileValue(const RegisterInfo &reg, const QString &value)
 {
     const QString name = QLatin1String(reg.name);
-    if (auto *box = ui->widget->findChild<QComboBox *>(name)) {
+    if (QComboBox *box = ui->registers.box(name)) {
         const int index = box->currentIndex();
         if (index >= 0 &&
             ValueCheck::same(reg, QString::number(RegisterCatalog::wireValueForIndex(name, index)),
                              value))
             return;
         box->setCurrentIndex(RegisterCatalog::indexForWireValue(name, value.toInt()));
-        box->setStyleSheet(FieldMarks::Edited);
+        ui->registers.mark(name, FieldState::Edited);
         return;
     }
-    auto *edit = ui->widget->findChild<QLineEdit *>(name);
+    QLineEdit *edit = ui->registers.edit(name);
     if (ValueCheck::same(reg, edit->text(), value))
         return;
     edit->setText(value); // the changed text marks it edited
@@ -186,11 +198,11 @@ QMap<QString, QString> AT::shownValues() const
     QMap<QString, QString> values;
     for (const RegisterInfo &reg : RegisterCatalog::registers()) {
         const QString name = QLatin1String(reg.name);
-        if (auto *box = ui->widget->findChild<QComboBox *>(name)) {
+        if (const QComboBox *box = ui->registers.box(name)) {
             if (box->currentIndex() >= 0)
                 values.insert(name, QString::number(RegisterCatalog::wireValueForIndex(
                                         name, box->currentIndex())));
-        } else if (auto *edit = ui->widget->findChild<QLineEdit *>(name)) {
+        } else if (const QLineEdit *edit = ui->registers.edit(name)) {
             if (!edit->text().isEmpty())
                 values.insert(name, edit->text());
         }
@@ -212,8 +224,8 @@ void AT::saveProfile(const QString &path)
             problems.append(it.key() + QStringLiteral(": ") + problem);
     }
     if (!problems.isEmpty()) {
-        UiHelper::showErrorBox(tr("配置文件未保存，以下参数的值无效：") + QLatin1Char('\n') +
-                               problems.join(QLatin1Char('\n')));
+        ProblemBox::show(this, tr("配置文件未保存，以下参数的值无效：") + QLatin1Char('\n') +
+                                   problems.join(QLatin1Char('\n')));
         return;
     }
     const bool json = path.endsWith(QLatin1String(".json"), Qt::CaseInsensitive);
@@ -231,5 +243,5 @@ void AT::saveFile(const QString &path, const QByteArray &text)
 {
     const QString error = OutputFile::save(path, text);
     if (!error.isEmpty())
-        UiHelper::showErrorBox(tr("文件无法保存：") + QStringLiteral("\n%1: %2").arg(path, error));
+        ProblemBox::show(this, tr("文件无法保存：") + QStringLiteral("\n%1: %2").arg(path, error));
 }

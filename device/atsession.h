@@ -55,12 +55,27 @@ public:
     // Milliseconds the modem has to start each reply; ReplyWait's by default.
     void setFirstBytesTimeout(int ms) { m_firstBytes = ms; }
 
-private:
-    // A short answer must be whole within the first bytes' time; a long one within TotalLimit.
-    enum class Length { Short, Long };
+    // How one reply is awaited: the silent periods it may take after its first bytes, where its
+    // closing "OK\r\n" may stand, whether it must be whole within the first bytes' time (a
+    // short answer) rather than within ReplyWait::TotalLimit, the bytes it may hold (0: no
+    // cap) and whether the stop ends it. The named commands above use their own.
+    struct Waits
+    {
+        int silentPeriods = 1;
+        ReplyParser::Completion completion = ReplyParser::Completion::OwnLine;
+        bool shortAnswer = false;
+        int maxSize = MaxReplySize;
+        bool stoppable = true;
+    };
 
-    bool transact(const QString &command, int silentPeriods, Length length = Length::Long);
-    bool exchange(const QString &command, int silentPeriods, Length length, bool stoppable);
+    // The two halves of a transaction, for a caller that shows each: the command written (what
+    // is pending in both directions discarded first), then its reply collected into reply().
+    void send(const QString &command, bool stoppable = true);
+    ReplyWait::Outcome receive(const Waits &waits);
+
+private:
+    bool transact(const QString &command, const Waits &waits);
+    bool exchange(const QString &command, const Waits &waits);
 
     ModemLine &m_port;
     QByteArray m_reply;

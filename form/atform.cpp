@@ -31,6 +31,31 @@ QValidator *validatorFor(const RegisterInfo &reg, QObject *owner)
     return nullptr;
 }
 
+// A register's field in the grid: a drop-down with its items, or a text field with its validator.
+QWidget *newField(const RegisterInfo &reg, QWidget *grid, QMainWindow *window)
+{
+    QWidget *field;
+    if (reg.kind == FieldKind::Choice) {
+        auto *box = new QComboBox(grid);
+        for (const ChoiceItem &item : reg.items)
+            box->addItem(*item.text ? tr(item.text) : QString());
+        field = box;
+    } else {
+        auto *edit = new QLineEdit(grid);
+        if (reg.kind == FieldKind::Info) {
+            edit->setFocusPolicy(Qt::NoFocus);
+            edit->setEnabled(true);
+        }
+        if (QValidator *validator = validatorFor(reg, window))
+            edit->setValidator(validator);
+        field = edit;
+    }
+    field->setObjectName(QLatin1String(reg.name));
+    if (!reg.tooltip.isEmpty())
+        field->setToolTip(RegisterCatalog::tooltipText(reg));
+    return field;
+}
+
 } // namespace
 
 void AtForm::setupUi(QMainWindow *window)
@@ -176,30 +201,14 @@ void AtForm::addRegisterRow(const RegisterInfo &reg, QMainWindow *window)
     label->setObjectName(QStringLiteral("label_") + numberOf(reg));
     gridLayout_2->addWidget(label, reg.row, labelColumn);
 
-    QWidget *field;
-    if (reg.kind == FieldKind::Choice) {
-        auto *box = new QComboBox(widget);
-        for (const ChoiceItem &item : reg.items)
-            box->addItem(*item.text ? tr(item.text) : QString());
-        field = box;
-    } else {
-        auto *edit = new QLineEdit(widget);
-        if (reg.kind == FieldKind::Info) {
-            edit->setFocusPolicy(Qt::NoFocus);
-            edit->setEnabled(true);
-        }
-        if (QValidator *validator = validatorFor(reg, window))
-            edit->setValidator(validator);
-        field = edit;
-    }
-    field->setObjectName(name);
-    if (!reg.tooltip.isEmpty())
-        field->setToolTip(RegisterCatalog::tooltipText(reg));
+    QWidget *field = newField(reg, widget, window);
     gridLayout_2->addWidget(field, reg.row, fieldColumn);
 
+    QPushButton *button = nullptr;
     if (reg.kind != FieldKind::Info) {
-        auto *button = new QPushButton(widget);
+        button = new QPushButton(widget);
         button->setObjectName(QStringLiteral("Button") + name);
         gridLayout_2->addWidget(button, reg.row, buttonColumn);
     }
+    registers.add(reg, field, button);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "registerformbinder.h"
+
 #include <QtWidgets>
 
 class newComboBox;
@@ -38,6 +40,7 @@ public:
     QPushButton *btnClear;
     QMenuBar *menubar;
     QStatusBar *statusbar;
+    RegisterFormBinder registers; // the register grid's fields and their states
 
     void setupUi(QMainWindow *window);
 

@@ -438,6 +438,14 @@ the relay sequence number arrangement is monotonically increasing and can be dis
         <source>文件无法保存：</source>
         <translation>The file cannot be saved:</translation>
     </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
 </context>
 <context>
     <name>init</name>

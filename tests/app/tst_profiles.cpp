@@ -104,8 +104,8 @@ void ProfilesTest::badProfileChangesNothing_data()
     QTest::newRow("JSON") << QByteArray("{\"registers\": {\"S104\": 5,\n}}") << ":2: ";
 }
 
-// Dropped on the window, a profile that fails its checks is refused with its file, line and
-// reason, and no field changes.
+// Dropped on the window, a profile that fails its checks is refused in the window's own box with
+// its file, line and reason, and no field changes.
 void ProfilesTest::badProfileChangesNothing()
 {
     QFETCH(QByteArray, text);
@@ -113,12 +113,15 @@ void ProfilesTest::badProfileChangesNothing()
     Station s;
     const QString path = write("bad.ini", text);
     QString shown;
+    QStringList frame;
     ModalAnswer answer([&](QWidget *box) {
         shown = static_cast<QMessageBox *>(box)->text();
+        frame = boxFrame(box);
         static_cast<QDialog *>(box)->accept();
     });
     drop(s, path);
     QVERIFY2(shown.contains(path + reason), qPrintable(shown));
+    QCOMPARE(frame, QStringList({"错误", "确定"})); // the window's own box, not the helper's
     QVERIFY(s.edit("S104")->text().isEmpty());
     QCOMPARE(s.mark("S104"), QStringLiteral("border-color :black "));
 }

@@ -1,6 +1,7 @@
 #include "appresources.h"
 #include "at.h"
 #include "init.h"
+#include "modalanswer.h"
 #include "startup.h"
 #include "uihelper.h"
 #include "upgrade.h"
@@ -17,6 +18,7 @@ private slots:
     void englishTexts();
     void frame();
     void titleBarMaximisesRestoresAndCloses();
+    void additionsBoxInEnglish();
     void chineseWithoutCatalogue();
 
 private:
@@ -93,11 +95,27 @@ void ShellTest::titleBarMaximisesRestoresAndCloses()
     QCOMPARE(window.geometry().topLeft(), screen.topLeft());
     QVERIFY(window.geometry().contains(screen));
     QCOMPARE(window.property("canMove"), QVariant(false));
+    AT other; // each window keeps its own state: the other one maximises too
+    QTest::mouseDClick(other.findChild<QWidget *>("widgetTitle"), Qt::LeftButton);
+    QCOMPARE(other.property("canMove"), QVariant(false));
     QTest::mouseDClick(title, Qt::LeftButton);
     QCOMPARE(window.geometry(), normal);
     QCOMPARE(window.property("canMove"), QVariant(true));
     window.findChild<QPushButton *>("btnMenu_Close")->click();
     QVERIFY(!window.isVisible());
+}
+
+// The box of the window's own additions speaks the window's language.
+void ShellTest::additionsBoxInEnglish()
+{
+    AT window;
+    QStringList seen;
+    ModalAnswer answer([&](QWidget *box) {
+        seen = boxFrame(box) << static_cast<QMessageBox *>(box)->text().section('\n', 0, 0);
+        static_cast<QDialog *>(box)->accept();
+    });
+    QMetaObject::invokeMethod(&window, "openProfile", Q_ARG(QString, "/nonexistent/p.ini"));
+    QCOMPARE(seen, QStringList({"Error", "OK", "The profile cannot be used:"}));
 }
 
 void ShellTest::chineseWithoutCatalogue()

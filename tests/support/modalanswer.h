@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -31,3 +33,14 @@ private:
     QPointer<QWidget> m_last;
     int m_seen = 0;
 };
+
+// A message box's frame as the operator reads it: its title, then its buttons' texts.
+inline QStringList boxFrame(QWidget *modal)
+{
+    QStringList frame{modal->windowTitle()};
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        for (QAbstractButton *button : box->buttons())
+            frame << button->text();
+    }
+    return frame;
+}
