@@ -3,7 +3,6 @@
 #include "atcommands.h"
 #include "atsession.h"
 #include "exitcode.h"
-#include "interrupt.h"
 #include "labels.h"
 #include "linkentry.h"
 #include "networkline.h"
@@ -25,8 +24,8 @@ Visit visit(const PortContext &context, ModemLine &line, int rate)
     if (!line.setBaudRate(rate))
         return {};
     AtSession session(line);
-    session.setStop([&line] { return Interrupt::requested() || !line.trouble().isEmpty(); });
-    const PortContext atRate{context.port, context.prefix, false};
+    session.setStop([&] { return context.stop.requested() || !line.trouble().isEmpty(); });
+    const PortContext atRate{context.port, context.prefix, false, context.stop, context.tell};
     if (LinkEntry::enter(atRate, line, session))
         return {};
     Visit visit{true, {}};
@@ -49,8 +48,7 @@ JobResult noted(JobResult result, const PortContext &context, const QString &tex
 
 JobResult failed(JobResult result, int code, const QString &text)
 {
-    result.code = code;
-    result.result = QStringLiteral("failed");
+    result.fail(code);
     result.errors.prepend(result.detail);
     result.detail = text;
     return result;
@@ -90,8 +88,8 @@ JobResult follow(const PortContext &context, ModemLine &line, const Change &chan
                                               "server is set to; set the server's line to %1 "
                                               "8N1 for the modem to answer again")
                                    .arg(change.to));
-    if (Interrupt::requested())
-        return failed(result, Interrupt::exitCode(),
+    if (context.stop.requested())
+        return failed(result, context.stop.exitCode(),
                       QStringLiteral("interrupted; ") + changed +
                           QStringLiteral(", not confirmed"));
     const Visit atNew = visit(context, line, change.to);

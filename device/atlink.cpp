@@ -1,5 +1,6 @@
 #include "atlink.h"
 
+#include "deviceconstants.h"
 #include "modemline.h"
 #include "portrecorder.h"
 #include "replywait.h"
@@ -22,7 +23,7 @@ bool waitWritten(QIODevice &port, int limitMs, const std::function<bool()> &stop
         if (left <= 0 || stop())
             return false;
         const qint64 before = clock.elapsed();
-        const int slice = int(std::min<qint64>(left, ReplyWait::StopPoll));
+        const int slice = int(std::min<qint64>(left, DeviceConstants::StopPoll));
         // A port that fails answers at once; it is not asked again and again meanwhile.
         if (!port.waitForBytesWritten(slice) && clock.elapsed() - before < slice / 2)
             return port.bytesToWrite() == 0;
@@ -35,7 +36,7 @@ void writeCommand(QIODevice &port, const QString &command, const std::function<b
     const QByteArray bytes = command.toLatin1();
     discardPending(port);
     PortRecorder::write(port, bytes);
-    waitWritten(port, WriteTimeout, stop);
+    waitWritten(port, DeviceConstants::WriteTimeout, stop);
 }
 
 void discardPending(QIODevice &port)

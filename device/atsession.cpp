@@ -66,7 +66,7 @@ bool AtSession::pause(int ms)
     QElapsedTimer clock;
     clock.start();
     for (qint64 left = ms; left > 0 && !stopped(); left = ms - clock.elapsed())
-        QThread::msleep(ulong(std::min<qint64>(left, ReplyWait::StopPoll)));
+        QThread::msleep(ulong(std::min<qint64>(left, DeviceConstants::StopPoll)));
     return !stopped();
 }
 
@@ -84,8 +84,8 @@ bool AtSession::exchange(const QString &command, int silentPeriods, Length lengt
 {
     ReplyWait::Bounds bounds;
     bounds.firstBytes = m_firstBytes;
-    bounds.total = length == Length::Short ? m_firstBytes : ReplyWait::TotalLimit;
-    bounds.maxSize = MaxReplySize;
+    bounds.total = length == Length::Short ? m_firstBytes : DeviceConstants::TotalLimit;
+    bounds.maxSize = DeviceConstants::MaxReplySize;
     if (stoppable)
         bounds.stop = m_stop;
     AtLink::writeCommand(m_port, command, bounds.stop);

@@ -18,13 +18,11 @@ class PortRecorder : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int Keep = 4 * 1024 * 1024; // characters: the newest text kept
-
     // Starts recording `port`; the recorder is the port's child and ends with it.
     explicit PortRecorder(QSerialPort &port);
 
-    // What was recorded since the start or the last clear, one line per burst; the newest Keep
-    // characters (up to twice that between trims), cut at a line.
+    // What was recorded since the start or the last clear, one line per burst; the newest
+    // DeviceConstants::TranscriptKeep characters (up to twice that between trims), cut at a line.
     const QString &text() const { return m_text; }
     void clear() { m_text.clear(); }
 

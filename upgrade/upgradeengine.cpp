@@ -1,6 +1,7 @@
 #include "upgradeengine.h"
 
 #include "atlink.h"
+#include "deviceconstants.h"
 #include "portrecorder.h"
 #include "replymarkers.h"
 #include "upgradelog.h"
@@ -160,7 +161,7 @@ void UpgradeEngine::WriteFrame()
         return;
     AtLink::discardPending(*m_port);
     PortRecorder::write(*m_port, m_request);
-    AtLink::waitWritten(*m_port, WriteWait, m_stop);
+    AtLink::waitWritten(*m_port, DeviceConstants::WriteTimeout, m_stop);
 }
 
 void UpgradeEngine::receiveText()
