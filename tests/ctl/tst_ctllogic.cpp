@@ -69,6 +69,15 @@ PortResult port(int code, const QString &name = "p",
     return {name, job};
 }
 
+// A line open at 9600 baud to the modem, started; none (the problem logged) when it cannot be.
+std::unique_ptr<ModemLine> lineTo(SimModem &modem)
+{
+    QString error;
+    if (!modem.start(&error))
+        qWarning() << error;
+    return PortOpener::openLine(modem.portName(), 9600).line;
+}
+
 // A job that counts its runs and gives `result`.
 PortJob counted(int &runs, const JobResult &result)
 {
@@ -425,10 +434,8 @@ private slots:
     void jobChains()
     {
         SimModem modem;
-        QString error;
-        QVERIFY2(modem.start(&error), qPrintable(error));
-        const PortOpener::Opened opened = PortOpener::openLine(modem.portName(), 9600);
-        QVERIFY(opened.line);
+        const std::unique_ptr<ModemLine> line = lineTo(modem);
+        QVERIFY(line);
         Stop stop;
         const PortContext context{"p", "p: ", false, stop};
         int runs = 0;
@@ -436,18 +443,17 @@ private slots:
         upgraded.firmwareSha256 = "ab";
         const PortJob applied =
             counted(runs, JobResult::done(JobResult::Result::Applied, "1 written", "p: on\n"));
-        const JobResult both =
-            JobChain::then(counted(runs, upgraded), applied)(context, *opened.line);
+        const JobResult both = JobChain::then(counted(runs, upgraded), applied)(context, *line);
         QCOMPARE(both.word() + "; " + both.detail + "; " + both.output + both.firmwareSha256,
                  QString("applied; upgraded: 9 kB/s; 1 written; p: up\np: on\nab"));
         const JobResult silent = JobResult::failure(ExitCode::NoAnswer, "silent");
-        QCOMPARE(JobChain::then(counted(runs, silent), applied)(context, *opened.line).detail,
+        QCOMPARE(JobChain::then(counted(runs, silent), applied)(context, *line).detail,
                  QString("silent"));
         QCOMPARE(runs, 3);
         const auto retries = [&](int boundMs) {
             runs = 0;
             const auto again = [&runs](const JobResult &) { return runs < 3; };
-            JobChain::retried(counted(runs, silent), again, boundMs)(context, *opened.line);
+            JobChain::retried(counted(runs, silent), again, boundMs)(context, *line);
             return runs;
         };
         QCOMPARE(retries(60000), 3);
@@ -461,10 +467,8 @@ private slots:
     void stopWithoutSignal()
     {
         SimModem modem;
-        QString error;
-        QVERIFY2(modem.start(&error), qPrintable(error));
-        const PortOpener::Opened opened = PortOpener::openLine(modem.portName(), 9600);
-        QVERIFY(opened.line);
+        const std::unique_ptr<ModemLine> line = lineTo(modem);
+        QVERIFY(line);
         QStringList problems;
         const auto profile = Profile::parse("p.ini", "S104=5\n", &problems);
         QVERIFY2(profile, qPrintable(problems.join('\n')));
@@ -474,7 +478,7 @@ private slots:
             return ConfigJobs::Choice{profile, {}, {}};
         };
         const JobResult result =
-            ConfigJobs::apply(choose, false, true)({"p", "", false, stop}, *opened.line);
+            ConfigJobs::apply(choose, false, true)({"p", "", false, stop}, *line);
         QCOMPARE(QString::number(result.code) + " " + result.word() + ": " + result.detail,
                  QString("143 interrupted: interrupted; nothing written"));
         QVERIFY(!modem.received().contains("ATS104="));
