@@ -542,8 +542,8 @@ QList<Command> settingsCommands()
     };
 }
 
-// The firmware, provisioning and network commands.
-QList<Command> otherCommands()
+// The firmware and provisioning commands.
+QList<Command> firmwareCommands()
 {
     return {
         {"upgrade",
@@ -561,6 +561,13 @@ QList<Command> otherCommands()
          {DirOption, BaudOption, CountOption, FirmwareOption, KeepSettingsOption,
           BackupDirForUpgradeOption, ReportOption, TranscriptOption, ShowSecretsOption},
          watchDevices},
+    };
+}
+
+// The network commands.
+QList<Command> networkCommands()
+{
+    return {
         {"net check",
          "Check a site plan against the network rules, no modem needed.",
          "PLAN",
@@ -598,7 +605,7 @@ const QList<Command> &commands()
              {OutputFormatOption},
              listPorts},
         } +
-        queryCommands() + settingsCommands() + otherCommands();
+        queryCommands() + settingsCommands() + firmwareCommands() + networkCommands();
     return list;
 }
 

@@ -126,6 +126,41 @@ QStringList planDifferences(const SitePlan &plan, const Network &network,
     return lines;
 }
 
+// What an audit found: the broken rules, and each problem (a broken rule, a difference from the
+// plan) as a line and by radio.
+struct Findings
+{
+    QVector<Breach> breaches;
+    QStringList lines;
+    QMap<QString, QStringList> problems;
+};
+
+Findings judged(const Network &network, const std::optional<SitePlan> &plan)
+{
+    Findings found;
+    found.breaches = NetworkRules::check(network.radios);
+    for (const Breach &breach : found.breaches) {
+        found.lines.append(breach.text);
+        for (const QString &radio : breach.radios)
+            found.problems[radio].append(breach.text);
+    }
+    if (plan)
+        found.lines += planDifferences(*plan, network, found.problems);
+    return found;
+}
+
+// Each port's record, with the problems seen on its radio when the network was judged.
+void recorded(Network &network, const QMap<QString, QStringList> &problems, RunLog *report)
+{
+    for (PortResult &result : network.results) {
+        const int index = network.ports.indexOf(result.port);
+        if (network.code == ExitCode::Ok && index >= 0)
+            result.job.problems = problems.value(network.radios.at(index).name);
+        if (report)
+            report->record(result);
+    }
+}
+
 } // namespace
 
 std::optional<ConfigJobs::ProfileChoice> settings(const QString &path)
@@ -170,37 +205,19 @@ int audit(const QString &planPath, const QStringList &ports, int baud, const Out
     if (!planPath.isEmpty() && !plan)
         return ExitCode::BadFile;
     Network network = readNetwork(ports, baud, outputs);
-    QVector<Breach> breaches;
-    QStringList lines;
-    QMap<QString, QStringList> problems;
-    if (network.code == ExitCode::Ok) {
-        breaches = NetworkRules::check(network.radios);
-        for (const Breach &breach : breaches) {
-            lines.append(breach.text);
-            for (const QString &radio : breach.radios)
-                problems[radio].append(breach.text);
-        }
-        if (plan)
-            lines += planDifferences(*plan, network, problems);
-    }
-    for (PortResult &result : network.results) {
-        const int index = network.ports.indexOf(result.port);
-        if (network.code == ExitCode::Ok && index >= 0)
-            result.job.problems = problems.value(network.radios.at(index).name);
-        if (outputs.report)
-            outputs.report->record(result);
-    }
+    const Findings found = network.code == ExitCode::Ok ? judged(network, plan) : Findings();
+    recorded(network, found.problems, outputs.report);
     if (network.code != ExitCode::Ok)
         return network.code;
-    if (!writeGraph(outputs.graph, outputs.stop, network.radios, breaches))
+    if (!writeGraph(outputs.graph, outputs.stop, network.radios, found.breaches))
         return ExitCode::WriteFailed;
-    for (const QString &line : lines)
+    for (const QString &line : found.lines)
         Console::out(line + QLatin1Char('\n'));
-    if (lines.isEmpty())
+    if (found.lines.isEmpty())
         Console::out(QStringLiteral("%1 radios: every network rule holds%2\n")
                          .arg(network.radios.size())
                          .arg(plan ? QStringLiteral(", each as planned") : QString()));
-    return lines.isEmpty() ? ExitCode::Ok : ExitCode::Different;
+    return found.lines.isEmpty() ? ExitCode::Ok : ExitCode::Different;
 }
 
 int plan(const QString &output, const QStringList &ports, int baud, const Outputs &outputs)

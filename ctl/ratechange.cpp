@@ -54,6 +54,25 @@ JobResult failed(JobResult result, int code, const QString &text)
     return result;
 }
 
+// The modem did not answer at the new rate: the line failed, or the modem answers at the old
+// rate, or at neither.
+JobResult unanswered(const PortContext &context, ModemLine &line, const Change &change,
+                     const QString &changed, JobResult result)
+{
+    const QString trouble = line.trouble();
+    if (!trouble.isEmpty())
+        return failed(result, ExitCode::PortError,
+                      changed + QStringLiteral(", not confirmed: ") + trouble);
+    const bool atOld = visit(context, line, change.from).answered;
+    return failed(result, ExitCode::NoAnswer,
+                  changed + (atOld ? QStringLiteral(" was stored, but the modem does not answer "
+                                                    "at %1; it answers at %2")
+                                   : QStringLiteral(" was stored, but the modem answers neither "
+                                                    "at %1 nor at %2"))
+                                .arg(change.to)
+                                .arg(change.from));
+}
+
 } // namespace
 
 std::optional<Change> stored(const QVector<Difference> &differences, const ApplyOutcome &outcome,
@@ -102,18 +121,7 @@ JobResult follow(const PortContext &context, ModemLine &line, const Change &chan
                       changed + QStringLiteral(", but the modem's S102 does not read back as %1 "
                                                "at the new rate")
                                     .arg(change.code));
-    const QString trouble = line.trouble();
-    if (!trouble.isEmpty())
-        return failed(result, ExitCode::PortError,
-                      changed + QStringLiteral(", not confirmed: ") + trouble);
-    const bool atOld = visit(context, line, change.from).answered;
-    return failed(result, ExitCode::NoAnswer,
-                  changed + (atOld ? QStringLiteral(" was stored, but the modem does not answer "
-                                                    "at %1; it answers at %2")
-                                   : QStringLiteral(" was stored, but the modem answers neither "
-                                                    "at %1 nor at %2"))
-                                .arg(change.to)
-                                .arg(change.from));
+    return unanswered(context, line, change, changed, result);
 }
 
 } // namespace RateChange
