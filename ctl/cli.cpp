@@ -359,9 +359,9 @@ const QCommandLineOption BackupDirForUpgradeOption(
     QStringLiteral("dir"), BackupJobs::defaultDir());
 
 // The upgrade job, keeping the settings when asked to.
-PortJob upgradeJob(const Invocation &call, const QByteArray &image, int announceMs, bool bar)
+PortJob upgradeJob(const Invocation &call, const QByteArray &image, int announceMs)
 {
-    const PortJob job = UpgradeJob::upgrade(image, announceMs, bar);
+    const PortJob job = UpgradeJob::upgrade(image, announceMs);
     if (!call.parser.isSet(KeepSettingsOption))
         return job;
     return KeepSettings::upgrade(job, call.parser.value(BackupDirForUpgradeOption));
@@ -377,8 +377,7 @@ int upgradeModems(const Invocation &call)
     const std::optional<QByteArray> image = firmware(call.argument);
     if (!image)
         return ExitCode::BadFile;
-    const bool bar = call.ports.size() == 1 && Console::errIsTerminal();
-    return runOnPorts(call, upgradeJob(call, *image, seconds * 1000, bar));
+    return runOnPorts(call, upgradeJob(call, *image, seconds * 1000));
 }
 
 const QCommandLineOption DirOption(
@@ -418,8 +417,7 @@ int watchDevices(const Invocation &call)
         return ExitCode::BadFile;
     PortJob job = ConfigJobs::apply(*choice, false, true);
     if (image)
-        job = JobChain::then(upgradeJob(call, *image, CtlConstants::AnnounceTimeout * 1000, false),
-                             job);
+        job = JobChain::then(upgradeJob(call, *image, CtlConstants::AnnounceTimeout * 1000), job);
     return prepared(call, false, [&](RunLog &log, RunLog &, const Stop &stop) {
         const int code = WatchStation::run({dir, baud, count}, job, log, stop);
         return somethingLost(log) ? std::max(code, ExitCode::WriteFailed) : code;

@@ -60,19 +60,22 @@ QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job, 
     for (int i = 0; i < ports.size(); ++i) {
         const QString port = ports.at(i);
         const PortContext context{
-            port, ports.size() > 1 ? port + QStringLiteral(": ") : QString(),
-            baud == CtlConstants::AutoBaud, stop,
-            [&events, port](const QString &text) { events.told(port, text); }};
+            port,
+            ports.size() > 1 ? port + QStringLiteral(": ") : QString(),
+            baud == CtlConstants::AutoBaud,
+            stop,
+            [&events, i](const QString &text) { events.told(i, text); },
+            [&events, i](qint64 done, qint64 total) { events.progressed(i, done, total); }};
         PortResult &slot = results[i];
-        threads.emplace_back(QThread::create([context, baud, &job, log, &slot, &events] {
+        threads.emplace_back(QThread::create([context, baud, &job, log, &slot, &events, i] {
             slot = runPort(context, baud, job, log);
-            events.ended(slot);
+            events.ended(i, slot);
         }));
         threads.back()->start();
     }
     for (int i = 0; i < ports.size(); ++i) {
         threads.at(size_t(i))->wait();
-        events.inOrder(results[i]);
+        events.inOrder(i, results[i]);
     }
     return results;
 }

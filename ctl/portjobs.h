@@ -14,7 +14,8 @@ class RunLog;
 
 // The port a job runs on; `prefix` starts its output lines when several ports run at once;
 // `detectBaud`: the job finds the modem's rate ("--baud auto"); `stop`: the run's stop request.
-// `tell` gives the operator a line while the job runs (the run's printer writes it).
+// While the job runs, `tell` gives the operator a line and `progress` how many bytes of how many
+// a transfer has sent (the run's printer shows them).
 struct PortContext
 {
     QString port;
@@ -22,6 +23,7 @@ struct PortContext
     bool detectBaud;
     const Stop &stop;
     std::function<void(const QString &)> tell = [](const QString &) {};
+    std::function<void(qint64 done, qint64 total)> progress = [](qint64, qint64) {};
 };
 
 // A command's work on one open port, run on that port's own thread.
@@ -43,14 +45,16 @@ struct PortResult
 // Runs a job on ports, each on a thread of its own; prints nothing (see RunPrinter).
 namespace PortJobs {
 
-// What the runner tells while it runs: `told` a port's line for the operator and `ended` its
-// result, both on the port's thread as they happen; `inOrder` each result on the calling thread,
-// in the order given, once the port and those before it are done.
+// What the runner tells while it runs, each with the port's index in the order given: `told` a
+// line for the operator, `progressed` a transfer's progress and `ended` the result, on the
+// port's thread as they happen; `inOrder` each result on the calling thread, in the order given,
+// once the port and those before it are done.
 struct Events
 {
-    std::function<void(const QString &port, const QString &text)> told;
-    std::function<void(const PortResult &)> ended;
-    std::function<void(PortResult &)> inOrder;
+    std::function<void(int port, const QString &text)> told;
+    std::function<void(int port, qint64 done, qint64 total)> progressed;
+    std::function<void(int port, const PortResult &)> ended;
+    std::function<void(int port, PortResult &)> inOrder;
 };
 
 // Opens every port on its own thread (each line is created there) at `baud`, 8N1 (with

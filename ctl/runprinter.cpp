@@ -1,10 +1,13 @@
 #include "runprinter.h"
 
 #include "console.h"
+#include "ctlconstants.h"
 #include "exitcode.h"
+#include "progresstext.h"
 #include "runlog.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace RunPrinter {
 
@@ -31,15 +34,51 @@ QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job, 
                         RunLog *log)
 {
     const bool several = ports.size() > 1;
+    // One for each port, made before the threads start, each used by its port's thread only.
+    std::vector<Progress> progress;
+    for (const QString &port : ports)
+        progress.emplace_back(several ? port + QStringLiteral(": ") : QString(),
+                              !several && Console::errIsTerminal());
     const PortJobs::Events events{
-        tell, [several](const PortResult &result) { announce(result, several); },
-        [log](PortResult &result) { deliver(result, log); }};
+        [&](int port, const QString &text) {
+            progress[size_t(port)].end();
+            tell(ports.at(port), text);
+        },
+        [&](int port, qint64 done, qint64 total) { progress[size_t(port)].show(done, total); },
+        [&](int port, const PortResult &result) {
+            progress[size_t(port)].end();
+            announce(result, several);
+        },
+        [log](int, PortResult &result) { deliver(result, log); }};
     return PortJobs::run(ports, baud, job, stop, events, log);
 }
 
 void tell(const QString &port, const QString &text)
 {
     Console::err(QStringLiteral("dr58ctl: %1: %2\n").arg(port, text));
+}
+
+void Progress::show(qint64 done, qint64 total)
+{
+    if (m_bar) {
+        m_drawn = true;
+        Console::redraw(ProgressText::bar(done, total, CtlConstants::ProgressBarWidth));
+        return;
+    }
+    const int percent = ProgressText::percent(done, total);
+    if (percent < m_nextLine)
+        return;
+    m_nextLine =
+        percent - percent % CtlConstants::ProgressLineStep + CtlConstants::ProgressLineStep;
+    Console::err(m_prefix +
+                 QStringLiteral("%1/%2 bytes (%3%)\n").arg(done).arg(total).arg(percent));
+}
+
+void Progress::end()
+{
+    if (m_drawn)
+        Console::err(QStringLiteral("\n"));
+    m_drawn = false;
 }
 
 void announce(const PortResult &result, bool several)

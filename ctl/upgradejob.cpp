@@ -2,7 +2,6 @@
 
 #include "atcommands.h"
 #include "atsession.h"
-#include "console.h"
 #include "ctlconstants.h"
 #include "exitcode.h"
 #include "linkentry.h"
@@ -19,49 +18,29 @@ namespace UpgradeJob {
 
 namespace {
 
-// Shows the offsets the engine reports, and times the transfer from its first chunk.
-class ProgressReport
+// The offsets the engine reports, told through the context; the transfer is timed from its
+// first chunk.
+class Transfer
 {
 public:
-    ProgressReport(const PortContext &context, qint64 total, bool bar)
-        : m_context(context), m_total(total), m_bar(bar)
-    {
-    }
+    Transfer(const PortContext &context, qint64 total) : m_context(context), m_total(total) {}
 
     void show(qint64 offset)
     {
         if (!m_clock.isValid())
             m_clock.start();
         m_offset = offset;
-        if (m_bar) {
-            Console::redraw(ProgressText::bar(offset, m_total, CtlConstants::ProgressBarWidth));
-            return;
-        }
-        const int percent = ProgressText::percent(offset, m_total);
-        if (percent < m_nextLine)
-            return;
-        m_nextLine =
-            percent - percent % CtlConstants::ProgressLineStep + CtlConstants::ProgressLineStep;
-        Console::err(m_context.prefix +
-                     QStringLiteral("%1/%2 bytes (%3%)\n").arg(offset).arg(m_total).arg(percent));
-    }
-
-    void end()
-    {
-        if (m_bar && m_clock.isValid())
-            Console::err(QStringLiteral("\n"));
+        m_context.progress(offset, m_total);
     }
 
     qint64 offset() const { return m_offset; }
     qint64 elapsed() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
 
 private:
-    PortContext m_context;
+    const PortContext &m_context;
     qint64 m_total;
-    bool m_bar;
     QElapsedTimer m_clock;
     qint64 m_offset = 0;
-    int m_nextLine = 0; // percent of the next plain line
 };
 
 // What the modem did not accept: the chunk in flight, or the request of the start or the end.
@@ -88,8 +67,8 @@ QString notAccepted(const UpgradeEngine &engine)
 class EngineRun
 {
 public:
-    EngineRun(UpgradeEngine &engine, ProgressReport &report, const Stop &stop)
-        : m_engine(engine), m_report(report), m_stop(stop)
+    EngineRun(UpgradeEngine &engine, Transfer &transfer, const Stop &stop)
+        : m_engine(engine), m_transfer(transfer), m_stop(stop)
     {
     }
 
@@ -107,7 +86,6 @@ public:
             m_engine.start(image);
         m_loop.exec();
         m_engine.cancel();
-        m_report.end();
         return m_outcome;
     }
 
@@ -134,7 +112,7 @@ private:
         QObject::connect(&m_engine, &UpgradeEngine::promptChanged, &m_loop,
                          [this] { m_watchdog.start(CtlConstants::NoProgressTimeout * 1000); });
         QObject::connect(&m_engine, &UpgradeEngine::progressChanged, &m_loop,
-                         [this](int offset) { m_report.show(offset); });
+                         [this](int offset) { m_transfer.show(offset); });
         QObject::connect(&m_engine, &UpgradeEngine::finished, &m_loop,
                          [this](bool success) { end(success); });
     }
@@ -148,7 +126,7 @@ private:
     }
 
     UpgradeEngine &m_engine;
-    ProgressReport &m_report;
+    Transfer &m_transfer;
     const Stop &m_stop;
     QEventLoop m_loop;
     QTimer m_watchdog;
@@ -160,10 +138,11 @@ private:
 
 // Where the stop ended the upgrade, and the mode it left the modem in: a modem that entered
 // AT mode but did not announce its update mode is sent back to data mode.
-JobResult interrupted(const Stop &stop, const ProgressReport &report, qint64 total, bool entered,
+JobResult interrupted(const Stop &stop, const Transfer &transfer, qint64 total, bool entered,
                       bool announced, AtSession &session)
 {
-    QString detail = QStringLiteral("interrupted at byte %1 of %2").arg(report.offset()).arg(total);
+    QString detail =
+        QStringLiteral("interrupted at byte %1 of %2").arg(transfer.offset()).arg(total);
     if (announced)
         detail += QStringLiteral("; the modem is left in its update mode, not in AT mode");
     else if (entered && session.exit())
@@ -186,13 +165,13 @@ QString notInUpdateMode(bool resumed, int announceTimeout)
 
 // What the engine's run gave.
 JobResult ended(const PortContext &context, const EngineRun &run, std::optional<bool> outcome,
-                const ProgressReport &report, qint64 total, const QString &notAnnounced)
+                const Transfer &transfer, qint64 total, const QString &notAnnounced)
 {
     if (!outcome || !run.announced()) // a resumed start that failed: no update mode either
         return JobResult::failure(ExitCode::NoAnswer, notAnnounced);
     if (!*outcome)
         return JobResult::failure(ExitCode::UpgradeFailed, run.failure());
-    const QString speed = ProgressText::throughput(total, report.elapsed());
+    const QString speed = ProgressText::throughput(total, transfer.elapsed());
     return JobResult::done(JobResult::Result::Upgraded, speed,
                            context.prefix + QStringLiteral("upgraded: ") + speed +
                                QLatin1Char('\n'));
@@ -203,7 +182,7 @@ JobResult ended(const PortContext &context, const EngineRun &run, std::optional<
 // rate is still unknown. A modem that answered nothing at all may be in its update mode still
 // (an upgrade cut short): it is sent UPDATE_START at once.
 JobResult upgraded(const PortContext &context, ModemLine &line, const QByteArray &image,
-                   int announceTimeout, bool bar)
+                   int announceTimeout)
 {
     AtSession session(line);
     session.setStop(context.stop.asked());
@@ -215,27 +194,27 @@ JobResult upgraded(const PortContext &context, ModemLine &line, const QByteArray
     UpgradeEngine engine(nullptr, UpgradeMachine::Policy::Strict);
     engine.SetSerialPort(&line);
     engine.setStop(context.stop.asked());
-    ProgressReport report(context, image.size(), bar);
-    EngineRun run(engine, report, context.stop);
+    Transfer transfer(context, image.size());
+    EngineRun run(engine, transfer, context.stop);
     const std::optional<bool> outcome =
         context.stop.requested() ? std::nullopt : run.run(image, resume, announceTimeout);
     if (!outcome && context.stop.requested()) {
         QObject::disconnect(&line, nullptr, &engine, nullptr);
-        return interrupted(context.stop, report, image.size(), !notEntered, run.announced(),
+        return interrupted(context.stop, transfer, image.size(), !notEntered, run.announced(),
                            session);
     }
-    return ended(context, run, outcome, report, image.size(),
+    return ended(context, run, outcome, transfer, image.size(),
                  notInUpdateMode(resume, announceTimeout));
 }
 
 } // namespace
 
-PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar)
+PortJob upgrade(const QByteArray &image, int announceTimeout)
 {
     const QString sha256 =
         QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex());
     return [=](const PortContext &context, ModemLine &line) {
-        JobResult result = upgraded(context, line, image, announceTimeout, bar);
+        JobResult result = upgraded(context, line, image, announceTimeout);
         result.firmwareSha256 = sha256;
         return result;
     };

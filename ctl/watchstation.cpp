@@ -204,9 +204,14 @@ private:
     void start(const QString &path, const Entry &entry)
     {
         ++m_started;
-        const PortContext context{path, path + QStringLiteral(": "),
-                                  m_settings.baud == CtlConstants::AutoBaud, m_stop,
-                                  [path](const QString &text) { RunPrinter::tell(path, text); }};
+        auto progress = std::make_shared<RunPrinter::Progress>(path + QStringLiteral(": "), false);
+        const PortContext context{
+            path,
+            path + QStringLiteral(": "),
+            m_settings.baud == CtlConstants::AutoBaud,
+            m_stop,
+            [path](const QString &text) { RunPrinter::tell(path, text); },
+            [progress](qint64 done, qint64 total) { progress->show(done, total); }};
         QThread *thread = QThread::create([this, context] {
             const PortResult result = PortJobs::runPort(context, m_settings.baud, m_job, &m_log);
             m_log.record(result);
