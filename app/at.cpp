@@ -31,7 +31,7 @@ constexpr int LogKeep = 200000;         // characters: the traffic log's newest 
 constexpr int IdleDiscardPeriod = 1000; // milliseconds between discards of unasked-for input
 
 // The window's replies: complete at "OK\r\n" anywhere, even as the end of a value, and never
-// capped in size; each within ReplyWait::TotalLimit.
+// capped in size; each within DeviceConstants::TotalLimit.
 AtSession::Waits windowWaits(int silentPeriods)
 {
     AtSession::Waits waits;

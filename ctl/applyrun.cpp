@@ -2,10 +2,10 @@
 
 #include "atsession.h"
 #include "exitcode.h"
-#include "interrupt.h"
 #include "labels.h"
 #include "registervalues.h"
 #include "secretmask.h"
+#include "stop.h"
 #include "valuecheck.h"
 
 namespace ApplyRun {
@@ -65,11 +65,12 @@ void store(AtSession &session, ApplyOutcome &outcome)
 
 } // namespace
 
-ApplyOutcome apply(AtSession &session, const QVector<Difference> &differences, bool storeAfter)
+ApplyOutcome apply(AtSession &session, const QVector<Difference> &differences, bool storeAfter,
+                   const Stop &stop)
 {
     ApplyOutcome outcome;
     for (const Difference &difference : differences) {
-        if (!outcome.failedRegister.isEmpty() || Interrupt::requested()) {
+        if (!outcome.failedRegister.isEmpty() || stop.requested()) {
             outcome.notWritten.append(difference.name());
             continue;
         }
@@ -84,11 +85,11 @@ ApplyOutcome apply(AtSession &session, const QVector<Difference> &differences, b
         outcome.written.append(difference.name());
         outcome.lines.append(ProfileDiff::describe(difference) + QStringLiteral(": written"));
     }
-    if (storeAfter && outcome.failedRegister.isEmpty() && !Interrupt::requested())
+    if (storeAfter && outcome.failedRegister.isEmpty() && !stop.requested())
         store(session, outcome);
     const bool complete = outcome.code == ExitCode::Ok && outcome.notWritten.isEmpty() &&
                           (outcome.stored || !storeAfter);
-    outcome.interrupted = Interrupt::requested() && !complete;
+    outcome.interrupted = stop.requested() && !complete;
     return outcome;
 }
 

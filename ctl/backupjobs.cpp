@@ -17,20 +17,16 @@ namespace {
 const QString NameFormat = QStringLiteral("yyyyMMdd'T'HHmmss.zzz'Z'");
 const QString Extension = QStringLiteral(".ini");
 
-JobResult failure(int code, const QString &detail)
-{
-    return {code, QStringLiteral("failed"), detail, {}, {}};
-}
-
 // The folder of a serial number's backups; the failure when the serial number names none.
 std::variant<QString, JobResult> folder(const QString &dir, const QMap<QString, QString> &values)
 {
     const QString serial = values.value(QStringLiteral("I4"));
     if (!isSafeSerial(serial))
-        return failure(ExitCode::NoAnswer,
-                       QStringLiteral("the serial number \"%1\" is not a safe file name: no "
-                                      "backup used or written")
-                           .arg(serial));
+        return JobResult::failure(
+            ExitCode::NoAnswer,
+            QStringLiteral("the serial number \"%1\" is not a safe file name: no "
+                           "backup used or written")
+                .arg(serial));
     return QDir(dir).filePath(serial);
 }
 
@@ -104,7 +100,7 @@ std::variant<QString, JobResult> write(const QString &dir, const QString &port,
             error = QStringLiteral("cannot write %1: %2").arg(file, saveError);
     }
     if (!error.isEmpty())
-        return failure(ExitCode::BadFile, error + QStringLiteral("; no backup written"));
+        return JobResult::failure(ExitCode::BadFile, error + QStringLiteral("; no backup written"));
     return file;
 }
 
@@ -112,18 +108,15 @@ PortJob backup(const QString &dir)
 {
     return ConfigJobs::withReading([dir](const PortContext &context, const Reading &reading) {
         if (!reading.unreadable.isEmpty())
-            return failure(ExitCode::NoAnswer,
-                           QStringLiteral("unreadable values of %1; no backup written")
-                               .arg(reading.unreadable.join(QStringLiteral(", "))));
+            return JobResult::failure(ExitCode::NoAnswer,
+                                      QStringLiteral("unreadable values of %1; no backup written")
+                                          .arg(reading.unreadable.join(QStringLiteral(", "))));
         const auto written = write(dir, context.port, reading.values);
         if (const auto *refusal = std::get_if<JobResult>(&written))
             return *refusal;
         const QString detail = QStringLiteral("backup in ") + std::get<QString>(written);
-        return JobResult{ExitCode::Ok,
-                         QStringLiteral("backed up"),
-                         detail,
-                         context.prefix + detail + QLatin1Char('\n'),
-                         {}};
+        return JobResult::done(JobResult::Result::BackedUp, detail,
+                               context.prefix + detail + QLatin1Char('\n'));
     });
 }
 
@@ -143,19 +136,20 @@ ConfigJobs::ProfileChoice newestBackup(const QString &dir, const std::optional<Q
         }
         if (newest.isEmpty())
             return {std::nullopt,
-                    failure(ExitCode::BadFile,
-                            QStringLiteral("no backup of %1 in %2%3; left alone")
-                                .arg(reading.values.value(QStringLiteral("I4")), path,
-                                     at ? QStringLiteral(" at or before ") +
-                                              at->toString(Qt::ISODateWithMs)
-                                        : QString())),
+                    JobResult::failure(ExitCode::BadFile,
+                                       QStringLiteral("no backup of %1 in %2%3; left alone")
+                                           .arg(reading.values.value(QStringLiteral("I4")), path,
+                                                at ? QStringLiteral(" at or before ") +
+                                                         at->toString(Qt::ISODateWithMs)
+                                                   : QString())),
                     {}};
         const QString file = QDir(path).filePath(newest);
         QStringList problems;
         const std::optional<Profile> profile = Profile::load(file, &problems);
         if (!profile)
-            return {
-                std::nullopt, failure(ExitCode::BadFile, problems.join(QStringLiteral("; "))), {}};
+            return {std::nullopt,
+                    JobResult::failure(ExitCode::BadFile, problems.join(QStringLiteral("; "))),
+                    {}};
         return {profile, {}, {}, QStringLiteral("backup ") + file};
     };
 }

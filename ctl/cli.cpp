@@ -7,12 +7,14 @@
 #include "exitcode.h"
 #include "firmwareimage.h"
 #include "interrupt.h"
+#include "jobchain.h"
 #include "keepsettings.h"
 #include "netcommands.h"
 #include "portaddress.h"
 #include "portdescription.h"
 #include "portlist.h"
 #include "runlog.h"
+#include "runprinter.h"
 #include "upgradeconstants.h"
 #include "upgradejob.h"
 #include "version.h"
@@ -108,17 +110,46 @@ bool somethingLost(const RunLog &log)
     return !log.lost().isEmpty() || !Console::outLost().isEmpty();
 }
 
-int runOnPorts(const Invocation &call, const PortJob &job)
+// A run on modems: with its transcript and report (`log`, or `report` apart when the work
+// records its report itself), a stop that follows the signals caught from here on.
+using RunWork = std::function<int(RunLog &log, RunLog &report, const Stop &stop)>;
+
+int prepared(const Invocation &call, bool reportApart, const RunWork &work)
 {
     RunLog log(call.command);
-    if (const auto code = openLog(call, log, log))
+    RunLog apart(call.command);
+    RunLog &report = reportApart ? apart : log;
+    if (const auto code = openLog(call, log, report))
         return *code;
     Interrupt::install();
-    const int code = PortJobs::report(PortJobs::run(call.ports, call.baud, job, &log));
-    if (Interrupt::requested())
-        return Interrupt::exitCode();
-    const bool fine = code == ExitCode::Ok || code == ExitCode::Different;
-    return fine && somethingLost(log) ? ExitCode::WriteFailed : code;
+    const Stop stop(Stop::Source::Signals);
+    return work(log, report, stop);
+}
+
+// A stopped run ends with the stop's code.
+int unlessStopped(const Stop &stop, int code)
+{
+    return stop.requested() ? stop.exitCode() : code;
+}
+
+int runOnPorts(const Invocation &call, const PortJob &job)
+{
+    return prepared(call, false, [&](RunLog &log, RunLog &, const Stop &stop) {
+        const int code =
+            RunPrinter::report(RunPrinter::run(call.ports, call.baud, job, stop, &log));
+        const bool fine = code == ExitCode::Ok || code == ExitCode::Different;
+        return unlessStopped(stop, fine && somethingLost(log) ? ExitCode::WriteFailed : code);
+    });
+}
+
+// The firmware file, checked; none, its problem printed, when it cannot be used.
+std::optional<QByteArray> firmware(const QString &path)
+{
+    QString problem;
+    std::optional<QByteArray> image = FirmwareImage::load(path, &problem);
+    if (!image)
+        Console::err(QStringLiteral("dr58ctl: %1: %2\n").arg(path, problem));
+    return image;
 }
 
 // The whole number an option gives, within [min, max]; an empty message when it is one.
@@ -327,9 +358,9 @@ const QCommandLineOption BackupDirForUpgradeOption(
     QStringLiteral("dir"), BackupJobs::defaultDir());
 
 // The upgrade job, keeping the settings when asked to.
-PortJob upgradeJob(const Invocation &call, const QByteArray &image, int announceMs, bool bar)
+PortJob upgradeJob(const Invocation &call, const QByteArray &image, int announceMs)
 {
-    const PortJob job = UpgradeJob::upgrade(image, announceMs, bar);
+    const PortJob job = UpgradeJob::upgrade(image, announceMs);
     if (!call.parser.isSet(KeepSettingsOption))
         return job;
     return KeepSettings::upgrade(job, call.parser.value(BackupDirForUpgradeOption));
@@ -342,14 +373,10 @@ int upgradeModems(const Invocation &call)
         number(call.parser, AnnounceOption, 1, CtlConstants::MaxAnnounceTimeout, seconds);
     if (!problem.isEmpty())
         return usageError(QStringLiteral("upgrade"), problem);
-    QString fileProblem;
-    const std::optional<QByteArray> image = FirmwareImage::load(call.argument, &fileProblem);
-    if (!image) {
-        Console::err(QStringLiteral("dr58ctl: %1: %2\n").arg(call.argument, fileProblem));
+    const std::optional<QByteArray> image = firmware(call.argument);
+    if (!image)
         return ExitCode::BadFile;
-    }
-    const bool bar = call.ports.size() == 1 && Console::errIsTerminal();
-    return runOnPorts(call, upgradeJob(call, *image, seconds * 1000, bar));
+    return runOnPorts(call, upgradeJob(call, *image, seconds * 1000));
 }
 
 const QCommandLineOption DirOption(
@@ -379,29 +406,21 @@ int watchDevices(const Invocation &call)
         problem = QStringLiteral("--dir: \"%1\" is not a folder").arg(dir);
     if (!problem.isEmpty())
         return usageError(call.command, problem);
-    const QString firmware = call.parser.value(FirmwareOption);
-    std::optional<QByteArray> image;
-    if (!firmware.isEmpty()) {
-        QString fileProblem;
-        image = FirmwareImage::load(firmware, &fileProblem);
-        if (!image) {
-            Console::err(QStringLiteral("dr58ctl: %1: %2\n").arg(firmware, fileProblem));
-            return ExitCode::BadFile;
-        }
-    }
+    const bool upgrading = !call.parser.value(FirmwareOption).isEmpty();
+    const std::optional<QByteArray> image =
+        upgrading ? firmware(call.parser.value(FirmwareOption)) : std::nullopt;
+    if (upgrading && !image)
+        return ExitCode::BadFile;
     const auto choice = NetCommands::settings(call.argument);
     if (!choice)
         return ExitCode::BadFile;
     PortJob job = ConfigJobs::apply(*choice, false, true);
     if (image)
-        job = WatchStation::then(
-            upgradeJob(call, *image, CtlConstants::AnnounceTimeout * 1000, false), job);
-    RunLog log(call.command);
-    if (const auto code = openLog(call, log, log))
-        return *code;
-    Interrupt::install();
-    const int code = WatchStation::run({dir, baud, count}, job, log);
-    return somethingLost(log) ? std::max(code, ExitCode::WriteFailed) : code;
+        job = JobChain::then(upgradeJob(call, *image, CtlConstants::AnnounceTimeout * 1000), job);
+    return prepared(call, false, [&](RunLog &log, RunLog &, const Stop &stop) {
+        const int code = WatchStation::run({dir, baud, count}, job, log, stop);
+        return somethingLost(log) ? std::max(code, ExitCode::WriteFailed) : code;
+    });
 }
 
 int probeModems(const Invocation &call)
@@ -438,14 +457,11 @@ int checkPlan(const Invocation &call)
 
 int auditNetwork(const Invocation &call)
 {
-    RunLog log(call.command);
-    RunLog report(call.command);
-    if (const auto code = openLog(call, log, report))
-        return *code;
-    Interrupt::install();
-    const int code = NetCommands::audit(call.argument, call.ports, call.baud,
-                                        {call.parser.value(GraphOption), &log, &report});
-    return Interrupt::requested() ? Interrupt::exitCode() : code;
+    return prepared(call, true, [&](RunLog &log, RunLog &report, const Stop &stop) {
+        return unlessStopped(
+            stop, NetCommands::audit(call.argument, call.ports, call.baud,
+                                     {call.parser.value(GraphOption), &log, &report, stop}));
+    });
 }
 
 int planNetwork(const Invocation &call)
@@ -453,25 +469,17 @@ int planNetwork(const Invocation &call)
     const QString output = call.parser.value(PlanOutputOption);
     if (output.isEmpty())
         return usageError(call.command, QStringLiteral("--output is required"));
-    RunLog log(call.command);
-    if (const auto code = openLog(call, log, log))
-        return *code;
-    Interrupt::install();
-    const int code = NetCommands::plan(output, call.ports, call.baud,
-                                       {call.parser.value(GraphOption), &log, nullptr});
-    return Interrupt::requested() ? Interrupt::exitCode() : code;
+    return prepared(call, false, [&](RunLog &log, RunLog &, const Stop &stop) {
+        return unlessStopped(
+            stop, NetCommands::plan(output, call.ports, call.baud,
+                                    {call.parser.value(GraphOption), &log, nullptr, stop}));
+    });
 }
 
-const QList<Command> &commands()
+// The commands that read modems' settings.
+QList<Command> queryCommands()
 {
-    static const QList<Command> list = {
-        {"ports",
-         "List the serial ports, one a line, or in JSON with their USB IDs.",
-         nullptr,
-         nullptr,
-         false,
-         {OutputFormatOption},
-         listPorts},
+    return {
         {"probe",
          "Find the modem's rate and identity: baud and I1..I4, one \"name: value\" a line.",
          nullptr,
@@ -493,6 +501,13 @@ const QList<Command> &commands()
          true,
          {PortOption, BaudOption, OutputFormatOption},
          diffModems},
+    };
+}
+
+// The commands that write modems' settings, or keep them.
+QList<Command> settingsCommands()
+{
+    return {
         {"apply",
          "Write the registers of a profile that differ, verify and store them.",
          "PROFILE",
@@ -521,6 +536,13 @@ const QList<Command> &commands()
          true,
          {PortOption, BaudOption, PresetOption, SaveOption},
          resetModems},
+    };
+}
+
+// The firmware and provisioning commands.
+QList<Command> firmwareCommands()
+{
+    return {
         {"upgrade",
          "Replace the modem's firmware with a *.stz file.",
          "FILE",
@@ -536,6 +558,13 @@ const QList<Command> &commands()
          {DirOption, BaudOption, CountOption, FirmwareOption, KeepSettingsOption,
           BackupDirForUpgradeOption, ReportOption, TranscriptOption, ShowSecretsOption},
          watchDevices},
+    };
+}
+
+// The network commands.
+QList<Command> networkCommands()
+{
+    return {
         {"net check",
          "Check a site plan against the network rules, no modem needed.",
          "PLAN",
@@ -559,6 +588,21 @@ const QList<Command> &commands()
          {PortOption, BaudOption, PlanOutputOption, GraphOption},
          planNetwork},
     };
+}
+
+const QList<Command> &commands()
+{
+    static const QList<Command> list =
+        QList<Command>{
+            {"ports",
+             "List the serial ports, one a line, or in JSON with their USB IDs.",
+             nullptr,
+             nullptr,
+             false,
+             {OutputFormatOption},
+             listPorts},
+        } +
+        queryCommands() + settingsCommands() + firmwareCommands() + networkCommands();
     return list;
 }
 
@@ -658,6 +702,14 @@ QString checkCall(const Command &command, QCommandLineParser &parser, Invocation
     return baudProblem(parser, call.baud);
 }
 
+// The debug lines, shown on request, show their bare text without the name of their category.
+void showDebug(bool shown)
+{
+    qSetMessagePattern(QStringLiteral("%{message}"));
+    if (!shown)
+        QLoggingCategory::setFilterRules(QStringLiteral("dr58.*.debug=false"));
+}
+
 } // namespace
 
 QString generalHelp()
@@ -675,20 +727,29 @@ QString generalHelp()
            exitCodeHelp();
 }
 
+namespace {
+
+// The text of "--help" or "--version"; none for a command.
+std::optional<QString> generalText(const QString &name)
+{
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
+        name == QLatin1String("help"))
+        return generalHelp();
+    if (name == QLatin1String("--version"))
+        return QStringLiteral("dr58ctl " DR58_VERSION "\n");
+    return std::nullopt;
+}
+
+} // namespace
+
 int run(const QStringList &arguments)
 {
     QString name = arguments.value(0);
     int firstOption = 1;
     if (name == QLatin1String("net") && arguments.size() > 1) // "net check", "net audit", ...
         name += QLatin1Char(' ') + arguments.value(firstOption++);
-    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
-        name == QLatin1String("help")) {
-        return Console::out(generalHelp()) ? ExitCode::Ok : ExitCode::WriteFailed;
-    }
-    if (name == QLatin1String("--version")) {
-        return Console::out(QStringLiteral("dr58ctl " DR58_VERSION "\n")) ? ExitCode::Ok
-                                                                          : ExitCode::WriteFailed;
-    }
+    if (const auto text = generalText(name))
+        return Console::out(*text) ? ExitCode::Ok : ExitCode::WriteFailed;
     const Command *command = findCommand(name);
     if (!command && name.startsWith(QLatin1String("net")))
         return usageError({}, QStringLiteral("net takes check, audit or plan"));
@@ -702,10 +763,7 @@ int run(const QStringList &arguments)
     if (parser.isSet(HelpOption)) {
         return Console::out(commandHelp(*command, parser)) ? ExitCode::Ok : ExitCode::WriteFailed;
     }
-    // The debug lines, shown on request, show their bare text without the name of their category.
-    qSetMessagePattern(QStringLiteral("%{message}"));
-    if (!parser.isSet(DebugOption))
-        QLoggingCategory::setFilterRules(QStringLiteral("dr58.*.debug=false"));
+    showDebug(parser.isSet(DebugOption));
     Invocation call{name, parser, {}, CtlConstants::DefaultBaud, {}};
     const QString problem = checkCall(*command, parser, call);
     if (!problem.isEmpty())

@@ -3,7 +3,6 @@
 #include "applyrun.h"
 #include "atsession.h"
 #include "exitcode.h"
-#include "interrupt.h"
 #include "labels.h"
 #include "linkentry.h"
 #include "modemreader.h"
@@ -24,11 +23,6 @@ namespace {
 
 using Work = std::function<JobResult(AtSession &)>;
 
-JobResult failure(int code, const QString &detail)
-{
-    return {code, QStringLiteral("failed"), detail, {}, {}};
-}
-
 // Why a transaction got nothing useful: the port failed, the modem was silent, or it answered
 // something else.
 JobResult unanswered(const ModemLine &line, const AtSession &session, const QString &what,
@@ -36,36 +30,34 @@ JobResult unanswered(const ModemLine &line, const AtSession &session, const QStr
 {
     const QString trouble = line.trouble();
     if (!trouble.isEmpty())
-        return failure(ExitCode::PortError,
-                       QStringLiteral("the port failed during %1: %2").arg(what, trouble));
+        return JobResult::failure(
+            ExitCode::PortError,
+            QStringLiteral("the port failed during %1: %2").arg(what, trouble));
     if (!session.answered())
-        return failure(ExitCode::NoAnswer,
-                       QStringLiteral("no answer from the modem to %1").arg(what));
+        return JobResult::failure(ExitCode::NoAnswer,
+                                  QStringLiteral("no answer from the modem to %1").arg(what));
     if (session.outcome() == ReplyWait::Outcome::Overflow)
-        return failure(ExitCode::NoAnswer, QStringLiteral("the modem's answer to %1 ran past %2 "
-                                                          "bytes without %3")
-                                               .arg(what)
-                                               .arg(AtSession::MaxReplySize)
-                                               .arg(expected));
-    return failure(ExitCode::NoAnswer,
-                   QStringLiteral("the modem answered %1 without %2").arg(what, expected));
+        return JobResult::failure(ExitCode::NoAnswer,
+                                  QStringLiteral("the modem's answer to %1 ran past %2 "
+                                                 "bytes without %3")
+                                      .arg(what)
+                                      .arg(DeviceConstants::MaxReplySize)
+                                      .arg(expected));
+    return JobResult::failure(
+        ExitCode::NoAnswer, QStringLiteral("the modem answered %1 without %2").arg(what, expected));
 }
 
-// What a job had done when a signal stopped it.
-JobResult interrupted(const QString &done)
+// What a job had done when it was stopped.
+JobResult interrupted(const Stop &stop, const QString &done)
 {
-    return {Interrupt::exitCode(),
-            QStringLiteral("interrupted"),
-            QStringLiteral("interrupted; ") + done,
-            {},
-            {}};
+    return JobResult::interrupted(stop.exitCode(), QStringLiteral("interrupted; ") + done);
 }
 
-// A job that failed after a signal failed for want of the commands it no longer sent.
-JobResult unlessInterrupted(JobResult result)
+// A job that failed after the stop failed for want of the commands it no longer sent.
+JobResult unlessInterrupted(const Stop &stop, JobResult result)
 {
-    if (Interrupt::requested() && PortJobs::failed(result) && result.code != Interrupt::exitCode())
-        return interrupted(QStringLiteral("nothing written"));
+    if (stop.requested() && result.isFailure() && result.code != stop.exitCode())
+        return interrupted(stop, QStringLiteral("nothing written"));
     return result;
 }
 
@@ -75,12 +67,10 @@ JobResult leaveAtMode(ModemLine &line, AtSession &session, JobResult result)
 {
     if (!line.trouble().isEmpty() || session.exit())
         return result;
-    if (PortJobs::failed(result)) {
+    if (result.isFailure())
         result.errors.prepend(result.detail);
-    } else {
-        result.code = ExitCode::NoAnswer;
-        result.result = QStringLiteral("failed");
-    }
+    else
+        result.fail(ExitCode::NoAnswer);
     result.detail = QStringLiteral("the modem did not confirm its return to data mode (\"ATA\")");
     return result;
 }
@@ -88,22 +78,11 @@ JobResult leaveAtMode(ModemLine &line, AtSession &session, JobResult result)
 JobResult inAtMode(const PortContext &context, ModemLine &line, const Work &work)
 {
     AtSession session(line);
-    // After a signal, or on a port that failed, nothing more is sent.
-    session.setStop([&line] { return Interrupt::requested() || !line.trouble().isEmpty(); });
+    // After the stop, or on a port that failed, nothing more is sent.
+    session.setStop([&] { return context.stop.requested() || !line.trouble().isEmpty(); });
     if (const auto failed = LinkEntry::enter(context, line, session))
-        return unlessInterrupted(*failed);
-    return leaveAtMode(line, session, unlessInterrupted(work(session)));
-}
-
-// The identity fields the reading holds, by name.
-QMap<QString, QString> identityOf(const Reading &reading)
-{
-    QMap<QString, QString> identity;
-    for (const QString &name : RegisterCatalog::identityNames()) {
-        if (reading.values.contains(name))
-            identity.insert(name, reading.values.value(name));
-    }
-    return identity;
+        return unlessInterrupted(context.stop, *failed);
+    return leaveAtMode(line, session, unlessInterrupted(context.stop, work(session)));
 }
 
 // Enters AT mode, reads the modem (ended after the listing when `goOn` says so) and hands what
@@ -115,11 +94,11 @@ JobResult withValues(const PortContext &context, ModemLine &line,
     QMap<QString, QString> identity;
     JobResult result = inAtMode(context, line, [&](AtSession &session) {
         const auto reading = ModemReader::read(session, goOn);
-        if (Interrupt::requested()) // the reading may have been cut short
-            return interrupted(QStringLiteral("nothing written"));
+        if (context.stop.requested()) // the reading may have been cut short
+            return interrupted(context.stop, QStringLiteral("nothing written"));
         if (!reading)
             return unanswered(line, session, QStringLiteral("\"AT&V\""));
-        identity = identityOf(*reading);
+        identity = ModemReader::identity(reading->values);
         return work(session, *reading);
     });
     result.identity = identity;
@@ -197,13 +176,12 @@ QString jsonDifferences(const QString &port, const QVector<Difference> &differen
 
 // The profile a read printed, written to `path` instead; a profile that cannot be written whole
 // fails the read.
-JobResult saved(const QString &path, JobResult read)
+JobResult saved(const QString &path, JobResult read, const Stop &stop)
 {
-    const QString error = OutputFile::save(path, read.output.toUtf8(), Interrupt::requested);
+    const QString error = OutputFile::save(path, read.output.toUtf8(), stop.asked());
     read.output.clear();
     if (!error.isEmpty()) {
-        read.code = ExitCode::WriteFailed;
-        read.result = QStringLiteral("failed");
+        read.fail(ExitCode::WriteFailed);
         read.detail = QStringLiteral("cannot write %1: %2").arg(path, error);
     } else {
         read.detail = QStringLiteral("profile in %1").arg(path);
@@ -218,7 +196,7 @@ JobResult dryRun(const PortContext &context, const QVector<Difference> &differen
         differences.isEmpty()
             ? context.prefix + QStringLiteral("nothing to write\n")
             : prefixed(context.prefix, described(differences, QStringLiteral(": would write")));
-    JobResult result{ExitCode::Ok, QStringLiteral("planned"), detail, text, {}};
+    JobResult result = JobResult::done(JobResult::Result::Planned, detail, text);
     result.notWritten = names(differences);
     return result;
 }
@@ -227,25 +205,22 @@ JobResult outcomeResult(const PortContext &context, const ApplyOutcome &outcome,
 {
     const QString text = prefixed(context.prefix, outcome.lines);
     if (outcome.interrupted) {
-        JobResult result = interrupted(ApplyRun::groups(outcome));
+        JobResult result = interrupted(context.stop, ApplyRun::groups(outcome));
         result.output = text;
         return result;
     }
-    if (outcome.code != ExitCode::Ok)
-        return {outcome.code,
-                QStringLiteral("failed"),
-                outcome.failure,
-                text,
-                {ApplyRun::groups(outcome)}};
+    if (outcome.code != ExitCode::Ok) {
+        JobResult result = JobResult::failure(outcome.code, outcome.failure);
+        result.output = text;
+        result.errors = QStringList{ApplyRun::groups(outcome)};
+        return result;
+    }
     const QString detail =
         QStringLiteral("%1 written and read back, %2")
             .arg(outcome.written.size())
             .arg(store ? QStringLiteral("stored") : QStringLiteral("not stored"));
-    return {ExitCode::Ok,
-            QStringLiteral("applied"),
-            detail,
-            text + prefixed(context.prefix, {detail}),
-            {}};
+    return JobResult::done(JobResult::Result::Applied, detail,
+                           text + prefixed(context.prefix, {detail}));
 }
 
 JobResult applied(const PortContext &context, const ApplyOutcome &outcome, bool store)
@@ -265,24 +240,24 @@ PortJob read(Format format, const QString &outputPattern)
     return [=](const PortContext &context, ModemLine &line) {
         const JobResult read = withValues(context, line, [&](AtSession &, const Reading &reading) {
             if (!reading.unreadable.isEmpty())
-                return failure(ExitCode::NoAnswer,
-                               QStringLiteral("unreadable values of %1; no profile written")
-                                   .arg(reading.unreadable.join(QStringLiteral(", "))));
+                return JobResult::failure(
+                    ExitCode::NoAnswer,
+                    QStringLiteral("unreadable values of %1; no profile written")
+                        .arg(reading.unreadable.join(QStringLiteral(", "))));
             const QMap<QString, QString> &values = reading.values;
             const QByteArray text = format == Format::Json
                                         ? ProfileWriter::json(context.port, values)
                                         : ProfileWriter::ini(context.port, values);
-            return JobResult{ExitCode::Ok,
-                             QStringLiteral("read"),
-                             QStringLiteral("%1 values").arg(values.size()),
-                             QString::fromUtf8(text),
-                             {}};
+            return JobResult::done(JobResult::Result::Read,
+                                   QStringLiteral("%1 values").arg(values.size()),
+                                   QString::fromUtf8(text));
         });
         // Written once the modem is back in data mode.
-        if (outputPattern.isEmpty() || PortJobs::failed(read))
+        if (outputPattern.isEmpty() || read.isFailure())
             return read;
         QString path = outputPattern;
-        return saved(path.replace(QStringLiteral("%p"), portFileName(context.port)), read);
+        return saved(path.replace(QStringLiteral("%p"), portFileName(context.port)), read,
+                     context.stop);
     };
 }
 
@@ -309,18 +284,14 @@ PortJob diff(const ProfileChoice &choose, bool json)
                 const QVector<Difference> differences =
                     ProfileDiff::differences(profile, reading.values);
                 if (differences.isEmpty())
-                    return JobResult{ExitCode::Ok,
-                                     QStringLiteral("equal"),
-                                     QStringLiteral("no difference"),
-                                     json ? jsonDifferences(context.port, differences)
-                                          : context.prefix + QStringLiteral("no difference\n"),
-                                     {}};
-                return JobResult{ExitCode::Different,
-                                 QStringLiteral("different"),
-                                 QStringLiteral("differs in %1").arg(names(differences).join(", ")),
-                                 json ? jsonDifferences(context.port, differences)
-                                      : prefixed(context.prefix, described(differences)),
-                                 {}};
+                    return JobResult::done(
+                        JobResult::Result::Equal, QStringLiteral("no difference"),
+                        json ? jsonDifferences(context.port, differences)
+                             : context.prefix + QStringLiteral("no difference\n"));
+                return JobResult::different(
+                    QStringLiteral("differs in %1").arg(names(differences).join(", ")),
+                    json ? jsonDifferences(context.port, differences)
+                         : prefixed(context.prefix, described(differences)));
             },
             !json);
     };
@@ -338,11 +309,11 @@ PortJob apply(const ProfileChoice &choose, bool dryRunOnly, bool store)
                            if (dryRunOnly)
                                return dryRun(context, differences);
                            const ApplyOutcome outcome =
-                               ApplyRun::apply(session, differences, store);
+                               ApplyRun::apply(session, differences, store, context.stop);
                            change = RateChange::stored(differences, outcome, line.baudRate());
                            return applied(context, outcome, store);
                        });
-        if (!change || PortJobs::failed(result))
+        if (!change || result.isFailure())
             return result;
         return RateChange::follow(context, line, *change, result);
     };
@@ -357,20 +328,19 @@ PortJob reset(const Preset &preset, bool store)
             if (!session.reset(preset.code)) {
                 if (!session.answered())
                     return unanswered(line, session, what);
-                return failure(ExitCode::Refused, QStringLiteral("the modem refused ") + what);
+                return JobResult::failure(ExitCode::Refused,
+                                          QStringLiteral("the modem refused ") + what);
             }
-            if (store && Interrupt::requested())
-                return interrupted(what + QStringLiteral(" restored, not stored"));
+            if (store && context.stop.requested())
+                return interrupted(context.stop, what + QStringLiteral(" restored, not stored"));
             if (store && !session.save())
-                return failure(session.answered() ? ExitCode::Refused : ExitCode::NoAnswer,
-                               what + QStringLiteral(" restored, but the store (AT&W) failed"));
+                return JobResult::failure(
+                    session.answered() ? ExitCode::Refused : ExitCode::NoAnswer,
+                    what + QStringLiteral(" restored, but the store (AT&W) failed"));
             const QString detail =
                 what + (store ? QStringLiteral(" restored, stored") : QStringLiteral(" restored"));
-            return JobResult{ExitCode::Ok,
-                             QStringLiteral("reset"),
-                             detail,
-                             context.prefix + detail + QLatin1Char('\n'),
-                             {}};
+            return JobResult::done(JobResult::Result::Reset, detail,
+                                   context.prefix + detail + QLatin1Char('\n'));
         });
     };
 }
@@ -381,26 +351,25 @@ PortJob probe(bool json)
         return inAtMode(context, line, [&](AtSession &session) {
             if (!session.listing())
                 return unanswered(line, session, QStringLiteral("\"AT&V\""));
-            const auto listed = RegisterValues::fromListing(session.reply());
+            const QMap<QString, QString> identity = ModemReader::identity(
+                ModemReader::gathered(RegisterValues::fromListing(session.reply())).values);
             QStringList lines{QStringLiteral("baud: %1").arg(line.baudRate())};
             QJsonObject object{{QStringLiteral("port"), context.port},
                                {QStringLiteral("baud"), line.baudRate()}};
-            QMap<QString, QString> identity;
             for (const QString &name : RegisterCatalog::identityNames()) {
-                const std::optional<QString> value = listed.value(name);
-                if (!value)
-                    return failure(ExitCode::NoAnswer,
-                                   QStringLiteral("the modem's listing lacks %1").arg(name));
-                lines.append(name + QStringLiteral(": ") + *value);
-                object.insert(name, *value);
-                identity.insert(name, *value);
+                if (!identity.contains(name))
+                    return JobResult::failure(
+                        ExitCode::NoAnswer,
+                        QStringLiteral("the modem's listing lacks %1").arg(name));
+                lines.append(name + QStringLiteral(": ") + identity.value(name));
+                object.insert(name, identity.value(name));
             }
             const QString text =
                 json ? QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
                            QLatin1Char('\n')
                      : prefixed(context.prefix, lines);
-            JobResult result{
-                ExitCode::Ok, QStringLiteral("probed"), lines.join(QStringLiteral(", ")), text, {}};
+            JobResult result =
+                JobResult::done(JobResult::Result::Probed, lines.join(QStringLiteral(", ")), text);
             result.identity = identity;
             return result;
         });

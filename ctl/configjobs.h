@@ -6,8 +6,9 @@
 #include "profile.h"
 
 // The configuration commands as jobs on one port. Each enters AT mode with "+++", does its
-// work, and returns the modem to data mode with "\rATA\r". After SIGINT, SIGTERM or SIGHUP a
-// job sends nothing but that "\rATA\r" and reports what it had written.
+// work, and returns the modem to data mode with "\rATA\r". Once the context's stop is requested
+// (a signal, or a caller) a job sends nothing but that "\rATA\r" and reports what it had
+// written.
 namespace ConfigJobs {
 
 enum class Format { Ini, Json };

@@ -4,9 +4,7 @@
 #include "configjobs.h"
 #include "ctlconstants.h"
 #include "exitcode.h"
-#include "interrupt.h"
-
-#include <QDeadlineTimer>
+#include "jobchain.h"
 
 namespace KeepSettings {
 
@@ -19,14 +17,14 @@ JobResult backUp(const PortContext &context, ModemLine &line, const QString &dir
     const PortJob job =
         ConfigJobs::withReading([dir](const PortContext &context, const Reading &reading) {
             if (!reading.unreadable.isEmpty())
-                return JobResult{ExitCode::NoAnswer, QStringLiteral("failed"),
-                                 QStringLiteral("unreadable values of %1; no backup taken, nothing "
-                                                "upgraded")
-                                     .arg(reading.unreadable.join(QStringLiteral(", ")))};
+                return JobResult::failure(
+                    ExitCode::NoAnswer,
+                    QStringLiteral("unreadable values of %1; no backup taken, nothing upgraded")
+                        .arg(reading.unreadable.join(QStringLiteral(", "))));
             const auto written = BackupJobs::write(dir, context.port, reading.values);
             if (const auto *refusal = std::get_if<JobResult>(&written))
                 return *refusal;
-            return JobResult{ExitCode::Ok, QStringLiteral("backed up"), std::get<QString>(written)};
+            return JobResult::done(JobResult::Result::BackedUp, std::get<QString>(written));
         });
     return job(context, line);
 }
@@ -39,8 +37,7 @@ ConfigJobs::ProfileChoice theBackup(const QString &path)
         const std::optional<Profile> profile = Profile::load(path, &problems);
         if (!profile)
             return {std::nullopt,
-                    JobResult{ExitCode::BadFile, QStringLiteral("failed"),
-                              problems.join(QStringLiteral("; "))},
+                    JobResult::failure(ExitCode::BadFile, problems.join(QStringLiteral("; "))),
                     {}};
         return {profile, {}, {}};
     };
@@ -50,13 +47,13 @@ ConfigJobs::ProfileChoice theBackup(const QString &path)
 // or the bound is over (an entry that found nothing read no identity).
 JobResult restore(const PortContext &context, ModemLine &line, const QString &path)
 {
-    const PortJob job = ConfigJobs::apply(theBackup(path), false, true);
-    QDeadlineTimer deadline(CtlConstants::UpgradeReturnTimeout * 1000);
-    JobResult result = job(context, line);
-    while (result.code == ExitCode::NoAnswer && result.identity.isEmpty() &&
-           !deadline.hasExpired() && !Interrupt::requested() && line.trouble().isEmpty())
-        result = job(context, line);
-    return result;
+    const PortJob job = JobChain::retried(
+        ConfigJobs::apply(theBackup(path), false, true),
+        [](const JobResult &result) {
+            return result.code == ExitCode::NoAnswer && result.identity.isEmpty();
+        },
+        CtlConstants::UpgradeReturnTimeout * 1000);
+    return job(context, line);
 }
 
 QString versions(const QMap<QString, QString> &before, const QMap<QString, QString> &after)
@@ -76,17 +73,42 @@ QString prefixed(const QString &prefix, const QString &text)
            QLatin1Char('\n');
 }
 
+// An upgrade whose settings were not all written back.
+JobResult notRestored(JobResult result, const QString &path)
+{
+    result.errors.append(
+        QStringLiteral("upgraded, but the settings were not all restored; they are kept in ") +
+        path);
+    if (result.code == ExitCode::Refused)
+        result.detail =
+            QStringLiteral("upgraded; not restored: %1: %2")
+                .arg((result.failed + result.notWritten).join(QStringLiteral(", ")), result.detail);
+    return result;
+}
+
+// An upgrade that kept the settings: what the upgrade and the restore did, and the versions.
+JobResult restored(const PortContext &context, const JobResult &upgraded, JobResult result)
+{
+    const QString shown = versions(result.identityBefore, result.identity);
+    result.result = JobResult::Result::Upgraded;
+    result.detail = QStringLiteral("upgraded, settings kept; ") + upgraded.detail +
+                    QStringLiteral("; ") + result.detail;
+    result.output = upgraded.output + result.output +
+                    prefixed(context.prefix, shown + QStringLiteral("\nupgraded, settings kept"));
+    return result;
+}
+
 } // namespace
 
 PortJob upgrade(const PortJob &upgrade, const QString &backupDir)
 {
     return [=](const PortContext &context, ModemLine &line) {
         const JobResult backup = backUp(context, line, backupDir);
-        if (PortJobs::failed(backup))
+        if (backup.isFailure())
             return backup;
         const QString path = backup.detail;
         JobResult upgraded = upgrade(context, line);
-        if (PortJobs::failed(upgraded)) {
+        if (upgraded.isFailure()) {
             upgraded.errors.append(QStringLiteral("the settings are kept in ") + path);
             return upgraded;
         }
@@ -94,25 +116,7 @@ PortJob upgrade(const PortJob &upgrade, const QString &backupDir)
         result.firmwareSha256 = upgraded.firmwareSha256;
         result.identityBefore = backup.identity;
         result.restored = result.written;
-        const QString shown = versions(result.identityBefore, result.identity);
-        if (PortJobs::failed(result)) {
-            result.errors.append(QStringLiteral("upgraded, but the settings were not all "
-                                                "restored; they are kept in ") +
-                                 path);
-            if (result.code == ExitCode::Refused)
-                result.detail =
-                    QStringLiteral("upgraded; not restored: %1: %2")
-                        .arg((result.failed + result.notWritten).join(QStringLiteral(", ")),
-                             result.detail);
-            return result;
-        }
-        result.result = QStringLiteral("upgraded");
-        result.detail = QStringLiteral("upgraded, settings kept; ") + upgraded.detail +
-                        QStringLiteral("; ") + result.detail;
-        result.output =
-            upgraded.output + result.output +
-            prefixed(context.prefix, shown + QStringLiteral("\nupgraded, settings kept"));
-        return result;
+        return result.isFailure() ? notRestored(result, path) : restored(context, upgraded, result);
     };
 }
 

@@ -2,7 +2,8 @@
 
 #include "atcommands.h"
 #include "atentry.h"
-#include "console.h"
+#include "ctlconstants.h"
+#include "deviceconstants.h"
 #include "exitcode.h"
 #include "registercatalog.h"
 
@@ -11,11 +12,6 @@ namespace LinkEntry {
 namespace {
 
 using AtEntry::Outcome;
-
-JobResult failure(int code, const QString &detail)
-{
-    return {code, QStringLiteral("failed"), detail, {}, {}};
-}
 
 QString rateList(const QVector<int> &rates)
 {
@@ -35,25 +31,28 @@ JobResult notEntered(const ModemLine &line, Outcome outcome, bool detecting)
 {
     const QString trouble = line.trouble();
     if (!trouble.isEmpty())
-        return failure(ExitCode::PortError,
-                       QStringLiteral("the port failed during \"+++\": ") + trouble);
+        return JobResult::failure(ExitCode::PortError,
+                                  QStringLiteral("the port failed during \"+++\": ") + trouble);
     if (detecting) {
         const QVector<int> rates = detectionOrder();
-        return failure(ExitCode::NoAnswer,
-                       QStringLiteral("no greeting to \"+++\" nor answer to %1 at any of the %2 "
-                                      "serial rates (tried %3)")
-                           .arg(checkText())
-                           .arg(rates.size())
-                           .arg(rateList(rates)));
+        return JobResult::failure(
+            ExitCode::NoAnswer,
+            QStringLiteral("no greeting to \"+++\" nor answer to %1 at any of the %2 "
+                           "serial rates (tried %3)")
+                .arg(checkText())
+                .arg(rates.size())
+                .arg(rateList(rates)));
     }
     if (outcome == Outcome::Answered)
-        return failure(ExitCode::NoAnswer,
-                       QStringLiteral("the modem answered \"+++\" without its greeting (%1 tries)")
-                           .arg(AtEntry::Tries));
-    return failure(ExitCode::NoAnswer,
-                   QStringLiteral("no answer from the modem to \"+++\" (%1 tries) or to %2")
-                       .arg(AtEntry::Tries)
-                       .arg(checkText()));
+        return JobResult::failure(
+            ExitCode::NoAnswer,
+            QStringLiteral("the modem answered \"+++\" without its greeting (%1 tries)")
+                .arg(DeviceConstants::EntryTries));
+    return JobResult::failure(
+        ExitCode::NoAnswer,
+        QStringLiteral("no answer from the modem to \"+++\" (%1 tries) or to %2")
+            .arg(DeviceConstants::EntryTries)
+            .arg(checkText()));
 }
 
 } // namespace
@@ -64,7 +63,7 @@ QVector<int> detectionOrder()
     for (const ChoiceItem &item : RegisterCatalog::find(QStringLiteral("S102"))->items)
         offered.append(QByteArray(item.text).toInt());
     QVector<int> rates;
-    for (const int rate : CommonRates) {
+    for (const int rate : CtlConstants::CommonRates) {
         if (offered.contains(rate))
             rates.append(rate);
     }
@@ -90,9 +89,7 @@ std::optional<JobResult> enter(const PortContext &context, ModemLine &line, AtSe
     ended = found.outcome;
     if (!found.baud)
         return notEntered(line, found.outcome, true);
-    Console::err(QStringLiteral("dr58ctl: %1: the modem answers at %2 baud\n")
-                     .arg(context.port)
-                     .arg(found.baud));
+    context.tell(QStringLiteral("the modem answers at %1 baud").arg(found.baud));
     return std::nullopt;
 }
 

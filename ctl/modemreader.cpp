@@ -7,8 +7,6 @@
 
 namespace ModemReader {
 
-namespace {
-
 Reading gathered(const QMap<QString, std::optional<QString>> &read)
 {
     Reading reading;
@@ -22,7 +20,15 @@ Reading gathered(const QMap<QString, std::optional<QString>> &read)
     return reading;
 }
 
-} // namespace
+QMap<QString, QString> identity(const QMap<QString, QString> &values)
+{
+    QMap<QString, QString> identity;
+    for (const QString &name : RegisterCatalog::identityNames()) {
+        if (values.contains(name))
+            identity.insert(name, values.value(name));
+    }
+    return identity;
+}
 
 std::optional<Reading> read(AtSession &session,
                             const std::function<bool(const QMap<QString, QString> &)> &goOn)

@@ -25,4 +25,10 @@ namespace ModemReader {
 std::optional<Reading> read(AtSession &session,
                             const std::function<bool(const QMap<QString, QString> &)> &goOn = {});
 
+// The values of a parsed listing or answers (see RegisterValues), the unreadable ones apart.
+Reading gathered(const QMap<QString, std::optional<QString>> &read);
+
+// The identity fields (I1..I4) among the values, by name.
+QMap<QString, QString> identity(const QMap<QString, QString> &values);
+
 } // namespace ModemReader

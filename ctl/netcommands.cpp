@@ -2,13 +2,13 @@
 
 #include "console.h"
 #include "exitcode.h"
-#include "interrupt.h"
 #include "networkgraph.h"
 #include "networkrules.h"
 #include "outputfile.h"
 #include "profilediff.h"
 #include "profilewriter.h"
 #include "runlog.h"
+#include "runprinter.h"
 #include "siteplan.h"
 
 #include <QMutex>
@@ -30,24 +30,24 @@ struct Network
     int code = ExitCode::Ok;
 };
 
-Network readNetwork(const QStringList &ports, int baud, RunLog *log)
+Network readNetwork(const QStringList &ports, int baud, const Outputs &outputs)
 {
     auto readings = std::make_shared<QMap<QString, Reading>>();
     auto lock = std::make_shared<QMutex>();
     const PortJob job =
         ConfigJobs::withReading([readings, lock](const PortContext &context, const Reading &read) {
             if (!read.unreadable.isEmpty())
-                return JobResult{ExitCode::NoAnswer, QStringLiteral("failed"),
-                                 QStringLiteral("unreadable values of %1")
-                                     .arg(read.unreadable.join(QStringLiteral(", ")))};
+                return JobResult::failure(ExitCode::NoAnswer,
+                                          QStringLiteral("unreadable values of %1")
+                                              .arg(read.unreadable.join(QStringLiteral(", "))));
             QMutexLocker locker(lock.get());
             readings->insert(context.port, read);
-            return JobResult{ExitCode::Ok, QStringLiteral("read"),
-                             QStringLiteral("%1 values").arg(read.values.size())};
+            return JobResult::done(JobResult::Result::Read,
+                                   QStringLiteral("%1 values").arg(read.values.size()));
         });
     Network network;
-    network.results = PortJobs::run(ports, baud, job, log);
-    network.code = PortJobs::report(network.results);
+    network.results = RunPrinter::run(ports, baud, job, outputs.stop, outputs.log);
+    network.code = RunPrinter::report(network.results);
     for (const QString &port : ports) {
         if (!readings->contains(port))
             continue;
@@ -70,13 +70,12 @@ std::optional<SitePlan> loadPlan(const QString &path)
 }
 
 // Writes the graph when asked; false, its problem printed, when it cannot.
-bool writeGraph(const QString &path, const QVector<NetworkRadio> &radios,
+bool writeGraph(const QString &path, const Stop &stop, const QVector<NetworkRadio> &radios,
                 const QVector<Breach> &breaches)
 {
     if (path.isEmpty())
         return true;
-    const QString error =
-        OutputFile::save(path, NetworkGraph::dot(radios, breaches), Interrupt::requested);
+    const QString error = OutputFile::save(path, NetworkGraph::dot(radios, breaches), stop.asked());
     if (!error.isEmpty())
         Console::err(QStringLiteral("dr58ctl: cannot write %1: %2\n").arg(path, error));
     return error.isEmpty();
@@ -92,10 +91,10 @@ ConfigJobs::ProfileChoice planChoice(const SitePlan &plan)
             serial.isEmpty()
                 ? QStringLiteral("the modem reports no serial number (I4)")
                 : QStringLiteral("the modem's serial number %1 is not in the plan").arg(serial);
-        return ConfigJobs::Choice{std::nullopt,
-                                  {ExitCode::NotInPlan, QStringLiteral("refused"),
-                                   why + QStringLiteral("; nothing written")},
-                                  {}};
+        return ConfigJobs::Choice{
+            std::nullopt,
+            JobResult::refused(ExitCode::NotInPlan, why + QStringLiteral("; nothing written")),
+            {}};
     };
 }
 
@@ -127,6 +126,41 @@ QStringList planDifferences(const SitePlan &plan, const Network &network,
     return lines;
 }
 
+// What an audit found: the broken rules, and each problem (a broken rule, a difference from the
+// plan) as a line and by radio.
+struct Findings
+{
+    QVector<Breach> breaches;
+    QStringList lines;
+    QMap<QString, QStringList> problems;
+};
+
+Findings judged(const Network &network, const std::optional<SitePlan> &plan)
+{
+    Findings found;
+    found.breaches = NetworkRules::check(network.radios);
+    for (const Breach &breach : found.breaches) {
+        found.lines.append(breach.text);
+        for (const QString &radio : breach.radios)
+            found.problems[radio].append(breach.text);
+    }
+    if (plan)
+        found.lines += planDifferences(*plan, network, found.problems);
+    return found;
+}
+
+// Each port's record, with the problems seen on its radio when the network was judged.
+void recorded(Network &network, const QMap<QString, QStringList> &problems, RunLog *report)
+{
+    for (PortResult &result : network.results) {
+        const int index = network.ports.indexOf(result.port);
+        if (network.code == ExitCode::Ok && index >= 0)
+            result.job.problems = problems.value(network.radios.at(index).name);
+        if (report)
+            report->record(result);
+    }
+}
+
 } // namespace
 
 std::optional<ConfigJobs::ProfileChoice> settings(const QString &path)
@@ -155,7 +189,8 @@ int check(const QString &planPath, const QString &graph)
         return ExitCode::BadFile;
     const QVector<NetworkRadio> radios = plan->networkRadios();
     const QVector<Breach> breaches = NetworkRules::check(radios);
-    if (!writeGraph(graph, radios, breaches))
+    const Stop none; // nothing to stop: no signal is caught
+    if (!writeGraph(graph, none, radios, breaches))
         return ExitCode::WriteFailed;
     for (const Breach &breach : breaches)
         Console::out(breach.text + QLatin1Char('\n'));
@@ -169,43 +204,25 @@ int audit(const QString &planPath, const QStringList &ports, int baud, const Out
     const std::optional<SitePlan> plan = planPath.isEmpty() ? std::nullopt : loadPlan(planPath);
     if (!planPath.isEmpty() && !plan)
         return ExitCode::BadFile;
-    Network network = readNetwork(ports, baud, outputs.log);
-    QVector<Breach> breaches;
-    QStringList lines;
-    QMap<QString, QStringList> problems;
-    if (network.code == ExitCode::Ok) {
-        breaches = NetworkRules::check(network.radios);
-        for (const Breach &breach : breaches) {
-            lines.append(breach.text);
-            for (const QString &radio : breach.radios)
-                problems[radio].append(breach.text);
-        }
-        if (plan)
-            lines += planDifferences(*plan, network, problems);
-    }
-    for (PortResult &result : network.results) {
-        const int index = network.ports.indexOf(result.port);
-        if (network.code == ExitCode::Ok && index >= 0)
-            result.job.problems = problems.value(network.radios.at(index).name);
-        if (outputs.report)
-            outputs.report->record(result);
-    }
+    Network network = readNetwork(ports, baud, outputs);
+    const Findings found = network.code == ExitCode::Ok ? judged(network, plan) : Findings();
+    recorded(network, found.problems, outputs.report);
     if (network.code != ExitCode::Ok)
         return network.code;
-    if (!writeGraph(outputs.graph, network.radios, breaches))
+    if (!writeGraph(outputs.graph, outputs.stop, network.radios, found.breaches))
         return ExitCode::WriteFailed;
-    for (const QString &line : lines)
+    for (const QString &line : found.lines)
         Console::out(line + QLatin1Char('\n'));
-    if (lines.isEmpty())
+    if (found.lines.isEmpty())
         Console::out(QStringLiteral("%1 radios: every network rule holds%2\n")
                          .arg(network.radios.size())
                          .arg(plan ? QStringLiteral(", each as planned") : QString()));
-    return lines.isEmpty() ? ExitCode::Ok : ExitCode::Different;
+    return found.lines.isEmpty() ? ExitCode::Ok : ExitCode::Different;
 }
 
 int plan(const QString &output, const QStringList &ports, int baud, const Outputs &outputs)
 {
-    const Network network = readNetwork(ports, baud, outputs.log);
+    const Network network = readNetwork(ports, baud, outputs);
     if (network.code != ExitCode::Ok)
         return network.code;
     for (int i = 0; i < network.radios.size(); ++i) {
@@ -225,13 +242,13 @@ int plan(const QString &output, const QStringList &ports, int baud, const Output
     const SitePlan plan = SitePlan::fromRadios(network.radios);
     const bool json = output.endsWith(QLatin1String(".json"), Qt::CaseInsensitive);
     const QString error =
-        OutputFile::save(output, json ? plan.json() : plan.ini(), Interrupt::requested);
+        OutputFile::save(output, json ? plan.json() : plan.ini(), outputs.stop.asked());
     if (!error.isEmpty()) {
         Console::err(QStringLiteral("dr58ctl: cannot write %1: %2\n").arg(output, error));
         return ExitCode::WriteFailed;
     }
     const QVector<Breach> breaches = NetworkRules::check(network.radios);
-    if (!writeGraph(outputs.graph, network.radios, breaches))
+    if (!writeGraph(outputs.graph, outputs.stop, network.radios, breaches))
         return ExitCode::WriteFailed;
     Console::out(
         QStringLiteral("site plan of %1 radios in %2\n").arg(network.radios.size()).arg(output));

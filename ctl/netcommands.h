@@ -18,6 +18,7 @@ struct Outputs
     QString graph;  // a DOT file of the network, none when empty
     RunLog *log;    // the transcript, for every port as it runs
     RunLog *report; // the report, written once the network has been judged
+    const Stop &stop;
 };
 
 // A profile, or a site plan that keeps every network rule choosing each modem's section by its

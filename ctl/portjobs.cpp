@@ -1,16 +1,13 @@
 #include "portjobs.h"
 
-#include "console.h"
 #include "ctlconstants.h"
 #include "exitcode.h"
-#include "interrupt.h"
 #include "linkentry.h"
 #include "portopener.h"
 #include "runlog.h"
 
 #include <QElapsedTimer>
 #include <QThread>
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -22,8 +19,8 @@ JobResult runOpen(ModemLine &line, const PortContext &context, const PortJob &jo
 {
     JobResult result = job(context, line);
     const QString trouble = line.trouble();
-    if (failed(result) && !trouble.isEmpty() && result.code != ExitCode::PortError &&
-        !Interrupt::requested()) {
+    if (result.isFailure() && !trouble.isEmpty() && result.code != ExitCode::PortError &&
+        !context.stop.requested()) {
         result.errors.prepend(result.detail);
         result.code = ExitCode::PortError;
         result.detail = QStringLiteral("the port failed while in use: ") + trouble;
@@ -31,8 +28,9 @@ JobResult runOpen(ModemLine &line, const PortContext &context, const PortJob &jo
     return result;
 }
 
-// One port's part of run() without its record.
-PortResult runUnrecorded(const PortContext &context, int baud, const PortJob &job, RunLog *log)
+} // namespace
+
+PortResult runPort(const PortContext &context, int baud, const PortJob &job, RunLog *log)
 {
     PortResult result(context.port);
     result.started = QDateTime::currentDateTimeUtc();
@@ -40,7 +38,8 @@ PortResult runUnrecorded(const PortContext &context, int baud, const PortJob &jo
     QElapsedTimer clock;
     clock.start();
     const PortOpener::Opened opened = PortOpener::openLine(
-        context.port, context.detectBaud ? LinkEntry::detectionOrder().first() : baud);
+        context.port, context.detectBaud ? LinkEntry::detectionOrder().first() : baud,
+        context.stop);
     if (opened.line) {
         if (log)
             log->tap(*opened.line, context.port);
@@ -48,112 +47,45 @@ PortResult runUnrecorded(const PortContext &context, int baud, const PortJob &jo
         result.baud = opened.line->baudRate();
         opened.line->close();
     } else {
-        result.job = {opened.failure.code, QStringLiteral("failed"), opened.failure.message};
+        result.job = JobResult::failure(opened.failure.code, opened.failure.message);
     }
     result.seconds = clock.elapsed() / 1000.0;
     return result;
 }
 
-// Prints the port's output; a port whose output is lost has not done what it was asked (the
-// loss said once by Console). Then its record, which tells the truth either way.
-void deliver(PortResult &result, RunLog *log)
-{
-    JobResult &job = result.job;
-    if (!Console::out(job.output)) {
-        if (!failed(job)) {
-            job.code = ExitCode::WriteFailed;
-            job.result = QStringLiteral("failed");
-        }
-        job.detail +=
-            QStringLiteral("; its output is lost: standard output: ") + Console::outLost();
-    }
-    if (log)
-        log->record(result);
-}
-
-} // namespace
-
-PortResult runPort(const PortContext &context, int baud, const PortJob &job, RunLog *log)
-{
-    PortResult result = runUnrecorded(context, baud, job, log);
-    if (log)
-        log->record(result);
-    return result;
-}
-
-void announce(const PortResult &result, bool several)
-{
-    const QString lead = QStringLiteral("dr58ctl: %1: ").arg(result.port);
-    QString text;
-    if (failed(result.job))
-        text = lead + result.job.detail + QLatin1Char('\n');
-    else if (several)
-        text =
-            lead + result.job.result + QStringLiteral(": ") + result.job.detail + QLatin1Char('\n');
-    for (const QString &line : result.job.errors)
-        text += lead + line + QLatin1Char('\n');
-    Console::err(text);
-}
-
-QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job, RunLog *log)
+QVector<PortResult> run(const QStringList &ports, int baud, const PortJob &job, const Stop &stop,
+                        const Events &events, RunLog *log)
 {
     QVector<PortResult> results(ports.size());
     std::vector<std::unique_ptr<QThread>> threads;
     for (int i = 0; i < ports.size(); ++i) {
-        const PortContext context{ports.at(i),
-                                  ports.size() > 1 ? ports.at(i) + QStringLiteral(": ") : QString(),
-                                  baud == CtlConstants::AutoBaud};
+        const QString port = ports.at(i);
+        const PortContext context{
+            port,
+            ports.size() > 1 ? port + QStringLiteral(": ") : QString(),
+            baud == CtlConstants::AutoBaud,
+            stop,
+            [&events, i](const QString &text) { events.told(i, text); },
+            [&events, i](qint64 done, qint64 total) { events.progressed(i, done, total); }};
         PortResult &slot = results[i];
-        const bool several = ports.size() > 1;
-        threads.emplace_back(QThread::create([context, baud, &job, log, &slot, several] {
-            slot = runUnrecorded(context, baud, job, log);
-            announce(slot, several);
+        threads.emplace_back(QThread::create([context, baud, &job, log, &slot, &events, i] {
+            slot = runPort(context, baud, job, log);
+            events.ended(i, slot);
         }));
         threads.back()->start();
     }
     for (int i = 0; i < ports.size(); ++i) {
         threads.at(size_t(i))->wait();
-        deliver(results[i], log);
+        events.inOrder(i, results[i]);
     }
     return results;
-}
-
-int report(const QVector<PortResult> &results)
-{
-    if (results.size() > 1)
-        Console::err(summaryTable(results));
-    return exitCode(results);
-}
-
-QString summaryTable(const QVector<PortResult> &results)
-{
-    int portWidth = 4;   // "port"
-    int resultWidth = 6; // "result"
-    for (const PortResult &result : results) {
-        portWidth = std::max(portWidth, int(result.port.size()));
-        resultWidth = std::max(resultWidth, int(result.job.result.size()));
-    }
-    const auto row = [&](const QString &port, const QString &result,
-                         const QString &detail) -> QString {
-        return port.leftJustified(portWidth + 2) + result.leftJustified(resultWidth + 2) + detail +
-               QLatin1Char('\n');
-    };
-    QString table = row(QStringLiteral("port"), QStringLiteral("result"), QStringLiteral("detail"));
-    for (const PortResult &result : results)
-        table += row(result.port, result.job.result, result.job.detail);
-    return table;
-}
-
-bool failed(const JobResult &job)
-{
-    return job.code != ExitCode::Ok && job.code != ExitCode::Different;
 }
 
 int exitCode(const QVector<PortResult> &results)
 {
     int different = ExitCode::Ok;
     for (const PortResult &result : results) {
-        if (failed(result.job))
+        if (result.job.isFailure())
             return result.job.code;
         if (result.job.code == ExitCode::Different)
             different = ExitCode::Different;

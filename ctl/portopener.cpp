@@ -1,15 +1,15 @@
 #include "portopener.h"
 
 #include "exitcode.h"
-#include "interrupt.h"
 #include "openline.h"
 #include "portholders.h"
+#include "stop.h"
 
 namespace PortOpener {
 
 namespace {
 
-int exitCodeOf(LineFailure failure)
+int exitCodeOf(LineFailure failure, const Stop &stop)
 {
     switch (failure) {
     case LineFailure::None:
@@ -19,7 +19,7 @@ int exitCodeOf(LineFailure failure)
     case LineFailure::Denied:
         return ExitCode::PortDenied;
     case LineFailure::Interrupted:
-        return Interrupt::exitCode();
+        return stop.exitCode();
     default:
         return ExitCode::PortError;
     }
@@ -27,15 +27,15 @@ int exitCodeOf(LineFailure failure)
 
 } // namespace
 
-Opened openLine(const QString &name, int baud)
+Opened openLine(const QString &name, int baud, const Stop &stop)
 {
     const PortAddress address(name);
-    OpenedLine opened = ::openLine(address, baud, [] { return Interrupt::requested(); });
+    OpenedLine opened = ::openLine(address, baud, stop.asked());
     QString message = opened.message;
     if (opened.failure == LineFailure::Busy) // name who holds it
         message = PortHolders::busyMessage(address.path(), PortHolders::of(address.path()),
                                            PortHolders::usbIds(address.path()));
-    return {std::move(opened.line), {exitCodeOf(opened.failure), message}};
+    return {std::move(opened.line), {exitCodeOf(opened.failure, stop), message}};
 }
 
 } // namespace PortOpener

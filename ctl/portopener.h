@@ -5,6 +5,8 @@
 #include <QString>
 #include <memory>
 
+class Stop;
+
 // Opens a modem's line for dr58ctl and turns a refusal into a message and an exit code a
 // script can act on.
 namespace PortOpener {
@@ -16,12 +18,12 @@ struct Failure
 };
 
 // The line a port name stands for, open at `baud` (see openLine()); none with the failure when
-// it cannot open. A signal ends a connection under way.
+// it cannot open. The stop ends a connection under way.
 struct Opened
 {
     std::unique_ptr<ModemLine> line;
     Failure failure;
 };
-Opened openLine(const QString &name, int baud);
+Opened openLine(const QString &name, int baud, const Stop &stop);
 
 } // namespace PortOpener

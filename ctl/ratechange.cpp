@@ -3,7 +3,6 @@
 #include "atcommands.h"
 #include "atsession.h"
 #include "exitcode.h"
-#include "interrupt.h"
 #include "labels.h"
 #include "linkentry.h"
 #include "portaddress.h"
@@ -25,8 +24,8 @@ Visit visit(const PortContext &context, ModemLine &line, int rate)
     if (!line.setBaudRate(rate))
         return {};
     AtSession session(line);
-    session.setStop([&line] { return Interrupt::requested() || !line.trouble().isEmpty(); });
-    const PortContext atRate{context.port, context.prefix, false};
+    session.setStop([&] { return context.stop.requested() || !line.trouble().isEmpty(); });
+    const PortContext atRate{context.port, context.prefix, false, context.stop, context.tell};
     if (LinkEntry::enter(atRate, line, session))
         return {};
     Visit visit{true, {}};
@@ -49,11 +48,29 @@ JobResult noted(JobResult result, const PortContext &context, const QString &tex
 
 JobResult failed(JobResult result, int code, const QString &text)
 {
-    result.code = code;
-    result.result = QStringLiteral("failed");
+    result.fail(code);
     result.errors.prepend(result.detail);
     result.detail = text;
     return result;
+}
+
+// The modem did not answer at the new rate: the line failed, or the modem answers at the old
+// rate, or at neither.
+JobResult unanswered(const PortContext &context, ModemLine &line, const Change &change,
+                     const QString &changed, JobResult result)
+{
+    const QString trouble = line.trouble();
+    if (!trouble.isEmpty())
+        return failed(result, ExitCode::PortError,
+                      changed + QStringLiteral(", not confirmed: ") + trouble);
+    const bool atOld = visit(context, line, change.from).answered;
+    return failed(result, ExitCode::NoAnswer,
+                  changed + (atOld ? QStringLiteral(" was stored, but the modem does not answer "
+                                                    "at %1; it answers at %2")
+                                   : QStringLiteral(" was stored, but the modem answers neither "
+                                                    "at %1 nor at %2"))
+                                .arg(change.to)
+                                .arg(change.from));
 }
 
 } // namespace
@@ -90,8 +107,8 @@ JobResult follow(const PortContext &context, ModemLine &line, const Change &chan
                                               "server is set to; set the server's line to %1 "
                                               "8N1 for the modem to answer again")
                                    .arg(change.to));
-    if (Interrupt::requested())
-        return failed(result, Interrupt::exitCode(),
+    if (context.stop.requested())
+        return failed(result, context.stop.exitCode(),
                       QStringLiteral("interrupted; ") + changed +
                           QStringLiteral(", not confirmed"));
     const Visit atNew = visit(context, line, change.to);
@@ -104,18 +121,7 @@ JobResult follow(const PortContext &context, ModemLine &line, const Change &chan
                       changed + QStringLiteral(", but the modem's S102 does not read back as %1 "
                                                "at the new rate")
                                     .arg(change.code));
-    const QString trouble = line.trouble();
-    if (!trouble.isEmpty())
-        return failed(result, ExitCode::PortError,
-                      changed + QStringLiteral(", not confirmed: ") + trouble);
-    const bool atOld = visit(context, line, change.from).answered;
-    return failed(result, ExitCode::NoAnswer,
-                  changed + (atOld ? QStringLiteral(" was stored, but the modem does not answer "
-                                                    "at %1; it answers at %2")
-                                   : QStringLiteral(" was stored, but the modem answers neither "
-                                                    "at %1 nor at %2"))
-                                .arg(change.to)
-                                .arg(change.from));
+    return unanswered(context, line, change, changed, result);
 }
 
 } // namespace RateChange

@@ -100,7 +100,7 @@ QByteArray RunLog::reportLine(const QString &command, const PortResult &result)
         {"port", result.port},
         {"baud", result.baud},
         {"exit", job.code},
-        {"result", job.result},
+        {"result", job.word()},
         {"detail", job.detail},
         {"identity", identity(job.identity)},
         {"written", QJsonArray::fromStringList(job.written)},

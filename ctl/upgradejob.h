@@ -8,8 +8,8 @@
 namespace UpgradeJob {
 
 // Upgrades with `image`: "+++" first, then the upgrade dialog's sequence. The modem has
-// `announceTimeout` milliseconds to announce its update mode; progress goes to standard error, as a
-// bar when `bar` is set, otherwise as a plain line every tenth of the image.
-PortJob upgrade(const QByteArray &image, int announceTimeout, bool bar);
+// `announceTimeout` milliseconds to announce its update mode; each chunk sent is told as the
+// context's progress.
+PortJob upgrade(const QByteArray &image, int announceTimeout);
 
 } // namespace UpgradeJob

@@ -3,9 +3,9 @@
 #include "console.h"
 #include "ctlconstants.h"
 #include "exitcode.h"
-#include "interrupt.h"
 #include "portholders.h"
 #include "runlog.h"
+#include "runprinter.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -56,8 +56,8 @@ PortJob noticingVanish(const PortJob &job)
 {
     return [job](const PortContext &context, ModemLine &line) {
         JobResult result = job(context, line);
-        if (PortJobs::failed(result) && !isDevice(context.port))
-            result.result = QStringLiteral("vanished");
+        if (result.isFailure() && !isDevice(context.port))
+            result.result = JobResult::Result::Vanished;
         return result;
     };
 }
@@ -71,36 +71,37 @@ PortJob afterModemManager(const PortJob &job)
         auto manager = PortHolders::modemManager(PortHolders::of(device));
         if (!manager)
             return job(context, line);
-        Console::err(QStringLiteral("dr58ctl: %1: %2 (pid %3) has the device open; waiting up to "
-                                    "%4 s for it to let go\n")
-                         .arg(context.port, PortHolders::ModemManager)
+        context.tell(QStringLiteral("%1 (pid %2) has the device open; waiting up to %3 s for it "
+                                    "to let go")
+                         .arg(PortHolders::ModemManager)
                          .arg(manager->pid)
                          .arg(CtlConstants::ModemManagerWait));
         QDeadlineTimer deadline(CtlConstants::ModemManagerWait * 1000);
-        while (manager && !deadline.hasExpired() && !Interrupt::requested()) {
+        while (manager && !deadline.hasExpired() && !context.stop.requested()) {
             QThread::msleep(CtlConstants::HolderPoll);
             manager = PortHolders::modemManager(PortHolders::of(device));
         }
-        if (Interrupt::requested())
-            return JobResult{Interrupt::exitCode(), QStringLiteral("interrupted"),
-                             QStringLiteral("interrupted before anything was sent")};
+        if (context.stop.requested())
+            return JobResult::interrupted(context.stop.exitCode(),
+                                          QStringLiteral("interrupted before anything was sent"));
         if (!manager)
             return job(context, line);
-        return JobResult{
-            ExitCode::PortError, QStringLiteral("failed"),
+        return JobResult::failure(
+            ExitCode::PortError,
             QStringLiteral("%1 (pid %2) still has the device open after %3 s, nothing was sent; ")
                     .arg(PortHolders::ModemManager)
                     .arg(manager->pid)
                     .arg(CtlConstants::ModemManagerWait) +
-                PortHolders::advice(device, PortHolders::usbIds(device))};
+                PortHolders::advice(device, PortHolders::usbIds(device)));
     };
 }
 
 class Station
 {
 public:
-    Station(const Settings &settings, const PortJob &job, RunLog &log)
-        : m_settings(settings), m_job(noticingVanish(afterModemManager(job))), m_log(log)
+    Station(const Settings &settings, const PortJob &job, RunLog &log, const Stop &stop)
+        : m_settings(settings), m_job(noticingVanish(afterModemManager(job))), m_log(log),
+          m_stop(stop)
     {
     }
 
@@ -113,17 +114,17 @@ public:
             watch();
             scan();
         });
-        // The signal handler only marks the signal; a modest look for it, as the upgrade does.
-        QTimer signalWatch;
-        QObject::connect(&signalWatch, &QTimer::timeout, &m_loop, [this] { endWhenDone(); });
-        signalWatch.start(CtlConstants::SignalPoll);
+        // The stop is only marked; a modest look for it, as the upgrade does.
+        QTimer stopWatch;
+        QObject::connect(&stopWatch, &QTimer::timeout, &m_loop, [this] { endWhenDone(); });
+        stopWatch.start(DeviceConstants::StopPoll);
         Console::err(QStringLiteral("dr58ctl: watching %1 for serial devices; %2 already there "
                                     "left alone\n")
                          .arg(m_settings.dir)
                          .arg(m_handled.size()));
         m_loop.exec();
         if (!m_results.isEmpty())
-            Console::err(PortJobs::summaryTable(m_results));
+            Console::err(RunPrinter::summaryTable(m_results));
         return worstCode(m_results);
     }
 
@@ -131,7 +132,7 @@ private:
     bool mayStart() const
     {
         // A station whose records are lost takes no more radios.
-        return !Interrupt::requested() && m_log.lost().isEmpty() &&
+        return !m_stop.requested() && m_log.lost().isEmpty() &&
                (m_settings.count == 0 || m_started < m_settings.count);
     }
 
@@ -203,11 +204,18 @@ private:
     void start(const QString &path, const Entry &entry)
     {
         ++m_started;
-        const PortContext context{path, path + QStringLiteral(": "),
-                                  m_settings.baud == CtlConstants::AutoBaud};
+        auto progress = std::make_shared<RunPrinter::Progress>(path + QStringLiteral(": "), false);
+        const PortContext context{
+            path,
+            path + QStringLiteral(": "),
+            m_settings.baud == CtlConstants::AutoBaud,
+            m_stop,
+            [path](const QString &text) { RunPrinter::tell(path, text); },
+            [progress](qint64 done, qint64 total) { progress->show(done, total); }};
         QThread *thread = QThread::create([this, context] {
             const PortResult result = PortJobs::runPort(context, m_settings.baud, m_job, &m_log);
-            PortJobs::announce(result, false);
+            m_log.record(result);
+            RunPrinter::announce(result, false);
             QMetaObject::invokeMethod(
                 &m_loop, [this, result] { finished(result); }, Qt::QueuedConnection);
         });
@@ -234,6 +242,7 @@ private:
     const Settings m_settings;
     const PortJob m_job;
     RunLog &m_log;
+    const Stop &m_stop;
     QEventLoop m_loop;
     QFileSystemWatcher m_watcher;
     struct Running
@@ -251,31 +260,16 @@ private:
 
 } // namespace
 
-int run(const Settings &settings, const PortJob &job, RunLog &log)
+int run(const Settings &settings, const PortJob &job, RunLog &log, const Stop &stop)
 {
-    return Station(settings, job, log).exec();
-}
-
-PortJob then(const PortJob &first, const PortJob &second)
-{
-    return [first, second](const PortContext &context, ModemLine &line) {
-        const JobResult before = first(context, line);
-        if (PortJobs::failed(before))
-            return before;
-        JobResult result = second(context, line);
-        result.detail = before.result + QStringLiteral(": ") + before.detail +
-                        QStringLiteral("; ") + result.detail;
-        result.output.prepend(before.output);
-        result.firmwareSha256 = before.firmwareSha256;
-        return result;
-    };
+    return Station(settings, job, log, stop).exec();
 }
 
 QString line(const PortResult &result)
 {
     const QString serial = result.job.identity.value(QStringLiteral("I4"), QStringLiteral("-"));
     return QStringLiteral("%1  %2  %3  %4 s\n")
-        .arg(result.port, serial, result.job.result)
+        .arg(result.port, serial, result.job.word())
         .arg(result.seconds, 0, 'f', 1);
 }
 

@@ -20,15 +20,11 @@ struct Settings
 
 // Devices already in the directory are left alone; each one that appears later is handled once,
 // and again after it was removed and came back. A line per modem goes to standard output as it
-// finishes. Ends after `count` modems, or after SIGINT, SIGTERM or SIGHUP once the running jobs
-// have ended (as interrupted jobs do), or once the running jobs have ended after the log lost a
+// finishes. Ends after `count` modems, or after the stop once the running jobs have ended (as
+// stopped jobs do), or once the running jobs have ended after the log lost a
 // line, with the summary table on standard error. Returns the
 // worst exit code among the modems.
-int run(const Settings &settings, const PortJob &job, RunLog &log);
-
-// `first`, then `second` when `first` succeeded; the result is the second's (the first's when
-// it failed), with what the first did in front of its detail and the firmware it sent.
-PortJob then(const PortJob &first, const PortJob &second);
+int run(const Settings &settings, const PortJob &job, RunLog &log, const Stop &stop);
 
 // "PORT  SERIAL  RESULT  SECONDS s": the serial number (I4) as read, "-" when none was read.
 QString line(const PortResult &result);

@@ -36,10 +36,10 @@ Outcome worse(Outcome soFar, Outcome now)
 Outcome enter(AtSession &session)
 {
     Outcome outcome = Outcome::Unanswered;
-    for (int i = 0; i < Tries && outcome != Outcome::Stopped; ++i) {
+    for (int i = 0; i < DeviceConstants::EntryTries && outcome != Outcome::Stopped; ++i) {
         // Nothing was sent on the line since it was opened: with nothing pending either, it is
         // quiet already and the first "+++" goes out at once.
-        const int idle = i == 0 && !session.linePending() ? 0 : Idles[i];
+        const int idle = i == 0 && !session.linePending() ? 0 : DeviceConstants::EntryIdles[i];
         const Outcome now = attempt(session, idle, i == 0);
         if (entered(now))
             return now;
@@ -50,19 +50,19 @@ Outcome enter(AtSession &session)
 
 Detection detect(AtSession &session, ModemLine &line, const QVector<int> &rates)
 {
-    session.setFirstBytesTimeout(DetectWait);
+    session.setFirstBytesTimeout(DeviceConstants::DetectWait);
     Detection detection{Outcome::Unanswered, 0};
     for (const int rate : rates) {
         if (!line.setBaudRate(rate))
             break;
-        const Outcome now = attempt(session, Idles[0], true);
+        const Outcome now = attempt(session, DeviceConstants::EntryIdles[0], true);
         if (entered(now) || now == Outcome::Stopped) {
             detection = {now, entered(now) ? rate : 0};
             break;
         }
         detection.outcome = worse(detection.outcome, now);
     }
-    session.setFirstBytesTimeout(ReplyWait::FirstBytesTimeout);
+    session.setFirstBytesTimeout(DeviceConstants::FirstBytesTimeout);
     return detection;
 }
 

@@ -13,14 +13,6 @@ class ModemLine;
 // after longer idle times, as modems with an escape guard time need.
 namespace AtEntry {
 
-// Milliseconds of quiet line before each "+++" (before the first only when bytes were pending
-// on the line); after it the greeting is awaited (2000 ms for its first bytes) with nothing sent.
-constexpr int Idles[] = {50, 1000, 1500};
-constexpr int Tries = int(sizeof(Idles) / sizeof(Idles[0]));
-
-// Milliseconds a rate under detection has to start its greeting, and again for the check's answer.
-constexpr int DetectWait = 800;
-
 enum class Outcome {
     Greeted,    // "+++" brought the greeting
     InAtMode,   // the check was answered properly: the modem was in AT mode already

@@ -1,5 +1,6 @@
 #include "atlink.h"
 
+#include "deviceconstants.h"
 #include "modemline.h"
 #include "replywait.h"
 
@@ -20,7 +21,7 @@ bool waitWritten(QIODevice &port, int limitMs, const std::function<bool()> &stop
         if (left <= 0 || stop())
             return false;
         const qint64 before = clock.elapsed();
-        const int slice = int(std::min<qint64>(left, ReplyWait::StopPoll));
+        const int slice = int(std::min<qint64>(left, DeviceConstants::StopPoll));
         // A port that fails answers at once; it is not asked again and again meanwhile.
         if (!port.waitForBytesWritten(slice) && clock.elapsed() - before < slice / 2)
             return port.bytesToWrite() == 0;
@@ -32,7 +33,7 @@ void writeCommand(ModemLine &line, const QString &command, const std::function<b
 {
     line.discardPending();
     line.write(command.toLatin1());
-    waitWritten(line, WriteTimeout, stop);
+    waitWritten(line, DeviceConstants::WriteTimeout, stop);
 }
 
 } // namespace AtLink

@@ -10,10 +10,8 @@ class QString;
 // line.
 namespace AtLink {
 
-constexpr int WriteTimeout = 30000; // milliseconds
-
 // Waits until what was written to the port has left, for `limitMs` at the most; with `stop`, it
-// is asked every ReplyWait::StopPoll ms and ends the wait. False when it did not all leave.
+// is asked every DeviceConstants::StopPoll ms and ends the wait. False when it did not all leave.
 bool waitWritten(QIODevice &port, int limitMs, const std::function<bool()> &stop = {});
 
 // Discards whatever is pending in both directions (a late reply to an earlier command), then

@@ -79,7 +79,7 @@ bool AtSession::pause(int ms)
     QElapsedTimer clock;
     clock.start();
     for (qint64 left = ms; left > 0 && !stopped(); left = ms - clock.elapsed())
-        QThread::msleep(ulong(std::min<qint64>(left, ReplyWait::StopPoll)));
+        QThread::msleep(ulong(std::min<qint64>(left, DeviceConstants::StopPoll)));
     return !stopped();
 }
 
@@ -108,7 +108,7 @@ ReplyWait::Outcome AtSession::receive(const Waits &waits)
 {
     ReplyWait::Bounds bounds;
     bounds.firstBytes = m_firstBytes;
-    bounds.total = waits.shortAnswer ? m_firstBytes : ReplyWait::TotalLimit;
+    bounds.total = waits.shortAnswer ? m_firstBytes : DeviceConstants::TotalLimit;
     bounds.maxSize = waits.maxSize;
     if (waits.stoppable)
         bounds.stop = m_stop;

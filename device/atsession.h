@@ -13,7 +13,7 @@ class ModemLine;
 // first bytes of a reply are awaited in a local event loop). The short answers (the greeting,
 // the check's, "ATA"'s) must arrive whole within the time their first bytes have, so a line
 // that never falls silent costs no more than a silent one; any other reply is cut at
-// ReplyWait::TotalLimit or MaxReplySize.
+// DeviceConstants::TotalLimit or DeviceConstants::MaxReplySize.
 class AtSession
 {
 public:
@@ -37,12 +37,9 @@ public:
     ReplyWait::Outcome outcome() const { return m_outcome; }
     bool answered() const { return m_outcome != ReplyWait::Outcome::NoAnswer; }
 
-    // Bytes a reply may hold: a listing is about 1 KiB.
-    static constexpr int MaxReplySize = 65536;
-
     // Asked before every command but "\rATA\r" and during every wait but "\rATA\r"'s: once
     // it says stop, nothing more is sent, each transaction fails unanswered, and the reply under
-    // way gets ReplyWait::StopGrace more at most. None by default.
+    // way gets DeviceConstants::StopGrace more at most. None by default.
     void setStop(std::function<bool()> stop) { m_stop = std::move(stop); }
     bool stopped() const { return m_stop && m_stop(); }
 
@@ -57,14 +54,14 @@ public:
 
     // How one reply is awaited: the silent periods it may take after its first bytes, where its
     // closing "OK\r\n" may stand, whether it must be whole within the first bytes' time (a
-    // short answer) rather than within ReplyWait::TotalLimit, the bytes it may hold (0: no
+    // short answer) rather than within DeviceConstants::TotalLimit, the bytes it may hold (0: no
     // cap) and whether the stop ends it. The named commands above use their own.
     struct Waits
     {
         int silentPeriods = 1;
         ReplyParser::Completion completion = ReplyParser::Completion::OwnLine;
         bool shortAnswer = false;
-        int maxSize = MaxReplySize;
+        int maxSize = DeviceConstants::MaxReplySize;
         bool stoppable = true;
     };
 
@@ -81,5 +78,5 @@ private:
     QByteArray m_reply;
     ReplyWait::Outcome m_outcome = ReplyWait::Outcome::NoAnswer;
     std::function<bool()> m_stop;
-    int m_firstBytes = ReplyWait::FirstBytesTimeout;
+    int m_firstBytes = DeviceConstants::FirstBytesTimeout;
 };

@@ -1,5 +1,6 @@
 #include "portrecorder.h"
 
+#include "deviceconstants.h"
 #include "transcript.h"
 
 #include <QDateTime>
@@ -16,6 +17,7 @@ void PortRecorder::record(ModemLine::Direction direction, const QByteArray &byte
     SecretMask &mask = direction == ModemLine::Direction::Sent ? m_sentMask : m_receivedMask;
     m_text += Transcript::line(QDateTime::currentDateTimeUtc(), m_line.name(), direction,
                                mask.masked(bytes));
-    if (m_text.size() > 2 * Keep)
-        m_text.remove(0, m_text.indexOf(QLatin1Char('\n'), m_text.size() - Keep) + 1);
+    const int keep = DeviceConstants::TranscriptKeep;
+    if (m_text.size() > 2 * keep)
+        m_text.remove(0, m_text.indexOf(QLatin1Char('\n'), m_text.size() - keep) + 1);
 }

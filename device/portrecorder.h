@@ -14,14 +14,12 @@ class PortRecorder : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int Keep = 4 * 1024 * 1024; // characters: the newest text kept
-
     // Starts recording `line` (taking its tap); the recorder is the line's child and ends with
     // it.
     explicit PortRecorder(ModemLine &line);
 
-    // What was recorded since the start or the last clear, one line per burst; the newest Keep
-    // characters (up to twice that between trims), cut at a line.
+    // What was recorded since the start or the last clear, one line per burst; the newest
+    // DeviceConstants::TranscriptKeep characters (up to twice that between trims), cut at a line.
     const QString &text() const { return m_text; }
     void clear() { m_text.clear(); }
 

@@ -12,7 +12,8 @@ namespace ReplyWait {
 
 namespace {
 
-// The end of a wait: its total bound, brought forward to StopGrace ms after the stop.
+// The end of a wait: its total bound, brought forward to DeviceConstants::StopGrace ms after the
+// stop.
 class Deadline
 {
 public:
@@ -28,7 +29,7 @@ public:
     {
         if (!m_stopped && m_bounds.stop && m_bounds.stop()) {
             m_stopped = true;
-            m_end = std::min<qint64>(m_end, elapsed() + StopGrace);
+            m_end = std::min<qint64>(m_end, elapsed() + DeviceConstants::StopGrace);
         }
         return std::max<qint64>(0, m_end - elapsed());
     }
@@ -58,7 +59,7 @@ bool awaitFirstBytes(ModemLine &port, int timeout, Deadline &deadline)
         const qint64 left = std::min(timeout - deadline.elapsed(), deadline.left());
         if (left <= 0)
             return false;
-        runEvents(port, int(std::min<qint64>(left, StopPoll)));
+        runEvents(port, int(std::min<qint64>(left, DeviceConstants::StopPoll)));
     }
     return port.isConnected();
 }
@@ -69,7 +70,7 @@ Outcome collectRest(ModemLine &port, QByteArray &buffer, int silentPeriods,
     qint64 silent = 0; // milliseconds
     int searched = 0;
     while (!ReplyParser::isComplete(buffer, rule, searched)) {
-        const qint64 quietEnough = qint64(silentPeriods) * SilentPeriod - silent;
+        const qint64 quietEnough = qint64(silentPeriods) * DeviceConstants::SilentPeriod - silent;
         if (quietEnough <= 0)
             return Outcome::Quiet;
         if (bounds.maxSize > 0 && buffer.size() > bounds.maxSize) {
@@ -82,7 +83,7 @@ Outcome collectRest(ModemLine &port, QByteArray &buffer, int silentPeriods,
             return Outcome::Cut;
         }
         searched = buffer.size();
-        const int slice = int(std::min({left, quietEnough, qint64(StopPoll)}));
+        const int slice = int(std::min({left, quietEnough, qint64(DeviceConstants::StopPoll)}));
         const bool arrived = port.waitForReadyRead(slice);
         buffer.append(port.readAll());
         if (!arrived)

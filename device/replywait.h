@@ -1,5 +1,6 @@
 #pragma once
 
+#include "deviceconstants.h"
 #include "replyparser.h"
 
 #include <QByteArray>
@@ -9,13 +10,6 @@ class ModemLine;
 
 // Collecting one reply of the modem after a command was written.
 namespace ReplyWait {
-
-constexpr int FirstBytesTimeout = 2000; // milliseconds the modem has to start answering
-constexpr int SilentPeriod = 1000;      // milliseconds of silence that count as one silent period
-// A modem that keeps talking without ever saying "OK\r\n" is cut off after this long.
-constexpr int TotalLimit = 30000; // milliseconds
-constexpr int StopPoll = 100;     // milliseconds between looks at a wait's stop
-constexpr int StopGrace = 1000;   // milliseconds the reply under way still gets after the stop
 
 enum class Outcome {
     NoAnswer, // nothing within the first two seconds (or the port is closed)
@@ -28,9 +22,9 @@ enum class Outcome {
 // How long a reply may take and how large it may grow.
 struct Bounds
 {
-    int firstBytes = FirstBytesTimeout; // milliseconds the modem has to start answering
-    int total = TotalLimit;             // milliseconds from the command until the reply is cut
-    int maxSize = 0;                    // bytes the reply may hold; 0: no cap
+    int firstBytes = DeviceConstants::FirstBytesTimeout; // milliseconds to start answering
+    int total = DeviceConstants::TotalLimit; // milliseconds from the command until the reply is cut
+    int maxSize = 0;                         // bytes the reply may hold; 0: no cap
     // Asked every StopPoll ms; once it says stop, the reply under way gets StopGrace ms more at
     // most. None: the wait runs to its bounds.
     std::function<bool()> stop;

@@ -17,6 +17,7 @@ constexpr int DropEvery = 7;                // the n-th byte of a reply that get
 constexpr int GarbageLength = 48;           // bytes of noise that replace a reply
 constexpr int WriteSlice = 1000;            // microseconds of line time gathered into one write
 constexpr int ReadSize = 4096;              // bytes read from the line at once
-constexpr int MaxIdentityLength = 32;       // characters of an identity line's text
+constexpr int ErrorPause = 10;        // milliseconds of rest after a failed read, so as not to spin
+constexpr int MaxIdentityLength = 32; // characters of an identity line's text
 
 } // namespace SimConstants

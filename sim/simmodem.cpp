@@ -20,8 +20,6 @@ using Clock = OutputQueue::Clock;
 
 namespace {
 
-constexpr int ErrorPause = 10; // milliseconds of rest after a failed read, so as not to spin
-
 void setError(QString *error, const QString &what)
 {
     if (error)
@@ -414,7 +412,7 @@ void SimModem::readInput()
     const ssize_t count = ::read(m_master, buffer, sizeof buffer);
     if (count <= 0) {
         if (count == 0 || (errno != EAGAIN && errno != EINTR))
-            ::usleep(ErrorPause * 1000);
+            ::usleep(SimConstants::ErrorPause * 1000);
         return;
     }
     const QByteArray bytes(buffer, int(count));

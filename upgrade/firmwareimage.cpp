@@ -9,8 +9,6 @@ namespace FirmwareImage {
 
 namespace {
 
-constexpr qint64 ReadSize = 65536; // bytes asked for in one read
-
 std::optional<QByteArray> refuse(QString *problem, const QString &reason)
 {
     *problem = reason;
@@ -21,9 +19,9 @@ std::optional<QByteArray> refuse(QString *problem, const QString &reason)
 
 bool readToEnd(QIODevice &device, QByteArray *bytes)
 {
-    QByteArray buffer(ReadSize, Qt::Uninitialized);
+    QByteArray buffer(UpgradeConstants::FileReadSize, Qt::Uninitialized);
     for (;;) {
-        const qint64 got = device.read(buffer.data(), ReadSize);
+        const qint64 got = device.read(buffer.data(), UpgradeConstants::FileReadSize);
         if (got <= 0)
             return got == 0;
         bytes->append(buffer.constData(), int(got));

@@ -20,7 +20,7 @@ constexpr int ChunkSize = 241; // bytes of firmware in one UPDATE_LOADING frame
 // Bytes of the largest image whose chunks all have their own 16-bit packet index: an image of
 // n bytes is sent as the chunks 0 to n / ChunkSize (a last, empty one when n is a multiple).
 constexpr int MaxImageSize = ChunkSize * 65536 - 1;
-constexpr int WriteWait = 30000;     // milliseconds to wait for a frame to be written
 constexpr int FrameBufferSize = 300; // bytes, holds the longest frame (258 bytes)
+constexpr int FileReadSize = 65536;  // bytes of a firmware file asked for in one read
 
 } // namespace UpgradeConstants

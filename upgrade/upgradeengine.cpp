@@ -1,6 +1,7 @@
 #include "upgradeengine.h"
 
 #include "atlink.h"
+#include "deviceconstants.h"
 #include "modemline.h"
 #include "replymarkers.h"
 #include "upgradelog.h"
@@ -159,7 +160,7 @@ void UpgradeEngine::WriteFrame()
         return;
     m_port->discardPending();
     m_port->write(m_request);
-    AtLink::waitWritten(*m_port, WriteWait, m_stop);
+    AtLink::waitWritten(*m_port, DeviceConstants::WriteTimeout, m_stop);
 }
 
 void UpgradeEngine::receiveText()

@@ -4,8 +4,10 @@
 #include "configjobs.h"
 #include "console.h"
 #include "exitcode.h"
+#include "jobchain.h"
 #include "modemreader.h"
 #include "networkrules.h"
+#include "openline.h"
 #include "portholders.h"
 #include "portjobs.h"
 #include "profile.h"
@@ -13,6 +15,7 @@
 #include "profilewriter.h"
 #include "progresstext.h"
 #include "registervalues.h"
+#include "runprinter.h"
 #include "serialline.h"
 #include "simmodem.h"
 #include "siteplan.h"
@@ -59,10 +62,30 @@ QString shown(const std::optional<QString> &value)
     return value ? *value : QStringLiteral("?");
 }
 
-PortResult port(int code, const QString &name = "p", const QString &result = "done",
-                const QString &detail = "")
+PortResult port(int code, const QString &name = "p",
+                JobResult::Result result = JobResult::Result::Applied, const QString &detail = "")
 {
-    return {name, JobResult{code, result, detail, {}, {}}};
+    JobResult job = JobResult::failure(code, detail);
+    job.result = result;
+    return {name, job};
+}
+
+// A line open at 9600 baud to the modem, started; none (the problem logged) when it cannot be.
+std::unique_ptr<ModemLine> lineTo(SimModem &modem)
+{
+    QString error;
+    if (!modem.start(&error))
+        qWarning() << error;
+    return openLine(PortAddress(modem.portName()), 9600).line;
+}
+
+// A job that counts its runs and gives `result`.
+PortJob counted(int &runs, const JobResult &result)
+{
+    return [&runs, result](const PortContext &, ModemLine &) {
+        ++runs;
+        return result;
+    };
 }
 
 // Radios written "A: S101=0 S105=1; B: S101=2".
@@ -373,13 +396,94 @@ private slots:
 
     void summaryTableAligns()
     {
-        QCOMPARE(PortJobs::summaryTable(
-                     {port(0, "/dev/ttyUSB0", "applied", "3 written and read back, stored"),
-                      port(ExitCode::Refused, "/dev/pts/12", "failed",
+        QCOMPARE(RunPrinter::summaryTable(
+                     {port(0, "/dev/ttyUSB0", JobResult::Result::Applied,
+                           "3 written and read back, stored"),
+                      port(ExitCode::Refused, "/dev/pts/12", JobResult::Result::Failed,
                            "S108 Output Power: the modem refused")}),
                  QString("port          result   detail\n"
                          "/dev/ttyUSB0  applied  3 written and read back, stored\n"
                          "/dev/pts/12   failed   S108 Output Power: the modem refused\n"));
+    }
+
+    // The words of the summary and the report; "different" is no failure, a refusal is.
+    void resultWords()
+    {
+        using R = JobResult::Result;
+        const std::pair<R, const char *> words[] = {{R::Read, "read"},
+                                                    {R::Equal, "equal"},
+                                                    {R::Different, "different"},
+                                                    {R::Applied, "applied"},
+                                                    {R::Planned, "planned"},
+                                                    {R::Reset, "reset"},
+                                                    {R::Probed, "probed"},
+                                                    {R::BackedUp, "backed up"},
+                                                    {R::Upgraded, "upgraded"},
+                                                    {R::Refused, "refused"},
+                                                    {R::Vanished, "vanished"},
+                                                    {R::Failed, "failed"},
+                                                    {R::Interrupted, "interrupted"}};
+        for (const auto &[result, word] : words)
+            QCOMPARE(JobResult::wordOf(result), QString(word));
+        QVERIFY(!JobResult::different("differs in S104", "").isFailure());
+        QVERIFY(JobResult::refused(ExitCode::NotInPlan, "not in the plan").isFailure());
+        QCOMPARE(JobResult::interrupted(130, "interrupted").code, 130);
+    }
+
+    // A chain runs its second job only after the first succeeded; a retry ends when its
+    // condition, its bound or the stop says so.
+    void jobChains()
+    {
+        SimModem modem;
+        const std::unique_ptr<ModemLine> line = lineTo(modem);
+        QVERIFY(line);
+        Stop stop;
+        const PortContext context{"p", "p: ", false, stop};
+        int runs = 0;
+        JobResult upgraded = JobResult::done(JobResult::Result::Upgraded, "9 kB/s", "p: up\n");
+        upgraded.firmwareSha256 = "ab";
+        const PortJob applied =
+            counted(runs, JobResult::done(JobResult::Result::Applied, "1 written", "p: on\n"));
+        const JobResult both = JobChain::then(counted(runs, upgraded), applied)(context, *line);
+        QCOMPARE(both.word() + "; " + both.detail + "; " + both.output + both.firmwareSha256,
+                 QString("applied; upgraded: 9 kB/s; 1 written; p: up\np: on\nab"));
+        const JobResult silent = JobResult::failure(ExitCode::NoAnswer, "silent");
+        QCOMPARE(JobChain::then(counted(runs, silent), applied)(context, *line).detail,
+                 QString("silent"));
+        QCOMPARE(runs, 3);
+        const auto retries = [&](int boundMs) {
+            runs = 0;
+            const auto again = [&runs](const JobResult &) { return runs < 3; };
+            JobChain::retried(counted(runs, silent), again, boundMs)(context, *line);
+            return runs;
+        };
+        QCOMPARE(retries(60000), 3);
+        QCOMPARE(retries(0), 1);
+        stop.request(130);
+        QCOMPARE(retries(60000), 1);
+    }
+
+    // A stop requested while a job runs, without a signal: nothing more is written, the modem
+    // is returned to data mode and the job reports what it did with the stop's code.
+    void stopWithoutSignal()
+    {
+        SimModem modem;
+        const std::unique_ptr<ModemLine> line = lineTo(modem);
+        QVERIFY(line);
+        QStringList problems;
+        const auto profile = Profile::parse("p.ini", "S104=5\n", &problems);
+        QVERIFY2(profile, qPrintable(problems.join('\n')));
+        Stop stop;
+        const auto choose = [&](const Reading &) {
+            stop.request(143);
+            return ConfigJobs::Choice{profile, {}, {}};
+        };
+        const JobResult result =
+            ConfigJobs::apply(choose, false, true)({"p", "", false, stop}, *line);
+        QCOMPARE(QString::number(result.code) + " " + result.word() + ": " + result.detail,
+                 QString("143 interrupted: interrupted; nothing written"));
+        QVERIFY(!modem.received().contains("ATS104="));
+        QVERIFY(modem.received().endsWith("\rATA\r"));
     }
 
     void holderAdvice()
@@ -452,7 +556,7 @@ private slots:
         const auto plan = ProfileDiff::differences(*wanted, reading->values);
         modem.setFault(faultAfterReading);
         modem.clearReceived();
-        const ApplyOutcome applied = ApplyRun::apply(session, plan, true);
+        const ApplyOutcome applied = ApplyRun::apply(session, plan, true, Stop());
         QCOMPARE(QString::number(applied.code) + ": " + applied.failure + "; " +
                      ApplyRun::groups(applied),
                  outcome);

@@ -1,5 +1,6 @@
 #include "atcommands.h"
 #include "atlink.h"
+#include "deviceconstants.h"
 #include "replyparser.h"
 #include "secretmask.h"
 #include "transcript.h"
@@ -241,7 +242,7 @@ void ReplyParserTest::writeWaitEnds()
     QFETCH(int, waits);
     StuckLine line(failing);
     const auto stop = [&line] { return line.waits == 3; };
-    QVERIFY(!AtLink::waitWritten(line, AtLink::WriteTimeout, stop));
+    QVERIFY(!AtLink::waitWritten(line, DeviceConstants::WriteTimeout, stop));
     QCOMPARE(line.waits, waits);
 }
 
