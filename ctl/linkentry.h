@@ -1,7 +1,7 @@
 #pragma once
 
 #include "atentry.h"
-#include "portjobs.h"
+#include "portjob.h"
 
 #include <QVector>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "outputfile.h"
-#include "portjobs.h"
+#include "portjob.h"
 
 #include <QByteArray>
 #include <QMutex>

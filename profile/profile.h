@@ -1,18 +1,12 @@
 #pragma once
 
+#include "profileentry.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 #include <optional>
-
-// One register setting of a profile, with the line of the file that names it.
-struct ProfileEntry
-{
-    QString name; // as the catalogue spells it
-    QString value;
-    int line;
-};
 
 // The register settings to apply to a modem, read from an INI or JSON profile and checked
 // against the register catalogue before anything is sent.

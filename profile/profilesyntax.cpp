@@ -7,6 +7,7 @@
 #include <QJsonValue>
 #include <QSet>
 #include <cmath>
+#include <optional>
 
 namespace ProfileSyntax {
 

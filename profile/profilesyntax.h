@@ -1,6 +1,8 @@
 #pragma once
 
-#include "profile.h"
+#include "profileentry.h"
+
+#include <QVector>
 
 #include <QHash>
 #include <QJsonObject>
