@@ -18,12 +18,12 @@ namespace {
 JobResult runOpen(ModemLine &line, const PortContext &context, const PortJob &job)
 {
     JobResult result = job(context, line);
-    const QString trouble = line.trouble();
-    if (result.isFailure() && !trouble.isEmpty() && result.code != ExitCode::PortError &&
+    const int lost = PortOpener::exitCodeOf(line.failure(), context.stop);
+    if (result.isFailure() && lost != ExitCode::Ok && result.code != lost &&
         !context.stop.requested()) {
         result.errors.prepend(result.detail);
-        result.code = ExitCode::PortError;
-        result.detail = QStringLiteral("the port failed while in use: ") + trouble;
+        result.code = lost;
+        result.detail = QStringLiteral("the port failed while in use: ") + line.trouble();
     }
     return result;
 }

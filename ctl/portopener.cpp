@@ -7,8 +7,6 @@
 
 namespace PortOpener {
 
-namespace {
-
 int exitCodeOf(LineFailure failure, const Stop &stop)
 {
     switch (failure) {
@@ -20,12 +18,16 @@ int exitCodeOf(LineFailure failure, const Stop &stop)
         return ExitCode::PortDenied;
     case LineFailure::Interrupted:
         return stop.exitCode();
-    default:
-        return ExitCode::PortError;
+    case LineFailure::Busy:
+    case LineFailure::Unreachable:
+    case LineFailure::Refused:
+    case LineFailure::RateNotSet:
+    case LineFailure::Gone:
+    case LineFailure::Failed:
+        break;
     }
+    return ExitCode::PortError;
 }
-
-} // namespace
 
 Opened openLine(const QString &name, int baud, const Stop &stop)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linefailure.h"
 #include "modemline.h"
 
 #include <QString>
@@ -25,5 +26,8 @@ struct Opened
     Failure failure;
 };
 Opened openLine(const QString &name, int baud, const Stop &stop);
+
+// dr58ctl's exit code for a line's failure to open or to go on working.
+int exitCodeOf(LineFailure failure, const Stop &stop);
 
 } // namespace PortOpener

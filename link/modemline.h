@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linefailure.h"
+
 #include <QIODevice>
 #include <functional>
 
@@ -26,6 +28,11 @@ public:
     virtual int baudRate() const = 0;
     // What went wrong with the line, in words; empty while it works.
     virtual QString trouble() const = 0;
+    // Why the line failed while in use (Gone), or None while it works.
+    LineFailure failure() const
+    {
+        return trouble().isEmpty() ? LineFailure::None : LineFailure::Gone;
+    }
     // Whether the line carries bytes now.
     virtual bool isConnected() const { return isOpen(); }
 

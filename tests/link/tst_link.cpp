@@ -270,11 +270,12 @@ void LinkTest::lineFails()
     QFETCH(QString, trouble);
     Ends ends(kind);
     QVERIFY(ends.line());
-    QCOMPARE(ends.line()->trouble(), QString());
+    QCOMPARE(ends.line()->failure(), LineFailure::None);
     ends.send(QByteArray(sent, 'x'));
     if (sent == 0)
         ends.hangUp();
     QTRY_COMPARE(ends.line()->trouble(), trouble);
+    QCOMPARE(ends.line()->failure(), LineFailure::Gone);
 }
 
 QTEST_GUILESS_MAIN(LinkTest)
