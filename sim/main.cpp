@@ -60,6 +60,62 @@ int rateOption(const QCommandLineParser &parser, const QCommandLineOption &optio
     return rate;
 }
 
+// The options that are not an identity line's.
+struct OptionSet
+{
+    QCommandLineOption link{QStringLiteral("link"),
+                            QStringLiteral("Keep a symlink to the port at <path>."),
+                            QStringLiteral("path")};
+    QCommandLineOption baud{QStringLiteral("baud"),
+                            QStringLiteral("Pace at <rate> bits/s instead of the rate set on the "
+                                           "line."),
+                            QStringLiteral("rate")};
+    QCommandLineOption fault{QStringLiteral("fault"),
+                             QStringLiteral("Misbehave from the start, one of: ") +
+                                 faultNames().join(QStringLiteral(", ")) + '.',
+                             QStringLiteral("name")};
+    QCommandLineOption lineBaud{
+        QStringLiteral("line-baud"),
+        QStringLiteral("Listen at <rate> bits/s only: bytes sent at another rate get no answer."),
+        QStringLiteral("rate")};
+    QCommandLineOption set{
+        QStringLiteral("set"),
+        QStringLiteral("Start with register NAME at VALUE, working and stored (\"S105=3\"); give "
+                       "it once per register."),
+        QStringLiteral("NAME=VALUE")};
+};
+
+QVector<std::pair<SimModem::Identity, QString>> identityValues(const QCommandLineParser &parser)
+{
+    QVector<std::pair<SimModem::Identity, QString>> identity;
+    for (const IdentityOption &option : identityOptions()) {
+        if (!parser.isSet(option.option))
+            continue;
+        const QString text = parser.value(option.option);
+        if (!RegisterBank::acceptsIdentity(text))
+            refuse(QStringLiteral("--%1 wants 1 to %2 printable ASCII characters")
+                       .arg(option.option.names().constFirst())
+                       .arg(SimConstants::MaxIdentityLength),
+                   text);
+        identity.append({option.line, text});
+    }
+    return identity;
+}
+
+QVector<std::pair<QString, QString>> registerValues(const QStringList &settings)
+{
+    QVector<std::pair<QString, QString>> registers;
+    for (const QString &setting : settings) {
+        const QString name = setting.section(QLatin1Char('='), 0, 0);
+        const QString value = setting.section(QLatin1Char('='), 1);
+        if (!setting.contains(QLatin1Char('=')) || !RegisterBank::accepts(name, value))
+            refuse(QStringLiteral("--set wants NAME=VALUE of a register and a value it takes"),
+                   setting);
+        registers.append({name, value});
+    }
+    return registers;
+}
+
 Options parseOptions(const QCoreApplication &app)
 {
     QCommandLineParser parser;
@@ -68,60 +124,24 @@ Options parseOptions(const QCoreApplication &app)
                        "then runs until interrupted."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption link(QStringLiteral("link"),
-                                  QStringLiteral("Keep a symlink to the port at <path>."),
-                                  QStringLiteral("path"));
-    const QCommandLineOption baud(QStringLiteral("baud"),
-                                  QStringLiteral("Pace at <rate> bits/s instead of the rate set "
-                                                 "on the line."),
-                                  QStringLiteral("rate"));
-    const QCommandLineOption fault(QStringLiteral("fault"),
-                                   QStringLiteral("Misbehave from the start, one of: ") +
-                                       faultNames().join(QStringLiteral(", ")) + '.',
-                                   QStringLiteral("name"));
-    const QCommandLineOption lineBaud(
-        QStringLiteral("line-baud"),
-        QStringLiteral("Listen at <rate> bits/s only: bytes sent at another rate get no answer."),
-        QStringLiteral("rate"));
-    const QCommandLineOption set(
-        QStringLiteral("set"),
-        QStringLiteral("Start with register NAME at VALUE, working and stored (\"S105=3\"); give "
-                       "it once per register."),
-        QStringLiteral("NAME=VALUE"));
-    parser.addOptions({link, baud, lineBaud, fault, set});
+    const OptionSet flags;
+    parser.addOptions({flags.link, flags.baud, flags.lineBaud, flags.fault, flags.set});
     for (const IdentityOption &identity : identityOptions())
         parser.addOption(identity.option);
     parser.process(app);
 
     Options options;
-    options.link = parser.value(link);
-    options.baud = rateOption(parser, baud);
-    options.lineBaud = rateOption(parser, lineBaud);
-    if (parser.isSet(fault)) {
-        const auto named = faultFromName(parser.value(fault));
+    options.link = parser.value(flags.link);
+    options.baud = rateOption(parser, flags.baud);
+    options.lineBaud = rateOption(parser, flags.lineBaud);
+    if (parser.isSet(flags.fault)) {
+        const auto named = faultFromName(parser.value(flags.fault));
         if (!named)
-            refuse(QStringLiteral("unknown fault"), parser.value(fault));
+            refuse(QStringLiteral("unknown fault"), parser.value(flags.fault));
         options.fault = *named;
     }
-    for (const IdentityOption &identity : identityOptions()) {
-        if (!parser.isSet(identity.option))
-            continue;
-        const QString text = parser.value(identity.option);
-        if (!RegisterBank::acceptsIdentity(text))
-            refuse(QStringLiteral("--%1 wants 1 to %2 printable ASCII characters")
-                       .arg(identity.option.names().constFirst())
-                       .arg(SimConstants::MaxIdentityLength),
-                   text);
-        options.identity.append({identity.line, text});
-    }
-    for (const QString &setting : parser.values(set)) {
-        const QString name = setting.section(QLatin1Char('='), 0, 0);
-        const QString value = setting.section(QLatin1Char('='), 1);
-        if (!setting.contains(QLatin1Char('=')) || !RegisterBank::accepts(name, value))
-            refuse(QStringLiteral("--set wants NAME=VALUE of a register and a value it takes"),
-                   setting);
-        options.registers.append({name, value});
-    }
+    options.identity = identityValues(parser);
+    options.registers = registerValues(parser.values(flags.set));
     return options;
 }
 
