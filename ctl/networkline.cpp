@@ -3,6 +3,7 @@
 #include "ctlconstants.h"
 #include "exitcode.h"
 #include "interrupt.h"
+#include "sockettuning.h"
 
 #include <QUrl>
 #include <arpa/inet.h>
@@ -15,7 +16,6 @@
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <pthread.h>
 #include <sys/socket.h>
 #include <thread>
@@ -182,7 +182,7 @@ public:
         if (m_error)
             return m_error;
         lock.unlock();
-        keepAlive();
+        tune();
         m_io->set_read_callback_enable(true);
         return 0;
     }
@@ -313,32 +313,21 @@ private:
         m_changed.wait_for(lock, bound, [this] { return m_freed; });
     }
 
-    // A server that vanishes without closing the connection (switched off, cut off) is noticed
-    // after the idle bound: probes while nothing arrives, and a limit on unacknowledged data.
-    // The library does not hand out its socket, so the socket is found by its local port.
-    void keepAlive()
+    // The TCP layer's socket, under telnet when there is one, tuned for the line (see
+    // sockettuning.h). The library does not hand out its socket, so it is found by its local
+    // port.
+    void tune()
     {
-        int depth = 0; // the TCP layer, under telnet when there is one
+        int depth = 0;
         while (m_io->get_type(depth) && std::strcmp(m_io->get_type(depth), "tcp") != 0)
             ++depth;
         char port[16] = "0";
         gensiods size = sizeof port;
         if (m_io->control(depth, GENSIO_CONTROL_GET, GENSIO_CONTROL_LPORT, port, &size))
             return;
-        const int fd = socketOnPort(quint16(std::atoi(port)));
-        if (fd < 0)
-            return;
-        const int on = 1;
-        const int idle = CtlConstants::KeepAliveIdle;
-        const int interval = CtlConstants::KeepAliveInterval;
-        const int probes = CtlConstants::KeepAliveProbes;
-        const unsigned int unacknowledged = CtlConstants::NetworkIdleBound * 1000;
-        setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
-        setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
-        setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
-        setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
-        setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &unacknowledged, sizeof unacknowledged);
-        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        m_socket = socketOnPort(quint16(std::atoi(port)));
+        if (m_socket >= 0)
+            tuneSocket(m_socket);
     }
 
     // Hands what waits to be sent to the network, as much as it takes now; the rest goes when
@@ -390,6 +379,8 @@ private:
             m_io->set_read_callback_enable(false);
             fail(Flooded);
         }
+        if (m_socket >= 0)
+            acknowledgeAtOnce(m_socket);
         notifyOwner();
         return data.size();
     }
@@ -441,6 +432,7 @@ private:
     std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_notifying{false};
     Gensio *m_io = nullptr;
+    std::atomic<int> m_socket{-1}; // set before the first read
 
     mutable std::mutex m_mutex; // guards what follows
     std::condition_variable m_changed;
