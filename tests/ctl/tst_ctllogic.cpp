@@ -1,9 +1,9 @@
 #include "applyrun.h"
 #include "atsession.h"
-#include "catalogue.h"
 #include "configjobs.h"
 #include "console.h"
 #include "datatable.h"
+#include "english.h"
 #include "exitcode.h"
 #include "modemreader.h"
 #include "portholders.h"
@@ -14,7 +14,6 @@
 #include "progresstext.h"
 #include "simmodem.h"
 
-#include <QTranslator>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(SimModem::Fault)
@@ -36,15 +35,9 @@ PortResult port(int code, const QString &name = "p", const QString &result = "do
 class LogicTest : public QObject
 {
     Q_OBJECT
-    QTranslator m_english;
 
 private slots:
-    void initTestCase()
-    {
-        initCatalogue();
-        QVERIFY(m_english.load(":/tran/en_tr.qm"));
-        QCoreApplication::installTranslator(&m_english);
-    }
+    void initTestCase() { QVERIFY(installEnglish()); }
 
     void differences()
     {

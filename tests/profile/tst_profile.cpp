@@ -1,12 +1,11 @@
-#include "catalogue.h"
 #include "datatable.h"
+#include "english.h"
 #include "networkrules.h"
 #include "profile.h"
 #include "profilewriter.h"
 #include "siteplan.h"
 
 #include <QJsonDocument>
-#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -32,15 +31,9 @@ QVector<NetworkRadio> radiosOf(const QString &text)
 class ProfileTest : public QObject
 {
     Q_OBJECT
-    QTranslator m_english;
 
 private slots:
-    void initTestCase()
-    {
-        initCatalogue();
-        QVERIFY(m_english.load(":/tran/en_tr.qm"));
-        QCoreApplication::installTranslator(&m_english);
-    }
+    void initTestCase() { QVERIFY(installEnglish()); }
 
     void parseProfile_data()
     {
