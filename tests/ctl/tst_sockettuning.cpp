@@ -11,7 +11,7 @@ namespace {
 
 constexpr int Exchanges = 50;
 constexpr int DelayedAck = 40; // milliseconds: the least time Linux holds back an acknowledgement
-constexpr int ReplyBound = 10000; // milliseconds for a reply
+constexpr int Bound = 10000;   // milliseconds for the other side to connect, ask or answer
 const QByteArray Request = "request\r";
 const QByteArray ReplyHead = "R";
 const QByteArray ReplyTail = "eply of bytes\n";
@@ -26,8 +26,6 @@ public:
     ~PiecewiseServer() { m_thread.join(); }
 
 private:
-    static constexpr int Bound = 10000; // milliseconds
-
     static void serve(int listening)
     {
         pollfd waiting{listening, POLLIN, 0};
@@ -72,7 +70,7 @@ private slots:
             QCOMPARE(line.write(Request), qint64(Request.size()));
             QByteArray reply;
             while (reply.size() < ReplyHead.size() + ReplyTail.size() &&
-                   (line.bytesAvailable() > 0 || line.waitForReadyRead(ReplyBound)))
+                   (line.bytesAvailable() > 0 || line.waitForReadyRead(Bound)))
                 reply += line.readAll();
             QCOMPARE(reply, ReplyHead + ReplyTail);
         }
