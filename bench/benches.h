@@ -20,9 +20,10 @@ void benchStartup(int runs);
 // for a reply; the process's memory growth and CPU share over the run.
 void benchSoak(int rate, int seconds);
 
-// dr58ctl's upgrade of `bytes` of 0xFF through ser2net over RFC 2217, against the same upgrade on
-// the local pseudo-terminal ser2net serves, as dr58ctl times the transfer.
-void benchServedUpgrade(int rate, int bytes, int runs);
+// dr58ctl's (the executable `tool`) upgrade of `bytes` of 0xFF through ser2net over RFC 2217,
+// against the same upgrade on the local pseudo-terminal ser2net serves, as dr58ctl times the
+// transfer; with ser2net's defaults, without its character delay, and as the README recommends.
+void benchServedUpgrade(int rate, int bytes, int runs, const QString &tool);
 
 // "dr58ctl apply" (the executable `tool`) of a one-register profile on `count` simulated modems
 // at once, against the same on one modem: medians of `runs` runs each, taken alternately.

@@ -304,9 +304,9 @@ void GensioLink::tuneSocket()
     gensiods size = sizeof port;
     if (m_io->control(depth, GENSIO_CONTROL_GET, GENSIO_CONTROL_LPORT, port, &size))
         return;
-    const int fd = socketOnPort(quint16(std::atoi(port)));
-    if (fd >= 0)
-        SocketTuning::apply(fd);
+    m_socket = socketOnPort(quint16(std::atoi(port)));
+    if (m_socket >= 0)
+        SocketTuning::apply(m_socket);
 }
 
 // Hands what waits to be sent to the network, as much as it takes now; the rest goes when it
@@ -338,6 +338,8 @@ gensiods GensioLink::read(int err, const SimpleUCharVector data, const char *con
         m_io->set_read_callback_enable(false);
         m_state.fail(Flooded);
     }
+    if (m_socket >= 0)
+        SocketTuning::acknowledgeAtOnce(m_socket);
     m_arrived();
     return data.size();
 }

@@ -108,5 +108,6 @@ private:
     std::atomic<bool> m_stopping{false};
     gensios::Gensio *m_io = nullptr;
     LinkState m_state;
-    std::mutex m_writeMutex; // one writer to the network at a time
+    std::atomic<int> m_socket{-1}; // the TCP socket, once tuned (before the first read)
+    std::mutex m_writeMutex;       // one writer to the network at a time
 };

@@ -22,6 +22,13 @@ void apply(int fd)
     setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
     setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &unacknowledged, sizeof unacknowledged);
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    acknowledgeAtOnce(fd);
+}
+
+void acknowledgeAtOnce(int fd)
+{
+    const int on = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
 }
 
 } // namespace SocketTuning

@@ -1,5 +1,4 @@
 #include "at.h"
-#include "registercatalog.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -12,7 +11,6 @@ class FormTest : public QObject
 private slots:
     void init() { m_window = std::make_unique<AT>(); }
     void cleanup() { m_window.reset(); }
-    void fieldsFollowTheCatalogue();
     void validators_data();
     void validators();
     void editsMarkYellow();
@@ -25,48 +23,6 @@ private:
     QString styleOf(const char *name) { return field(name)->styleSheet(); }
     std::unique_ptr<AT> m_window;
 };
-
-namespace {
-
-QStringList items(const QComboBox *box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
-}
-
-} // namespace
-
-// Each register in its grid place with its label before it and, unless it is a read-only info
-// field, its empty write button after it; each drop-down fixed, with its items in order.
-void FormTest::fieldsFollowTheCatalogue()
-{
-    auto *grid = field("widget")->findChild<QGridLayout *>("gridLayout_2");
-    const auto nameAt = [grid](int row, int column) {
-        QLayoutItem *item = grid->itemAtPosition(row, column);
-        return item && item->widget() ? item->widget()->objectName() : QString();
-    };
-    for (const RegisterInfo &reg : RegisterCatalog::registers()) {
-        const QString name = reg.name;
-        const bool info = reg.kind == FieldKind::Info;
-        const int column = reg.rightGroup ? 9 : 3;
-        QCOMPARE(nameAt(reg.row, column), name);
-        QCOMPARE(nameAt(reg.row, reg.rightGroup ? 7 : 0), "label_" + (info ? name : name.mid(1)));
-        QCOMPARE(nameAt(reg.row, column + 1), info ? QString() : "Button" + name);
-        QCOMPARE(field(name)->focusPolicy() == Qt::NoFocus, info);
-        if (!info)
-            QVERIFY(field<QPushButton>("Button" + name)->text().isEmpty());
-        if (reg.kind != FieldKind::Choice)
-            continue;
-        QStringList expected;
-        for (const ChoiceItem &item : reg.items)
-            expected << QString::fromUtf8(item.text);
-        QCOMPARE(items(field<QComboBox>(name)), expected);
-        QVERIFY(!field<QComboBox>(name)->isEditable());
-    }
-    QCOMPARE(items(field<QComboBox>("UartComBaud")), RegisterCatalog::portBaudRates());
-}
 
 // Out of range but of fitting length stays typable (intermediate), yet never acceptable.
 void FormTest::validators_data()

@@ -41,13 +41,20 @@ private:
 // ser2net serving one pseudo-terminal on 127.0.0.1 twice: over telnet with RFC 2217 and as
 // raw TCP at 9600 8N1, from a configuration written at run time; stopped when it goes. Ports
 // are chosen free, and chosen again should another program take one before ser2net binds it.
+// The server is set up as the README recommends for a fast one, unless told otherwise.
 class Ser2net
 {
 public:
-    explicit Ser2net(const QString &device)
+    enum class Setup {
+        Fast,        // each byte from the serial side sent on at once
+        Defaults,    // ser2net's own: serial bytes held until the line is quiet for a while
+        NoCharDelay, // Fast, but with small pieces held until the last one is acknowledged
+    };
+
+    explicit Ser2net(const QString &device, Setup setup = Setup::Fast)
     {
         for (int attempt = 0; attempt < Attempts; ++attempt) {
-            if (start(device))
+            if (start(device, setup))
                 return;
             kill();
         }
@@ -68,21 +75,24 @@ private:
     static constexpr int Attempts = 5;
     static constexpr int StartLimit = 10000; // milliseconds for ser2net to listen on both ports
 
-    bool start(const QString &device)
+    bool start(const QString &device, Setup setup)
     {
         m_rfc2217 = LoopbackPort().port();
         m_tcp = LoopbackPort().port();
+        const QString tcp = setup == Setup::Fast ? QStringLiteral("tcp(nodelay)") : "tcp";
         const QString line =
-            QStringLiteral("  connector: serialdev,%1,9600n81,local\n").arg(device);
+            QStringLiteral("  connector: serialdev,%1,9600n81,local\n").arg(device) +
+            (setup == Setup::Defaults ? QString() : "  options:\n    chardelay: false\n");
         QFile config(m_dir.filePath("ser2net.yaml"));
         if (!config.open(QIODevice::WriteOnly) ||
             config.write(QStringLiteral("connection: &rfc2217\n"
-                                        "  accepter: telnet(rfc2217),tcp,127.0.0.1,%1\n%2"
+                                        "  accepter: telnet(rfc2217),%4,127.0.0.1,%1\n%2"
                                         "connection: &tcp\n"
-                                        "  accepter: tcp,127.0.0.1,%3\n%2")
+                                        "  accepter: %4,127.0.0.1,%3\n%2")
                              .arg(m_rfc2217)
                              .arg(line)
                              .arg(m_tcp)
+                             .arg(tcp)
                              .toUtf8()) < 0)
             qFatal("cannot write the ser2net configuration");
         config.close();

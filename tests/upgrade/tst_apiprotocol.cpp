@@ -34,7 +34,6 @@ class ApiProtocolTest : public QObject
     Q_OBJECT
 
 private slots:
-    void constructionLogs();
     void crc_data();
     void crc();
     void requests_data();
@@ -44,12 +43,6 @@ private slots:
     void firmwareImage_data();
     void firmwareImage();
 };
-
-void ApiProtocolTest::constructionLogs()
-{
-    QTest::ignoreMessage(QtDebugMsg, "API PROTOCOL");
-    ApiProtocol protocol;
-}
 
 void ApiProtocolTest::crc_data()
 {
