@@ -58,14 +58,14 @@ public:
     void serial_op_done(int err, unsigned int val) override
     {
         m_value = val;
-        m_state.mark(&LinkState::opened, err);
+        m_state.mark(&LinkState::answered, err);
     }
 
     // The value the server reports, or -1 without an answer within `ms`.
     long long await(int ms)
     {
         if (!m_state.await(
-                ms, [this] { return m_state.opened; }, m_stop) ||
+                ms, [this] { return m_state.answered; }, m_stop) ||
             m_state.error())
             return -1;
         return m_value;
@@ -73,7 +73,7 @@ public:
 
 private:
     const std::function<bool()> &m_stop;
-    LinkState m_state; // "opened": answered
+    LinkState m_state;
     unsigned int m_value = 0;
 };
 

@@ -45,7 +45,8 @@ public:
     void mark(bool LinkState::*flag, int error = 0);
 
     // Set by mark(), read in an await()'s `done`, both under the mutex.
-    bool opened = false; // also: a COM port control request was answered
+    bool opened = false;
+    bool answered = false; // a COM port control request
     bool closed = false;
     bool freed = false;
 
